@@ -1,0 +1,2 @@
+target_sources(kl_platform PRIVATE
+)

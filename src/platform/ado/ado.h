@@ -1,0 +1,208 @@
+#pragma once
+
+// The connection/recordset layer the program reaches its databases through.
+// It keeps ADO's objects, codes and semantics: operations report a run-time
+// error (the returned RunError, ADO's Err) and the connection's Errors list
+// holds the provider's own errors of the last failed operation.
+
+#include "platform/runerror.h"
+#include "platform/value.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace kl::ado {
+
+enum ObjectState { adStateClosed = 0, adStateOpen = 1 };
+enum CursorType { adOpenForwardOnly = 0, adOpenKeyset = 1, adOpenDynamic = 2, adOpenStatic = 3 };
+enum LockType { adLockReadOnly = 1, adLockPessimistic = 2, adLockOptimistic = 3 };
+enum CursorLocation { adUseServer = 2, adUseClient = 3 };
+enum SchemaKind { adSchemaColumns = 4, adSchemaTables = 20 };
+
+// ADO's field type codes.
+enum DataType {
+    adEmpty = 0,
+    adSmallInt = 2,
+    adInteger = 3,
+    adSingle = 4,
+    adDouble = 5,
+    adCurrency = 6,
+    adDate = 7,
+    adBoolean = 11,
+    adTinyInt = 16,
+    adBigInt = 20,
+    adNumeric = 131,
+    adDBDate = 133,
+    adDBTimeStamp = 135,
+    adChar = 129,
+    adWChar = 130,
+    adVarChar = 200,
+    adLongVarChar = 201,
+    adVarWChar = 202,
+    adLongVarWChar = 203,
+    adVarBinary = 204,
+};
+
+// Error numbers as VB shows them: HRESULTs are signed 32-bit values.
+namespace err {
+constexpr long hresult(unsigned long code) { return static_cast<long>(static_cast<int>(code)); }
+inline constexpr long ObjectClosed = 3704;      // operation not allowed on a closed object
+inline constexpr long AlreadyOpen = 3705;       // operation not allowed on an open object
+inline constexpr long ConnectionClosed = 3709;  // connection closed or invalid
+inline constexpr long NotAllowedInContext = 3219;
+inline constexpr long ItemNotFound = 3265;
+inline constexpr long EofOrBof = 3021;          // no current record
+inline constexpr long ReadOnly = 3251;          // operation not supported by this cursor/lock
+inline constexpr long ProviderFailure = hresult(0x80004005);
+inline constexpr long Syntax = hresult(0x80040E14);
+inline constexpr long NoSuchTable = hresult(0x80040E37);
+inline constexpr long Constraint = hresult(0x80040E2F);
+inline constexpr long RowChanged = hresult(0x80040E38);  // optimistic conflict
+inline constexpr long Timeout = hresult(0x80040E31);
+inline constexpr long NativeNetwork = 11;       // general network error
+inline constexpr long NativeTruncation = 8152;  // data would be truncated
+}  // namespace err
+
+struct Error {
+    long Number = 0;
+    QString Description;
+    QString Source;
+    QString SQLState;
+    long NativeError = 0;
+};
+
+class Errors {
+public:
+    int Count() const { return static_cast<int>(items_.size()); }
+    const Error& Item(int index) const { return items_.at(static_cast<size_t>(index)); }
+    bool empty() const { return items_.empty(); }
+    void Clear() { items_.clear(); }
+    void replace(std::vector<Error> items) { items_ = std::move(items); }
+    void add(Error e) { items_.push_back(std::move(e)); }
+    auto begin() const { return items_.begin(); }
+    auto end() const { return items_.end(); }
+
+private:
+    std::vector<Error> items_;
+};
+
+// Which engine a connection reaches; decides dialect and date literals.
+enum class Engine { None, SqlServer, Oracle, Sqlite };
+
+struct Field {
+    QString Name;
+    kl::Value Value;
+    int Type = adVarChar;
+    long DefinedSize = 0;
+};
+
+class Recordset;
+class Provider;
+
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // The connection string names the provider ("PROVIDER=SQLOLEDB;Server=...",
+    // "Provider=OraOLEDB.Oracle.1;..."); a SQL Server string whose server is
+    // "sqlite" opens the embedded engine on the file named by its database.
+    StepResult Open(const QString& connectionString = QString(), const QString& user = QString(),
+                    const QString& password = QString(), long options = -1);
+    StepResult Close();
+    int State() const;
+
+    // Runs a statement. When it yields rows and `rows` is given, they come
+    // back as an open, forward-only, read-only recordset.
+    StepResult Execute(const QString& sql, long* recordsAffected = nullptr,
+                       std::unique_ptr<Recordset>* rows = nullptr, long options = -1);
+
+    StepResult BeginTrans();
+    StepResult CommitTrans();
+    StepResult RollbackTrans();
+
+    QString ConnectionString() const;
+    void setConnectionString(const QString& text);
+    int CursorLocation() const;
+    void setCursorLocation(int location);
+    int CommandTimeout() const;
+    void setCommandTimeout(int seconds);
+    QString DefaultDatabase() const;
+    StepResult setDefaultDatabase(const QString& name);
+
+    // adSchemaTables: TABLE_NAME, TABLE_TYPE ("TABLE" or "VIEW");
+    // adSchemaColumns: TABLE_NAME, COLUMN_NAME, DATA_TYPE, CHARACTER_MAXIMUM_LENGTH.
+    // restrictions follow ADO's order (catalog, schema, table[, column/type]).
+    StepResult OpenSchema(int kind, const QStringList& restrictions,
+                          std::unique_ptr<Recordset>& out);
+
+    Errors& errors() { return errors_; }
+    const Errors& errors() const { return errors_; }
+
+    Engine engine() const;
+    // A date literal the connected engine compares correctly, quotes included.
+    QString dateLiteral(const QDateTime& value) const;
+
+    // For the recordset's writes; not for callers.
+    Provider* provider() const { return provider_.get(); }
+
+private:
+    friend class Recordset;
+    Errors errors_;
+    std::unique_ptr<Provider> provider_;
+    QString connectionString_;
+    QString defaultDatabase_;
+    int cursorLocation_ = adUseServer;
+    int commandTimeout_ = 30;
+};
+
+class Recordset {
+public:
+    Recordset();
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    StepResult Open(const QString& sql, Connection& connection, int cursorType = adOpenForwardOnly,
+                    int lockType = adLockReadOnly, long options = -1);
+    StepResult Close();
+    int State() const;
+
+    bool BOF() const;
+    bool EOF() const;
+    StepResult MoveFirst();
+    StepResult MoveLast();
+    StepResult MoveNext();
+    StepResult MovePrevious();
+    // -1 where ADO cannot tell (forward-only server cursor).
+    long RecordCount() const;
+    int CursorType() const;
+    int LockType() const;
+
+    int fieldCount() const;
+    // nullptr when there is no such field (ADO's 3265); names ignore case.
+    const Field* field(int index) const;
+    const Field* field(const QString& name) const;
+    // The field's value of the current row; Empty when there is no such field.
+    Value value(const QString& name) const;
+    Value value(int index) const;
+    StepResult setValue(const QString& name, const Value& value);
+    StepResult setValue(int index, const Value& value);
+
+    StepResult AddNew();
+    StepResult Update();
+    StepResult CancelUpdate();
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace kl::ado

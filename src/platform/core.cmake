@@ -1,0 +1,8 @@
+target_sources(kl_platform PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/value.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/conversions.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/runerror.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/textfile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ini.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/dialogs.cpp
+)

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <cstdint>
+#include <variant>
+
+namespace kl {
+
+// The variant value the module's data travels in: field values, control
+// values, configuration values. Empty (never assigned) and Null (a database
+// NULL) are distinct states, as are a Null and an empty text.
+class Value {
+public:
+    enum class Kind { Empty, Null, Boolean, Integer, Double, Currency, Date, Text };
+
+    Value() = default;
+    Value(bool b) : data_(b) {}
+    Value(int i) : data_(static_cast<std::int64_t>(i)) {}
+    Value(std::int64_t i) : data_(i) {}
+    Value(double d) : data_(d) {}
+    Value(const QDateTime& dt) : data_(dt) {}
+    Value(const QDate& d) : data_(QDateTime(d, QTime(0, 0))) {}
+    Value(const QString& s) : data_(s) {}
+    Value(const char* s) : data_(QString::fromUtf8(s)) {}
+
+    static Value null();
+    // Currency holds four decimals exactly, as a scaled integer.
+    static Value currency(double amount);
+    static Value currencyFromScaled(std::int64_t tenThousandths);
+
+    Kind kind() const;
+    bool isEmpty() const { return kind() == Kind::Empty; }
+    bool isNull() const { return kind() == Kind::Null; }
+    bool isNumeric() const;
+
+    // Conversions follow one set of rules (see conversions.h): text reads
+    // its leading number, Null and Empty read as 0 / "" / false.
+    QString toString() const;
+    double toDouble() const;
+    std::int64_t toInt64() const;
+    bool toBool() const;
+    // A date value, or a text recognised as a date; invalid otherwise.
+    QDateTime toDateTime() const;
+    std::int64_t currencyScaled() const;
+
+    bool operator==(const Value& other) const;
+
+private:
+    struct NullTag {
+        bool operator==(const NullTag&) const = default;
+    };
+    struct CurrencyTag {
+        std::int64_t scaled = 0;
+        bool operator==(const CurrencyTag&) const = default;
+    };
+    std::variant<std::monostate, NullTag, bool, std::int64_t, double, CurrencyTag, QDateTime,
+                 QString>
+        data_;
+};
+
+}  // namespace kl

@@ -1,0 +1,1 @@
+# tests for the platform's ado services
