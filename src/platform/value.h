@@ -12,7 +12,7 @@ namespace kl {
 // values, configuration values. Empty (never assigned) and Null (a database
 // NULL) are distinct states, as are a Null and an empty text.
 class Value {
-public:
+  public:
     enum class Kind { Empty, Null, Boolean, Integer, Double, Currency, Date, Text };
 
     Value() = default;
@@ -33,21 +33,29 @@ public:
     Kind kind() const;
     bool isEmpty() const { return kind() == Kind::Empty; }
     bool isNull() const { return kind() == Kind::Null; }
+    // Integer, Double or Currency (a text is not numeric here, whatever it holds).
     bool isNumeric() const;
 
     // Conversions follow one set of rules (see conversions.h): text reads
     // its leading number, Null and Empty read as 0 / "" / false.
+    // Text forms: booleans "1"/"0" (what a bit column and its SQL take),
+    // numbers with "." and no trailing decimal zeros, dates dd/mm/yyyy plus
+    // " hh:mm:ss" when the time is not midnight.
     QString toString() const;
+    // Booleans are 1/0; dates count days since 30/12/1899.
     double toDouble() const;
+    // Rounded to the nearest integer, halves to even; saturates.
     std::int64_t toInt64() const;
+    // Texts "SI", "TRUE", "VERDADERO" (any case) and non-zero numbers are true.
     bool toBool() const;
-    // A date value, or a text recognised as a date; invalid otherwise.
+    // A date value, a text recognised as a date or a day number; invalid otherwise.
     QDateTime toDateTime() const;
     std::int64_t currencyScaled() const;
 
+    // Same kind and same value: the integer 1 differs from the text "1".
     bool operator==(const Value& other) const;
 
-private:
+  private:
     struct NullTag {
         bool operator==(const NullTag&) const = default;
     };
