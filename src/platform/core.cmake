@@ -5,4 +5,5 @@ target_sources(kl_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/textfile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ini.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dialogs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/scripted_dialogs.cpp
 )

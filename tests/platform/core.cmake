@@ -5,4 +5,4 @@ kl_add_test(test_platform_core
     ${CMAKE_CURRENT_LIST_DIR}/test_textfile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_ini.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_runerror.cpp
-  LIBS kl_platform)
+  LIBS kl_platform GTest::gtest_main)
