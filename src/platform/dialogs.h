@@ -1,14 +1,11 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <optional>
-
-class QDialog;
-class QWidget;
 
 namespace kl {
 
@@ -26,7 +23,23 @@ inline constexpr int Exclamation = 48;
 inline constexpr int Information = 64;
 inline constexpr int DefaultButton2 = 256;
 inline constexpr int DefaultButton3 = 512;
+
+inline constexpr int ButtonsMask = 0x0F;
+inline constexpr int IconMask = 0x70;
+inline constexpr int DefaultButtonMask = 0x300;
 }  // namespace mb
+
+// The answers a style's buttons give, in the order the buttons stand
+// (1 Ok, 2 Cancel, 3 Abort, 4 Retry, 5 Ignore, 6 Yes, 7 No). An unknown
+// button set shows OK alone.
+QList<int> answersOf(int style);
+// The answer of the style's default button: the 2nd or 3rd when the style
+// asks for it and the box has that many, otherwise the 1st.
+int defaultAnswer(int style);
+// The answer Escape gives: Cancel when the box has it, else No, else OK
+// for a box with OK alone; nullopt when Escape must not close the box
+// (Abort/Retry/Ignore).
+std::optional<int> escapeAnswer(int style);
 
 struct FileDialogRequest {
     QString title;
@@ -37,10 +50,12 @@ struct FileDialogRequest {
     QString initialFile;
 };
 
-// The operator-facing dialogs. The program installs the widget version;
-// tests install a scripted double.
+// The operator-facing dialogs. The program installs the widget version at
+// start-up; tests install a scripted double. Until one is installed a
+// console service answers: it writes each box to stderr and takes the
+// default button, so command-line tools never wait for a person.
 class DialogService {
-public:
+  public:
     virtual ~DialogService() = default;
     // Returns the answer code (1 Ok ... 7 No).
     virtual int messageBox(const QString& text, int style, const QString& title) = 0;
@@ -52,13 +67,17 @@ public:
     virtual std::optional<QDate> pickDate(const QDate& initial) = 0;
 };
 
-// The service in force (the widget one unless another was installed).
+// The service in force.
 DialogService& dialogs();
-// Installs a service (nullptr restores the default); returns the previous one.
+// Installs a service (nullptr restores the console one); returns the
+// previous one (nullptr when the console one was in force).
 std::shared_ptr<DialogService> installDialogs(std::shared_ptr<DialogService> service);
 
 // Shows a message box through the service in force. An empty title shows the
-// program's default title. Appends the box to KL_TRAZA_AVISOS when set.
+// program's default title; CR, LF and CRLF in the text are line breaks.
+// When KL_TRAZA_AVISOS names a file, the box is appended to it as one
+// Windows-1252 line ended by CRLF: title, style, text (line breaks written
+// \n, tabs \t) and answer, separated by tabs.
 int MsgBox(const QString& text, int style = mb::OkOnly, const QString& title = QString());
 // InputBox returns "" when the operator cancels, as the module expects.
 QString InputBox(const QString& prompt, const QString& title = QString(),
@@ -66,17 +85,10 @@ QString InputBox(const QString& prompt, const QString& title = QString(),
 
 // The title an empty title stands for: the executable's name.
 QString defaultTitle();
-
-// Modal windows are shown through one hook, so tests can drive them.
-using ModalHook = std::function<int(QDialog&)>;
-int showModal(QDialog& dialog);
-ModalHook installModalHook(ModalHook hook);
+// Every CR, LF and CRLF becomes one "\n".
+QString normalizeLineBreaks(const QString& text);
 
 // Lets pending window events run once.
 void DoEvents();
-
-// Screen size in twips (15 twips a pixel at 96 dpi).
-int screenWidthTwips();
-int screenHeightTwips();
 
 }  // namespace kl

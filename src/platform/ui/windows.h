@@ -1,0 +1,25 @@
+#pragma once
+
+#include <functional>
+
+class QDialog;
+
+namespace kl {
+
+// Modal windows are shown through one hook, so tests can drive them: the
+// hook receives the window instead of a person and returns what exec()
+// would have.
+using ModalHook = std::function<int(QDialog&)>;
+// Runs the window modally (dialog.exec()) unless a hook is installed.
+int showModal(QDialog& dialog);
+// Installs a hook (an empty one restores exec()); returns the previous one.
+ModalHook installModalHook(ModalHook hook);
+
+// Twips per screen pixel: 15 at 96 dpi, fewer on denser screens.
+int twipsPerPixelX();
+int twipsPerPixelY();
+// The primary screen's size in twips; 0 when there is no screen.
+int screenWidthTwips();
+int screenHeightTwips();
+
+}  // namespace kl
