@@ -166,7 +166,7 @@ int FiltraTecla(const QWidget* box, int character);
 
 // The open-file dialog object: set its members, ShowOpen, read FileName.
 class DialogoArchivo {
-public:
+  public:
     QString DialogTitle;
     // "Descripción|*.ext|Otra|*.a;*.b"
     QString Filter;
@@ -180,7 +180,7 @@ public:
     // True when the last ShowOpen chose no file.
     bool DialogoCancelado() const { return cancelled_; }
 
-private:
+  private:
     bool cancelled_ = false;
 };
 
