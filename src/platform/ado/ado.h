@@ -12,8 +12,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
 #include <memory>
 #include <vector>
+
+// Recordset::EOF() keeps ADO's name; the C library's EOF macro would turn it
+// into a number wherever <cstdio> is seen. Code needing the end-of-file
+// marker uses std::char_traits<char>::eof().
+#undef EOF
 
 namespace kl::ado {
 
@@ -49,22 +55,28 @@ enum DataType {
 
 // Error numbers as VB shows them: HRESULTs are signed 32-bit values.
 namespace err {
-constexpr long hresult(unsigned long code) { return static_cast<long>(static_cast<int>(code)); }
+constexpr long hresult(unsigned long code) {
+    return static_cast<long>(static_cast<int>(code));
+}
 inline constexpr long ObjectClosed = 3704;      // operation not allowed on a closed object
 inline constexpr long AlreadyOpen = 3705;       // operation not allowed on an open object
 inline constexpr long ConnectionClosed = 3709;  // connection closed or invalid
 inline constexpr long NotAllowedInContext = 3219;
 inline constexpr long ItemNotFound = 3265;
-inline constexpr long EofOrBof = 3021;          // no current record
-inline constexpr long ReadOnly = 3251;          // operation not supported by this cursor/lock
+inline constexpr long EofOrBof = 3021;  // no current record
+inline constexpr long ReadOnly = 3251;  // operation not supported by this cursor/lock
 inline constexpr long ProviderFailure = hresult(0x80004005);
 inline constexpr long Syntax = hresult(0x80040E14);
 inline constexpr long NoSuchTable = hresult(0x80040E37);
 inline constexpr long Constraint = hresult(0x80040E2F);
 inline constexpr long RowChanged = hresult(0x80040E38);  // optimistic conflict
 inline constexpr long Timeout = hresult(0x80040E31);
-inline constexpr long NativeNetwork = 11;       // general network error
-inline constexpr long NativeTruncation = 8152;  // data would be truncated
+inline constexpr long DataOverflow = hresult(0x80040E57);  // text longer than the column
+inline constexpr long Conversion = hresult(0x80040E07);    // value of the wrong type
+inline constexpr long CantFetchBackward = hresult(0x80040E24);
+inline constexpr long NoTransaction = hresult(0x8004D00E);  // commit/rollback without begin
+inline constexpr long NativeNetwork = 11;                   // general network error
+inline constexpr long NativeTruncation = 8152;              // data would be truncated
 }  // namespace err
 
 struct Error {
@@ -76,7 +88,7 @@ struct Error {
 };
 
 class Errors {
-public:
+  public:
     int Count() const { return static_cast<int>(items_.size()); }
     const Error& Item(int index) const { return items_.at(static_cast<size_t>(index)); }
     bool empty() const { return items_.empty(); }
@@ -86,7 +98,7 @@ public:
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
-private:
+  private:
     std::vector<Error> items_;
 };
 
@@ -104,7 +116,7 @@ class Recordset;
 class Provider;
 
 class Connection {
-public:
+  public:
     Connection();
     ~Connection();
     Connection(const Connection&) = delete;
@@ -123,7 +135,9 @@ public:
     StepResult Execute(const QString& sql, long* recordsAffected = nullptr,
                        std::unique_ptr<Recordset>* rows = nullptr, long options = -1);
 
-    StepResult BeginTrans();
+    // `level`, when given, receives the new nesting level (1 for the outer
+    // transaction), as ADO's BeginTrans returns it.
+    StepResult BeginTrans(long* level = nullptr);
     StepResult CommitTrans();
     StepResult RollbackTrans();
 
@@ -152,10 +166,18 @@ public:
     // For the recordset's writes; not for callers.
     Provider* provider() const { return provider_.get(); }
 
-private:
+  private:
     friend class Recordset;
+    StepResult failed(std::vector<Error> errors);
+    StepResult adoFailed(long number);
+    void trace(const QString& sql) const;
+
     Errors errors_;
     std::unique_ptr<Provider> provider_;
+    // Recordsets hold a weak reference, so one that outlives its connection
+    // fails cleanly instead of reaching a destroyed object.
+    std::shared_ptr<Connection*> self_;
+    QStringList secrets_;
     QString connectionString_;
     QString defaultDatabase_;
     int cursorLocation_ = adUseServer;
@@ -163,7 +185,7 @@ private:
 };
 
 class Recordset {
-public:
+  public:
     Recordset();
     ~Recordset();
     Recordset(const Recordset&) = delete;
@@ -201,7 +223,8 @@ public:
 
     struct Impl;
 
-private:
+  private:
+    friend class Connection;
     std::unique_ptr<Impl> impl_;
 };
 

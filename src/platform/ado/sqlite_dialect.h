@@ -3,6 +3,50 @@
 // Adapts statements written in SQL Server's dialect to SQLite, inside the
 // embedded provider. Works on tokens, so quoted literals, bracketed names
 // and nesting are respected.
+//
+// What the adapted text calls besides SQLite's built-ins (ifnull, substr,
+// last_insert_rowid); the provider registers them (sqlite_support.h):
+//   kl_len(x)                      LEN(x)
+//   kl_val(x)                      VAL(x)
+//   kl_charindex(a, b[, start])    CHARINDEX(a, b[, start])
+//   kl_left(x, n), kl_right(x, n)  LEFT, RIGHT
+//   kl_replicate(x, n), kl_space(n), kl_str(x[, len[, dec]])
+//                                  REPLICATE, SPACE, STR
+//   kl_getdate()                   GETDATE(), CURRENT_TIMESTAMP
+//   kl_datepart(part, d)           DATEPART(part, d); YEAR/MONTH/DAY(d) pass
+//                                  'year', 'month', 'day'
+//   kl_datename(part, d)           DATENAME(part, d)
+//   kl_dateadd(part, n, d)         DATEADD(part, n, d)
+//   kl_datediff(part, a, b)        DATEDIFF(part, a, b)
+//                                  part: the word as written, lower case,
+//                                  as a text literal ('dw', 'yyyy', 'mi'...)
+//   kl_isdate(x), kl_isnumeric(x)  ISDATE, ISNUMERIC
+//   kl_convert(type, x[, style])   CONVERT(type, x[, style]) and CAST(x AS type);
+//                                  type as written, blanks removed ('NVARCHAR',
+//                                  'varchar(10)', 'numeric(18,2)', 'datetime')
+//   kl_error(message)              RAISERROR(message, ...), as SELECT kl_error(...)
+//   collation KL_CI                text columns declared by CREATE TABLE and
+//                                  ALTER TABLE ... ADD without a collation of
+//                                  their own; COLLATE *_CI_* clauses (other
+//                                  collations become BINARY)
+//
+// Rewrites: TOP n / TOP (n) -> LIMIT at the end of its (sub)query, a member of
+// a UNION wrapped as SELECT * FROM (... LIMIT n); TOP 100 PERCENT dropped;
+// table hints (with(nolock), (nolock)) and dbo. owners dropped; bracketed and
+// double-quoted names written [name] (SQLite never reads a bracketed name as a
+// text, unlike "name"); N'..' -> '..'; Jet #mm/dd/yyyy# -> the stored date
+// form; DELETE t -> DELETE FROM t; TRUNCATE TABLE t -> DELETE FROM t; + between
+// texts -> || (see joinTexts in the .cpp); IF [NOT] EXISTS (...) before one
+// INSERT, UPDATE or DELETE folded into that statement; BEGIN/COMMIT/ROLLBACK
+// TRAN[SACTION] -> BEGIN/COMMIT/ROLLBACK; SET NOCOUNT ON and other session
+// options -> nothing; ALTER TABLE t ADD a ..., b ... -> one ADD COLUMN each,
+// CONSTRAINT names dropped (a new nullable column with a default is emptied
+// again, as SQL Server leaves existing rows NULL without WITH VALUES);
+// CREATE TABLE keeps the declared types, drops CLUSTERED and ON [PRIMARY],
+// and makes the IDENTITY column INTEGER PRIMARY KEY AUTOINCREMENT (it must be
+// the primary key, or the table have none). Text SQLite cannot carry (a NUL
+// character) or constructs it cannot express (IF ... ELSE, BEGIN ... END
+// blocks, TOP n PERCENT other than 100, ALTER COLUMN...) are refused.
 
 #include "platform/runerror.h"
 
@@ -22,7 +66,8 @@ namespace kl::ado::sqlite {
 struct Statement {
     QString sql;
     QString procedure;      // set when the statement calls a procedure
-    QStringList arguments;  // the call's argument values, literals unquoted
+    QStringList arguments;  // the call's argument values, literals unquoted;
+                            // a NULL argument is a null QString
     bool isProcedureCall() const { return !procedure.isEmpty(); }
 };
 
@@ -30,17 +75,20 @@ struct Statement {
 // "kv_CreaCalendario 'a','b'" is recognised as a call).
 using ProcedureLookup = std::function<bool(const QString& name)>;
 
-// Adapts a batch (one or more statements separated by ";" or GO lines).
-// Malformed text (an unterminated literal or bracket, a TOP without its
-// number...) gives an error numbered as ADO's syntax error.
+// Adapts a batch (one or more statements separated by ";", GO lines, or
+// following each other as SQL Server allows). Malformed text (an
+// unterminated literal or bracket, unbalanced parentheses, a TOP without its
+// number...) and constructs SQLite cannot express give an error numbered as
+// ADO's syntax error, with a Spanish description.
 std::variant<std::vector<Statement>, RunError> adapt(QStringView sqlServerText,
                                                      const ProcedureLookup& isProcedure = {});
 
 // The table a statement of the form
-//   SELECT [TOP n [PERCENT]] <columns> FROM <table> [with(nolock)] [WHERE ...] [ORDER BY ...]
-// reads, without brackets or owner; nullopt for anything else (joins,
-// several tables, grouping, subqueries in FROM). Recordsets opened on such a
-// statement can write their rows back to that table.
+//   SELECT [TOP n [PERCENT]] <columns> FROM <table> [[AS] alias] [with(nolock)]
+//   [WHERE ...] [ORDER BY ...]
+// reads, without brackets or owner; nullopt for anything else (DISTINCT,
+// joins, several tables, grouping, unions, subqueries in FROM). Recordsets
+// opened on such a statement can write their rows back to that table.
 std::optional<QString> singleTableOf(QStringView sqlServerText);
 
 }  // namespace kl::ado::sqlite

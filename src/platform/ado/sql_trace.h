@@ -1,0 +1,17 @@
+#pragma once
+
+// KL_TRAZA_SQL=<file>: every statement the layer runs is appended to the file
+// as one line (line breaks written as \n), Windows-1252. Literals equal to a
+// password of the connection are written as '********'.
+
+#include <QString>
+#include <QStringList>
+
+namespace kl::ado {
+
+void traceStatement(const QString& sql, const QStringList& secrets);
+
+// The line written for a statement (exposed for the tests).
+QString traceLine(const QString& sql, const QStringList& secrets);
+
+}  // namespace kl::ado

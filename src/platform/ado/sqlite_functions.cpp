@@ -1,0 +1,669 @@
+// The SQL functions and the collation every embedded connection registers
+// (list and meaning in sqlite_support.h).
+
+#include "platform/ado/collation.h"
+#include "platform/ado/sqlite_support.h"
+#include "platform/conversions.h"
+
+#include <sqlite3.h>
+
+#include <QDateTime>
+
+#include <cmath>
+#include <optional>
+
+namespace kl::ado::sqlite {
+
+namespace {
+
+QString textOf(sqlite3_value* v) {
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    return QString::fromUtf8(bytes, sqlite3_value_bytes(v));
+}
+
+bool isNull(sqlite3_value* v) {
+    return sqlite3_value_type(v) == SQLITE_NULL;
+}
+
+void resultText(sqlite3_context* ctx, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_result_text(ctx, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+}
+
+void resultError(sqlite3_context* ctx, long nativeError, const QString& text) {
+    const QByteArray utf8 = raisedError(nativeError, text).toUtf8();
+    sqlite3_result_error(ctx, utf8.constData(), static_cast<int>(utf8.size()));
+}
+
+const QDate& sqlServerEpoch() {
+    static const QDate epoch(1900, 1, 1);
+    return epoch;
+}
+
+// A date argument: a date text, or a number of days since 1900-01-01 as SQL
+// Server reads numbers.
+std::optional<QDateTime> dateOf(sqlite3_value* v) {
+    switch (sqlite3_value_type(v)) {
+        case SQLITE_TEXT:
+            return parseDateText(textOf(v));
+        case SQLITE_INTEGER:
+        case SQLITE_FLOAT: {
+            const double days = sqlite3_value_double(v);
+            const double whole = std::floor(days);
+            return QDateTime(sqlServerEpoch().addDays(static_cast<qint64>(whole)), QTime(0, 0))
+                .addMSecs(static_cast<qint64>(std::llround((days - whole) * 86400000.0)));
+        }
+        default:
+            return std::nullopt;
+    }
+}
+
+enum class DatePart {
+    Unknown,
+    Year,
+    Quarter,
+    Month,
+    DayOfYear,
+    Day,
+    Week,
+    Weekday,
+    Hour,
+    Minute,
+    Second,
+    Millisecond
+};
+
+DatePart datePartOf(sqlite3_value* v) {
+    const QString p = textOf(v).trimmed().toLower();
+    if (p == u"yy" || p == u"yyyy" || p == u"year") return DatePart::Year;
+    if (p == u"qq" || p == u"q" || p == u"quarter") return DatePart::Quarter;
+    if (p == u"mm" || p == u"m" || p == u"month") return DatePart::Month;
+    if (p == u"dy" || p == u"y" || p == u"dayofyear") return DatePart::DayOfYear;
+    if (p == u"dd" || p == u"d" || p == u"day") return DatePart::Day;
+    if (p == u"wk" || p == u"ww" || p == u"week") return DatePart::Week;
+    if (p == u"dw" || p == u"w" || p == u"weekday") return DatePart::Weekday;
+    if (p == u"hh" || p == u"hour") return DatePart::Hour;
+    if (p == u"mi" || p == u"n" || p == u"minute") return DatePart::Minute;
+    if (p == u"ss" || p == u"s" || p == u"second") return DatePart::Second;
+    if (p == u"ms" || p == u"millisecond") return DatePart::Millisecond;
+    return DatePart::Unknown;
+}
+
+// A Spanish login works with DATEFIRST 1: Monday is day 1, Sunday day 7.
+int weekdayNumber(const QDate& d) {
+    return d.dayOfWeek();
+}
+
+// Week of the year: week 1 holds 1 January, weeks start on Monday.
+int weekOfYear(const QDate& d) {
+    const QDate first(d.year(), 1, 1);
+    return (d.dayOfYear() - 1 + weekdayNumber(first) - 1) / 7 + 1;
+}
+
+std::optional<long long> datePartValue(DatePart part, const QDateTime& dt) {
+    const QDate d = dt.date();
+    const QTime t = dt.time();
+    switch (part) {
+        case DatePart::Year:
+            return d.year();
+        case DatePart::Quarter:
+            return (d.month() - 1) / 3 + 1;
+        case DatePart::Month:
+            return d.month();
+        case DatePart::DayOfYear:
+            return d.dayOfYear();
+        case DatePart::Day:
+            return d.day();
+        case DatePart::Week:
+            return weekOfYear(d);
+        case DatePart::Weekday:
+            return weekdayNumber(d);
+        case DatePart::Hour:
+            return t.hour();
+        case DatePart::Minute:
+            return t.minute();
+        case DatePart::Second:
+            return t.second();
+        case DatePart::Millisecond:
+            return t.msec();
+        case DatePart::Unknown:
+            break;
+    }
+    return std::nullopt;
+}
+
+void badDatePart(sqlite3_context* ctx, sqlite3_value* part) {
+    resultError(ctx, 155,
+                QStringLiteral("'%1' no es una opción de DATEPART reconocida.").arg(textOf(part)));
+}
+
+void badDate(sqlite3_context* ctx) {
+    resultError(ctx, native::BadDate,
+                QStringLiteral("Error de conversión al convertir una cadena de caracteres en "
+                               "fecha y/u hora."));
+}
+
+// Resolves the date argument at `index`; false when the result is decided
+// (NULL in, NULL out; a text that is no date is an error).
+bool dateArgument(sqlite3_context* ctx, sqlite3_value* v, QDateTime& out) {
+    if (isNull(v)) {
+        sqlite3_result_null(ctx);
+        return false;
+    }
+    const std::optional<QDateTime> dt = dateOf(v);
+    if (!dt) {
+        badDate(ctx);
+        return false;
+    }
+    out = *dt;
+    return true;
+}
+
+// ---- dates -------------------------------------------------------------
+
+void klFecha(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    sqlite3_value* v = argv[0];
+    if (sqlite3_value_type(v) != SQLITE_TEXT) {
+        sqlite3_result_value(ctx, v);
+        return;
+    }
+    const QString text = textOf(v);
+    if (text.trimmed().isEmpty()) {
+        resultText(ctx, storedDate(QDateTime(sqlServerEpoch(), QTime(0, 0))));
+        return;
+    }
+    if (const std::optional<QDateTime> dt = parseDateText(text))
+        resultText(ctx, storedDate(*dt));
+    else
+        sqlite3_result_null(ctx);
+}
+
+void klGetdate(sqlite3_context* ctx, int, sqlite3_value**) {
+    resultText(ctx, storedDate(QDateTime::currentDateTime()));
+}
+
+void klDatepart(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const DatePart part = datePartOf(argv[0]);
+    if (part == DatePart::Unknown) return badDatePart(ctx, argv[0]);
+    QDateTime dt;
+    if (!dateArgument(ctx, argv[1], dt)) return;
+    sqlite3_result_int64(ctx, *datePartValue(part, dt));
+}
+
+void klDatename(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    static const char* const days[] = {"Lunes",   "Martes", "Miércoles", "Jueves",
+                                       "Viernes", "Sábado", "Domingo"};
+    static const char* const months[] = {"Enero",      "Febrero", "Marzo",     "Abril",
+                                         "Mayo",       "Junio",   "Julio",     "Agosto",
+                                         "Septiembre", "Octubre", "Noviembre", "Diciembre"};
+    const DatePart part = datePartOf(argv[0]);
+    if (part == DatePart::Unknown) return badDatePart(ctx, argv[0]);
+    QDateTime dt;
+    if (!dateArgument(ctx, argv[1], dt)) return;
+    if (part == DatePart::Weekday)
+        resultText(ctx, QString::fromUtf8(days[dt.date().dayOfWeek() - 1]));
+    else if (part == DatePart::Month)
+        resultText(ctx, QString::fromUtf8(months[dt.date().month() - 1]));
+    else
+        resultText(ctx, QString::number(*datePartValue(part, dt)));
+}
+
+void klDateadd(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const DatePart part = datePartOf(argv[0]);
+    if (part == DatePart::Unknown) return badDatePart(ctx, argv[0]);
+    if (isNull(argv[1])) return sqlite3_result_null(ctx);
+    QDateTime dt;
+    if (!dateArgument(ctx, argv[2], dt)) return;
+    const qint64 n = static_cast<qint64>(std::trunc(sqlite3_value_double(argv[1])));
+    switch (part) {
+        case DatePart::Year:
+            dt = dt.addYears(static_cast<int>(n));
+            break;
+        case DatePart::Quarter:
+            dt = dt.addMonths(static_cast<int>(n * 3));
+            break;
+        case DatePart::Month:
+            dt = dt.addMonths(static_cast<int>(n));
+            break;
+        case DatePart::Week:
+            dt = dt.addDays(n * 7);
+            break;
+        case DatePart::Hour:
+            dt = dt.addSecs(n * 3600);
+            break;
+        case DatePart::Minute:
+            dt = dt.addSecs(n * 60);
+            break;
+        case DatePart::Second:
+            dt = dt.addSecs(n);
+            break;
+        case DatePart::Millisecond:
+            dt = dt.addMSecs(n);
+            break;
+        default:
+            dt = dt.addDays(n);
+            break;
+    }
+    resultText(ctx, storedDate(dt));
+}
+
+qint64 floorDiv(qint64 a, qint64 b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
+
+void klDatediff(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const DatePart part = datePartOf(argv[0]);
+    if (part == DatePart::Unknown) return badDatePart(ctx, argv[0]);
+    QDateTime a, b;
+    if (!dateArgument(ctx, argv[1], a) || !dateArgument(ctx, argv[2], b)) return;
+    const QDate da = a.date(), db = b.date();
+    const qint64 days = da.daysTo(db);
+    // Boundaries crossed, as SQL Server counts them.
+    const qint64 secsA = QDateTime(da, QTime(0, 0)).secsTo(a);
+    const qint64 secsB = QDateTime(da, QTime(0, 0)).secsTo(b);
+    qint64 result = 0;
+    switch (part) {
+        case DatePart::Year:
+            result = db.year() - da.year();
+            break;
+        case DatePart::Quarter:
+            result =
+                (db.year() * 4 + (db.month() - 1) / 3) - (da.year() * 4 + (da.month() - 1) / 3);
+            break;
+        case DatePart::Month:
+            result = (db.year() * 12 + db.month()) - (da.year() * 12 + da.month());
+            break;
+        case DatePart::Week:
+            // Weeks end on Saturday for DATEDIFF whatever DATEFIRST says.
+            result = floorDiv(days + da.dayOfWeek() % 7, 7);
+            break;
+        case DatePart::Hour:
+            result = floorDiv(secsB, 3600) - floorDiv(secsA, 3600);
+            break;
+        case DatePart::Minute:
+            result = floorDiv(secsB, 60) - floorDiv(secsA, 60);
+            break;
+        case DatePart::Second:
+            result = secsB - secsA;
+            break;
+        case DatePart::Millisecond:
+            result = a.msecsTo(b);
+            break;
+        default:
+            result = days;
+            break;
+    }
+    sqlite3_result_int64(ctx, result);
+}
+
+void klIsdate(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    sqlite3_result_int(ctx, sqlite3_value_type(argv[0]) == SQLITE_TEXT &&
+                                parseDateText(textOf(argv[0])).has_value());
+}
+
+// ---- numbers -------------------------------------------------------------
+
+// Jet's VAL: blanks anywhere are skipped, "." is the decimal point, the
+// number ends at the first other character.
+double jetVal(QStringView text) {
+    QString digits;
+    bool seenPoint = false, seenExponent = false, seenDigit = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r') continue;
+        if (c.isDigit() && c.unicode() < 0x80) {
+            digits.append(c);
+            seenDigit = true;
+        } else if ((c == u'-' || c == u'+') && (digits.isEmpty() || digits.endsWith(u'E'))) {
+            digits.append(c);
+        } else if (c == u'.' && !seenPoint && !seenExponent) {
+            digits.append(c);
+            seenPoint = true;
+        } else if ((c == u'e' || c == u'E' || c == u'd' || c == u'D') && seenDigit &&
+                   !seenExponent) {
+            digits.append(u'E');
+            seenExponent = true;
+        } else {
+            break;
+        }
+    }
+    while (!digits.isEmpty() && !digits.back().isDigit() && digits.back() != u'.') digits.chop(1);
+    bool ok = false;
+    const double value = digits.toDouble(&ok);
+    return ok ? value : 0.0;
+}
+
+void klVal(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0])) return sqlite3_result_double(ctx, 0.0);
+    const int type = sqlite3_value_type(argv[0]);
+    if (type == SQLITE_INTEGER || type == SQLITE_FLOAT)
+        return sqlite3_result_double(ctx, sqlite3_value_double(argv[0]));
+    sqlite3_result_double(ctx, jetVal(textOf(argv[0])));
+}
+
+void klIsnumeric(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const int type = sqlite3_value_type(argv[0]);
+    if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) return sqlite3_result_int(ctx, 1);
+    sqlite3_result_int(ctx, type == SQLITE_TEXT && kl::conv::isNumber(textOf(argv[0])));
+}
+
+void klStr(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (isNull(argv[0])) return sqlite3_result_null(ctx);
+    const int length = argc > 1 ? sqlite3_value_int(argv[1]) : 10;
+    const int decimals = argc > 2 ? std::clamp(sqlite3_value_int(argv[2]), 0, 16) : 0;
+    const double value = sqlite3_value_double(argv[0]);
+    const double factor = std::pow(10.0, decimals);
+    const double rounded = std::round(value * factor) / factor;
+    QString text = QString::number(rounded, 'f', decimals);
+    if (length <= 0) return sqlite3_result_null(ctx);
+    if (text.size() > length) {
+        // SQL Server drops decimals first, then gives asterisks.
+        const QString whole = QString::number(std::round(value), 'f', 0);
+        text = whole.size() <= length ? whole : QString(length, u'*');
+    }
+    resultText(ctx, text.rightJustified(length, u' '));
+}
+
+// ---- texts -------------------------------------------------------------
+
+void klLen(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0])) return sqlite3_result_null(ctx);
+    QStringView text = textOf(argv[0]);
+    qsizetype n = text.size();
+    while (n > 0 && text[n - 1] == u' ') --n;
+    sqlite3_result_int64(ctx, n);
+}
+
+void klCharindex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (isNull(argv[0]) || isNull(argv[1]) || (argc > 2 && isNull(argv[2])))
+        return sqlite3_result_null(ctx);
+    const QString needle = textOf(argv[0]);
+    const QString text = textOf(argv[1]);
+    const qint64 start = argc > 2 ? std::max<qint64>(1, sqlite3_value_int64(argv[2])) : 1;
+    if (needle.isEmpty()) return sqlite3_result_int(ctx, 0);
+    const qsizetype at = indexOfCi(needle, text, start - 1);
+    sqlite3_result_int64(ctx, at < 0 ? 0 : at + 1);
+}
+
+bool lengthArgument(sqlite3_context* ctx, sqlite3_value* v, const char* function, qint64& out) {
+    out = sqlite3_value_int64(v);
+    if (out >= 0) return true;
+    resultError(ctx, 536,
+                QStringLiteral("Se pasó un parámetro de longitud no válido a la función %1.")
+                    .arg(QLatin1String(function)));
+    return false;
+}
+
+void klLeft(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0]) || isNull(argv[1])) return sqlite3_result_null(ctx);
+    qint64 n = 0;
+    if (!lengthArgument(ctx, argv[1], "LEFT", n)) return;
+    resultText(ctx, textOf(argv[0]).left(n));
+}
+
+void klRight(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0]) || isNull(argv[1])) return sqlite3_result_null(ctx);
+    qint64 n = 0;
+    if (!lengthArgument(ctx, argv[1], "RIGHT", n)) return;
+    resultText(ctx, textOf(argv[0]).right(n));
+}
+
+void klReplicate(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0]) || isNull(argv[1])) return sqlite3_result_null(ctx);
+    const qint64 n = sqlite3_value_int64(argv[1]);
+    if (n < 0) return sqlite3_result_null(ctx);
+    const QString text = textOf(argv[0]);
+    if (text.size() * n > 8000) return sqlite3_result_error_toobig(ctx);
+    resultText(ctx, text.repeated(n));
+}
+
+void klSpace(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0])) return sqlite3_result_null(ctx);
+    const qint64 n = sqlite3_value_int64(argv[0]);
+    if (n < 0) return sqlite3_result_null(ctx);
+    if (n > 8000) return sqlite3_result_error_toobig(ctx);
+    resultText(ctx, QString(n, u' '));
+}
+
+void klUpper(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0])) return sqlite3_result_null(ctx);
+    resultText(ctx, textOf(argv[0]).toUpper());
+}
+
+void klLower(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0])) return sqlite3_result_null(ctx);
+    resultText(ctx, textOf(argv[0]).toLower());
+}
+
+// like(pattern, text[, escape]): SQLite hands the pattern first.
+void klLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (isNull(argv[0]) || isNull(argv[1]) || (argc > 2 && isNull(argv[2])))
+        return sqlite3_result_null(ctx);
+    std::optional<QChar> escape;
+    if (argc > 2) {
+        const QString e = textOf(argv[2]);
+        if (e.size() != 1) {
+            sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        escape = e.at(0);
+    }
+    sqlite3_result_int(ctx, likeMatch(textOf(argv[0]), textOf(argv[1]), escape));
+}
+
+void klError(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    resultError(ctx, native::UserError, isNull(argv[0]) ? QString() : textOf(argv[0]));
+}
+
+// ---- CONVERT / CAST ----------------------------------------------------
+
+QString formatDate(const QDateTime& dt, int style) {
+    switch (style) {
+        case 1:
+            return dt.toString(QStringLiteral("MM/dd/yy"));
+        case 101:
+            return dt.toString(QStringLiteral("MM/dd/yyyy"));
+        case 2:
+            return dt.toString(QStringLiteral("yy.MM.dd"));
+        case 102:
+            return dt.toString(QStringLiteral("yyyy.MM.dd"));
+        case 3:
+            return dt.toString(QStringLiteral("dd/MM/yy"));
+        case 103:
+            return dt.toString(QStringLiteral("dd/MM/yyyy"));
+        case 4:
+            return dt.toString(QStringLiteral("dd.MM.yy"));
+        case 104:
+            return dt.toString(QStringLiteral("dd.MM.yyyy"));
+        case 5:
+            return dt.toString(QStringLiteral("dd-MM-yy"));
+        case 105:
+            return dt.toString(QStringLiteral("dd-MM-yyyy"));
+        case 8:
+        case 108:
+            return dt.toString(QStringLiteral("hh:mm:ss"));
+        case 11:
+            return dt.toString(QStringLiteral("yy/MM/dd"));
+        case 111:
+            return dt.toString(QStringLiteral("yyyy/MM/dd"));
+        case 12:
+            return dt.toString(QStringLiteral("yyMMdd"));
+        case 112:
+            return dt.toString(QStringLiteral("yyyyMMdd"));
+        case 20:
+        case 120:
+            return dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        case 21:
+        case 121:
+            return dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+        case 23:
+            return dt.toString(QStringLiteral("yyyy-MM-dd"));
+        case 126:
+            return dt.toString(QStringLiteral("yyyy-MM-ddThh:mm:ss"));
+        default:
+            return kl::conv::formatDateTime(dt);
+    }
+}
+
+// A date text read with a CONVERT style: month first for the US styles.
+std::optional<QDateTime> dateFromText(const QString& text, int style) {
+    if (style == 1 || style == 101) {
+        const QStringList parts = text.trimmed().split(u'/');
+        if (parts.size() == 3) {
+            QString swapped = parts.at(1) + u'/' + parts.at(0) + u'/' + parts.at(2);
+            return parseDateText(swapped);
+        }
+        return std::nullopt;
+    }
+    return parseDateText(text);
+}
+
+QString numberText(sqlite3_value* v) {
+    if (sqlite3_value_type(v) == SQLITE_INTEGER) return QString::number(sqlite3_value_int64(v));
+    return QString::number(sqlite3_value_double(v), 'g', 15);
+}
+
+void conversionError(sqlite3_context* ctx, sqlite3_value* v, const QString& typeName) {
+    resultError(
+        ctx, 245,
+        QStringLiteral("Error de conversión al convertir el valor '%1' al tipo de datos %2.")
+            .arg(textOf(v), typeName));
+}
+
+void klConvert(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    sqlite3_value* v = argv[1];
+    if (isNull(v)) return sqlite3_result_null(ctx);
+    const QString typeText = textOf(argv[0]);
+    const DeclaredType target = parseDeclaredType(typeText);
+    const int style = argc > 2 && !isNull(argv[2]) ? sqlite3_value_int(argv[2]) : -1;
+    const int sourceType = sqlite3_value_type(v);
+    using Category = DeclaredType::Category;
+    switch (target.category) {
+        case Category::Text: {
+            QString text;
+            if (sourceType == SQLITE_INTEGER || sourceType == SQLITE_FLOAT) {
+                text = numberText(v);
+            } else {
+                text = textOf(v);
+                if (style >= 0) {
+                    if (const std::optional<QDateTime> dt = parseDateText(text))
+                        text = formatDate(*dt, style);
+                }
+            }
+            resultText(ctx, target.maxLength > 0 ? text.left(target.maxLength) : text);
+            return;
+        }
+        case Category::Integer:
+        case Category::Boolean: {
+            qint64 value = 0;
+            if (sourceType == SQLITE_INTEGER || sourceType == SQLITE_FLOAT) {
+                value = static_cast<qint64>(std::trunc(sqlite3_value_double(v)));
+            } else {
+                bool ok = false;
+                value = textOf(v).trimmed().toLongLong(&ok);
+                if (!ok) return conversionError(ctx, v, typeText);
+            }
+            sqlite3_result_int64(ctx, target.category == Category::Boolean ? value != 0 : value);
+            return;
+        }
+        case Category::Float:
+        case Category::Currency:
+        case Category::Numeric: {
+            double value = 0;
+            if (sourceType == SQLITE_INTEGER || sourceType == SQLITE_FLOAT) {
+                value = sqlite3_value_double(v);
+            } else {
+                const QString text = textOf(v);
+                if (!kl::conv::isNumber(text)) return conversionError(ctx, v, typeText);
+                value = kl::conv::leadingNumber(text);
+            }
+            const int scale = target.category == Category::Currency  ? 4
+                              : target.category == Category::Numeric ? target.scale
+                                                                     : -1;
+            if (scale >= 0) {
+                const double factor = std::pow(10.0, scale);
+                value = std::round(value * factor) / factor;
+            }
+            if (scale == 0)
+                sqlite3_result_int64(ctx, static_cast<qint64>(value));
+            else
+                sqlite3_result_double(ctx, value);
+            return;
+        }
+        case Category::Date: {
+            std::optional<QDateTime> dt;
+            if (sourceType == SQLITE_TEXT)
+                dt = dateFromText(textOf(v), style);
+            else
+                dt = dateOf(v);
+            if (!dt) return badDate(ctx);
+            if (target.adoType == 133) dt->setTime(QTime(0, 0));
+            resultText(ctx, storedDate(*dt));
+            return;
+        }
+        default:
+            sqlite3_result_value(ctx, v);
+            return;
+    }
+}
+
+int collate(void*, int aLength, const void* a, int bLength, const void* b) {
+    return compareCiUtf8(static_cast<const char*>(a), aLength, static_cast<const char*>(b),
+                         bLength);
+}
+
+using Function = void (*)(sqlite3_context*, int, sqlite3_value**);
+
+struct FunctionEntry {
+    const char* name;
+    int arguments;  // -1: any
+    Function function;
+    bool deterministic;
+};
+
+const FunctionEntry kFunctions[] = {
+    {"upper", 1, klUpper, true},
+    {"lower", 1, klLower, true},
+    {"like", 2, klLike, true},
+    {"like", 3, klLike, true},
+    {"kl_fecha", 1, klFecha, true},
+    {"kl_getdate", 0, klGetdate, false},
+    {"kl_datepart", 2, klDatepart, true},
+    {"kl_datename", 2, klDatename, true},
+    {"kl_dateadd", 3, klDateadd, true},
+    {"kl_datediff", 3, klDatediff, true},
+    {"kl_isdate", 1, klIsdate, true},
+    {"kl_isnumeric", 1, klIsnumeric, true},
+    {"kl_val", 1, klVal, true},
+    {"kl_len", 1, klLen, true},
+    {"kl_charindex", 2, klCharindex, true},
+    {"kl_charindex", 3, klCharindex, true},
+    {"kl_left", 2, klLeft, true},
+    {"kl_right", 2, klRight, true},
+    {"kl_replicate", 2, klReplicate, true},
+    {"kl_space", 1, klSpace, true},
+    {"kl_str", 1, klStr, true},
+    {"kl_str", 2, klStr, true},
+    {"kl_str", 3, klStr, true},
+    {"kl_convert", 2, klConvert, true},
+    {"kl_convert", 3, klConvert, true},
+    {"kl_error", 1, klError, false},
+};
+
+}  // namespace
+
+int registerFunctions(sqlite3* db) {
+    int rc = sqlite3_create_collation(db, kCollation, SQLITE_UTF8, nullptr, collate);
+    if (rc != SQLITE_OK) return rc;
+    for (const FunctionEntry& f : kFunctions) {
+        // Innocuous: the guards' triggers and the database's views call them.
+        const int flags =
+            SQLITE_UTF8 | SQLITE_INNOCUOUS | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
+        rc = sqlite3_create_function_v2(db, f.name, f.arguments, flags, nullptr, f.function,
+                                        nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) return rc;
+    }
+    return SQLITE_OK;
+}
+
+}  // namespace kl::ado::sqlite

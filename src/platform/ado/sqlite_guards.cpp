@@ -1,0 +1,222 @@
+#include "platform/ado/sqlite_guards.h"
+
+#include "platform/ado/ado.h"
+#include "platform/ado/sqlite_statement.h"
+#include "platform/ado/sqlite_support.h"
+
+#include <map>
+
+namespace kl::ado::sqlite {
+
+namespace {
+
+const QString kGuardPrefix = QStringLiteral("KL_GUARD_");
+
+RunError failure(sqlite3* db, const QString& what) {
+    return RunError{err::ProviderFailure, what + QStringLiteral(": ") + lastMessage(db),
+                    QStringLiteral("klconfig SQLite")};
+}
+
+bool isInternal(const QString& table) {
+    return table.startsWith(QLatin1String(kInternalPrefix), Qt::CaseInsensitive) ||
+           table.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive);
+}
+
+struct GuardedColumns {
+    std::vector<std::pair<QString, long>> sized;  // column, declared length
+    std::vector<QString> dates;
+    std::vector<QString> keys;  // primary key, for tables without rowid
+};
+
+std::optional<GuardedColumns> readColumns(sqlite3* db, const QString& table) {
+    SqliteStatement info;
+    if (info.prepare(db, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table))) != SQLITE_OK)
+        return std::nullopt;
+    GuardedColumns out;
+    while (info.step() == SQLITE_ROW) {
+        const QString name = info.text(1);
+        const DeclaredType type = parseDeclaredType(info.text(2));
+        if (type.maxLength > 0) out.sized.emplace_back(name, type.maxLength);
+        if (type.category == DeclaredType::Category::Date) out.dates.push_back(name);
+        if (sqlite3_column_int(info.get(), 5) > 0) out.keys.push_back(name);
+    }
+    return out;
+}
+
+bool hasRowid(sqlite3* db, const QString& table) {
+    SqliteStatement probe;
+    return probe.prepare(db, QStringLiteral("SELECT rowid FROM %1").arg(quoted(table))) ==
+           SQLITE_OK;
+}
+
+QString joined(const QStringList& parts, const QString& separator) {
+    return parts.join(separator);
+}
+
+// The checks a row must pass, on the given columns only.
+QString checks(const GuardedColumns& columns, const std::function<bool(const QString&)>& covers) {
+    QStringList sizeChecks, dateChecks;
+    for (const auto& [name, length] : columns.sized) {
+        if (covers(name))
+            sizeChecks
+                << QStringLiteral("length(rtrim(NEW.%1)) > %2").arg(quoted(name)).arg(length);
+    }
+    for (const QString& name : columns.dates) {
+        if (covers(name))
+            dateChecks << QStringLiteral("(typeof(NEW.%1) = 'text' AND kl_fecha(NEW.%1) IS NULL)")
+                              .arg(quoted(name));
+    }
+    QString body;
+    if (!sizeChecks.isEmpty()) {
+        body += QStringLiteral(" SELECT RAISE(ABORT, %1) WHERE %2;")
+                    .arg(quotedLiteral(raisedError(
+                             native::Truncation,
+                             QStringLiteral("Los datos de cadena o binarios se truncarían."))),
+                         joined(sizeChecks, QStringLiteral(" OR ")));
+    }
+    if (!dateChecks.isEmpty()) {
+        body += QStringLiteral(" SELECT RAISE(ABORT, %1) WHERE %2;")
+                    .arg(quotedLiteral(raisedError(
+                             native::BadDate,
+                             QStringLiteral("Error de conversión al convertir una cadena de "
+                                            "caracteres en fecha y/u hora."))),
+                         joined(dateChecks, QStringLiteral(" OR ")));
+    }
+    return body;
+}
+
+QString dateConversion(const QString& table, const GuardedColumns& columns, bool rowid) {
+    QStringList sets, differs, where;
+    for (const QString& name : columns.dates) {
+        sets << QStringLiteral("%1 = kl_fecha(%1)").arg(quoted(name));
+        differs << QStringLiteral("%1 IS NOT kl_fecha(%1)").arg(quoted(name));
+    }
+    if (rowid) {
+        where << QStringLiteral("rowid = NEW.rowid");
+    } else {
+        for (const QString& key : columns.keys)
+            where << QStringLiteral("%1 = NEW.%1").arg(quoted(key));
+    }
+    where << u'(' + joined(differs, QStringLiteral(" OR ")) + u')';
+    return QStringLiteral(" UPDATE %1 SET %2 WHERE %3;")
+        .arg(quoted(table), joined(sets, QStringLiteral(", ")),
+             joined(where, QStringLiteral(" AND ")));
+}
+
+// Trigger name -> CREATE statement, as the table's columns ask for.
+std::map<QString, QString> desiredTriggers(sqlite3* db, const QString& table,
+                                           const GuardedColumns& columns) {
+    std::map<QString, QString> out;
+    auto add = [&](const QString& suffix, const QString& timing, const QString& body) {
+        const QString name = kGuardPrefix + table + suffix;
+        out[name] = QStringLiteral("CREATE TRIGGER %1 %2 ON %3 BEGIN%4 END")
+                        .arg(quoted(name), timing, quoted(table), body);
+    };
+    const QString all = checks(columns, [](const QString&) { return true; });
+    if (!all.isEmpty()) {
+        add(QStringLiteral("_BI"), QStringLiteral("BEFORE INSERT"), all);
+        QStringList checked;
+        for (const auto& sized : columns.sized) checked << quoted(sized.first);
+        for (const QString& name : columns.dates)
+            if (!checked.contains(quoted(name))) checked << quoted(name);
+        add(QStringLiteral("_BU"), QStringLiteral("BEFORE UPDATE OF ") + checked.join(u','), all);
+    }
+    const bool rowid = hasRowid(db, table);
+    if (!columns.dates.empty() && (rowid || !columns.keys.empty())) {
+        const QString conversion = dateConversion(table, columns, rowid);
+        QStringList dateColumns;
+        for (const QString& name : columns.dates) dateColumns << quoted(name);
+        add(QStringLiteral("_AI"), QStringLiteral("AFTER INSERT"), conversion);
+        add(QStringLiteral("_AU"), QStringLiteral("AFTER UPDATE OF ") + dateColumns.join(u','),
+            conversion);
+    }
+    return out;
+}
+
+StepResult run(sqlite3* db, const QString& sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) == SQLITE_OK)
+        return std::nullopt;
+    const QString text = QString::fromUtf8(message ? message : "");
+    sqlite3_free(message);
+    return RunError{err::ProviderFailure, text, QStringLiteral("klconfig SQLite")};
+}
+
+StepResult installIn(sqlite3* db, const QString& table) {
+    SqliteStatement kind;
+    kind.prepare(db, QStringLiteral("SELECT name, type FROM sqlite_master WHERE type IN "
+                                    "('table','view') AND lower(name) = lower(?1)"));
+    kind.bindText(1, table);
+    if (kind.step() != SQLITE_ROW)
+        return RunError{err::NoSuchTable,
+                        QStringLiteral("El nombre de objeto '%1' no es válido.").arg(table),
+                        QStringLiteral("klconfig SQLite")};
+    const QString name = kind.text(0);
+    const bool isView = kind.text(1) == u"view";
+    kind.reset();
+
+    std::map<QString, QString> desired;
+    if (!isView && !isInternal(name)) {
+        const std::optional<GuardedColumns> columns = readColumns(db, name);
+        if (!columns)
+            return failure(db, QStringLiteral("No se pudieron leer las columnas de ") + name);
+        desired = desiredTriggers(db, name, *columns);
+    }
+
+    SqliteStatement existing;
+    existing.prepare(db, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = "
+                                        "'trigger' AND tbl_name = ?1"));
+    existing.bindText(1, name);
+    std::map<QString, QString> current;
+    while (existing.step() == SQLITE_ROW) {
+        const QString trigger = existing.text(0);
+        if (trigger.startsWith(kGuardPrefix)) current[trigger] = existing.text(1);
+    }
+    existing.reset();
+
+    for (const auto& [trigger, sql] : current) {
+        const auto wanted = desired.find(trigger);
+        if (wanted != desired.end() && wanted->second == sql) {
+            desired.erase(wanted);
+            continue;
+        }
+        if (StepResult e = run(db, QStringLiteral("DROP TRIGGER %1").arg(quoted(trigger))))
+            return e;
+    }
+    for (const auto& [trigger, sql] : desired) {
+        if (StepResult e = run(db, sql)) return e;
+    }
+    return std::nullopt;
+}
+
+// Runs `body` inside a savepoint: all of it or nothing.
+StepResult atomically(sqlite3* db, const std::function<StepResult()>& body) {
+    if (StepResult e = run(db, QStringLiteral("SAVEPOINT kl_guards"))) return e;
+    StepResult result = body();
+    if (result) run(db, QStringLiteral("ROLLBACK TO kl_guards"));
+    run(db, QStringLiteral("RELEASE kl_guards"));
+    return result;
+}
+
+}  // namespace
+
+StepResult installColumnGuards(sqlite3* db, const QString& table) {
+    return atomically(db, [&] { return installIn(db, table); });
+}
+
+StepResult installAllColumnGuards(sqlite3* db) {
+    return atomically(db, [&]() -> StepResult {
+        SqliteStatement tables;
+        tables.prepare(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+        QStringList names;
+        while (tables.step() == SQLITE_ROW) names << tables.text(0);
+        tables.reset();
+        for (const QString& name : names) {
+            if (isInternal(name)) continue;
+            if (StepResult e = installIn(db, name)) return e;
+        }
+        return std::nullopt;
+    });
+}
+
+}  // namespace kl::ado::sqlite

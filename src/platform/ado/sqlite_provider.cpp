@@ -1,0 +1,665 @@
+#include "platform/ado/sqlite_provider.h"
+
+#include "platform/ado/sqlite_errors.h"
+#include "platform/ado/sqlite_guards.h"
+#include "platform/ado/sqlite_rows.h"
+#include "platform/ado/sqlite_statement.h"
+#include "platform/ado/sqlite_support.h"
+
+#include <sqlite3.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace kl::ado::sqlite {
+
+namespace {
+
+const char kLocatorName[] = "kl_rowid";
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+// Skips blanks and comments.
+const char* skipFiller(const char* p, const char* end) {
+    while (p < end) {
+        if (isSpace(*p)) {
+            ++p;
+        } else if (p + 1 < end && p[0] == '-' && p[1] == '-') {
+            while (p < end && *p != '\n') ++p;
+        } else if (p + 1 < end && p[0] == '/' && p[1] == '*') {
+            p += 2;
+            while (p + 1 < end && !(p[0] == '*' && p[1] == '/')) ++p;
+            p = std::min(p + 2, end);
+        } else if (*p == ';') {
+            ++p;
+        } else {
+            break;
+        }
+    }
+    return p;
+}
+
+// The first `count` words of a statement, upper case.
+QStringList leadingWords(const char* sql, int count) {
+    QStringList words;
+    const char* end = sql + std::strlen(sql);
+    const char* p = sql;
+    while (words.size() < count) {
+        p = skipFiller(p, end);
+        const char* start = p;
+        while (p < end && (std::isalnum(static_cast<unsigned char>(*p)) || *p == '_')) ++p;
+        if (p == start) break;
+        words << QString::fromLatin1(start, p - start).toUpper();
+    }
+    return words;
+}
+
+bool isDml(sqlite3_stmt* stmt) {
+    const QStringList word = leadingWords(sqlite3_sql(stmt), 1);
+    if (word.isEmpty()) return false;
+    return word.first() == u"INSERT" || word.first() == u"UPDATE" || word.first() == u"DELETE" ||
+           word.first() == u"REPLACE" || word.first() == u"WITH";
+}
+
+// Reads the row locator along: "SELECT rowid AS kl_rowid, ...". Not for
+// DISTINCT (the locator would change which rows come back).
+std::optional<QString> withRowLocator(const QString& sql) {
+    const QByteArray utf8 = sql.toUtf8();
+    const QStringList words = leadingWords(utf8.constData(), 2);
+    if (words.isEmpty() || words.first() != u"SELECT") return std::nullopt;
+    if (words.size() > 1 && (words.at(1) == u"DISTINCT" || words.at(1) == u"ALL"))
+        return std::nullopt;
+    const qsizetype at = sql.indexOf(QLatin1String("select"), 0, Qt::CaseInsensitive) + 6;
+    return sql.left(at) + QStringLiteral(" rowid AS %1,").arg(QLatin1String(kLocatorName)) +
+           sql.mid(at);
+}
+
+// Which file a path names now: a file put in the place of the open one
+// (a backup restored) is another file, though its path is the same.
+std::optional<std::pair<quint64, quint64>> fileIdentity(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return std::nullopt;
+    return std::make_pair(static_cast<quint64>(info.st_dev), static_cast<quint64>(info.st_ino));
+}
+
+Error openFailure(const QString& file, const QString& reason) {
+    return makeError(
+        err::ProviderFailure, QStringLiteral("08001"), 4060,
+        QStringLiteral("No se puede abrir la base de datos \"%1\": %2").arg(file, reason));
+}
+
+bool isInternalTable(const QString& name) {
+    return name.startsWith(QLatin1String(kInternalPrefix), Qt::CaseInsensitive) ||
+           name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive);
+}
+
+ColumnInfo schemaColumn(const char* name, int type) {
+    ColumnInfo c;
+    c.name = QString::fromLatin1(name);
+    c.type = type;
+    c.definedSize = type == adVarWChar ? 128 : 8;
+    return c;
+}
+
+}  // namespace
+
+SqliteProvider::~SqliteProvider() {
+    close();
+}
+
+ErrorList SqliteProvider::open(const ConnectionSettings& settings) {
+    file_ = settings.embeddedFile;
+    database_ = settings.database.trimmed();
+    if (file_.isEmpty())
+        return {openFailure(file_, QStringLiteral("no se indicó el archivo de la base de datos."))};
+    const QFileInfo info(file_);
+    if (!info.exists()) return {openFailure(file_, QStringLiteral("el archivo no existe."))};
+    if (!info.isFile()) return {openFailure(file_, QStringLiteral("no es un archivo."))};
+    if (!info.isReadable())
+        return {openFailure(file_, QStringLiteral("el archivo no se puede leer."))};
+    if (info.size() == 0)
+        return {openFailure(file_, QStringLiteral("el archivo no es una base de datos."))};
+
+    // Never SQLITE_OPEN_CREATE: a missing file is a failure, not a new database.
+    const int rc =
+        sqlite3_open_v2(file_.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = db_ ? lastMessage(db_) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        return {openFailure(
+            file_, QStringLiteral("el archivo no se puede abrir (SQLite: %1).").arg(message))};
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, busyTimeoutMs_);
+    ErrorList errors;
+    if (registerFunctions(db_) != SQLITE_OK) {
+        errors = {openFailure(file_, lastMessage(db_))};
+    } else if (ErrorList probe = runPlain(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+               !probe.empty()) {
+        errors = {
+            openFailure(file_, QStringLiteral("el archivo no es una base de datos válida (%1).")
+                                   .arg(probe.front().Description))};
+    }
+    if (!errors.empty()) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        return errors;
+    }
+    // A read-only file cannot switch to WAL; it still reads.
+    runPlain(QStringLiteral("PRAGMA journal_mode=WAL"));
+    runPlain(QStringLiteral("PRAGMA foreign_keys=ON"));
+    schemaVersion_ = schemaVersion();
+    identity_ = fileIdentity(file_);
+    return {};
+}
+
+void SqliteProvider::close() {
+    if (!db_) return;
+    materializeRows();
+    if (level_ > 0) runPlain(QStringLiteral("ROLLBACK"));
+    level_ = 0;
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+    procedures_.reset();
+    tableCache_.clear();
+}
+
+void SqliteProvider::attach(SqliteRows* rows) {
+    liveRows_.push_back(rows);
+}
+
+void SqliteProvider::detach(SqliteRows* rows) {
+    liveRows_.erase(std::remove(liveRows_.begin(), liveRows_.end(), rows), liveRows_.end());
+}
+
+void SqliteProvider::materializeRows() {
+    const std::vector<SqliteRows*> rows = std::move(liveRows_);
+    liveRows_.clear();
+    for (SqliteRows* r : rows) {
+        r->materialize();
+        r->detachProvider();
+    }
+}
+
+std::optional<Error> SqliteProvider::fileGone() const {
+    const QFileInfo info(file_);
+    if (!info.exists()) return lostConnection(file_, QStringLiteral("el archivo ya no existe."));
+    if (!info.isReadable())
+        return lostConnection(file_, QStringLiteral("el archivo ya no se puede leer."));
+    if (fileIdentity(file_) != identity_)
+        return lostConnection(file_, QStringLiteral("el archivo fue reemplazado por otro."));
+    return std::nullopt;
+}
+
+Error SqliteProvider::errorOf(int code) const {
+    const QString message = db_ ? lastMessage(db_) : QString::fromUtf8(sqlite3_errstr(code));
+    switch (code & 0xff) {
+        case SQLITE_IOERR:
+        case SQLITE_CANTOPEN:
+        case SQLITE_NOTADB:
+        case SQLITE_CORRUPT:
+            return lostConnection(file_, message);
+        default:
+            return errorFromSqlite(code, message);
+    }
+}
+
+int SqliteProvider::schemaVersion() const {
+    SqliteStatement s;
+    if (s.prepare(db_, QStringLiteral("PRAGMA schema_version")) != SQLITE_OK ||
+        s.step() != SQLITE_ROW)
+        return -1;
+    return sqlite3_column_int(s.get(), 0);
+}
+
+ErrorList SqliteProvider::runPlain(const QString& sql) {
+    const int rc = sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return {errorOf(rc)};
+    return {};
+}
+
+bool SqliteProvider::isProcedure(const QString& name) {
+    if (!procedures_) {
+        procedures_.emplace();
+        SqliteStatement s;
+        if (s.prepare(
+                db_, QStringLiteral("SELECT NOMBRE FROM %1").arg(QLatin1String(kProcedureTable))) ==
+            SQLITE_OK) {
+            while (s.step() == SQLITE_ROW) procedures_->insert(s.text(0).toUpper());
+        }
+    }
+    return procedures_->contains(name.toUpper());
+}
+
+void SqliteProvider::schemaMayHaveChanged(ErrorList& errors) {
+    procedures_.reset();
+    const int version = schemaVersion();
+    if (version == schemaVersion_) return;
+    tableCache_.clear();
+    if (StepResult e = installAllColumnGuards(db_))
+        errors.push_back(
+            makeError(err::ProviderFailure, QStringLiteral("HY000"), 0, e->description));
+    schemaVersion_ = schemaVersion();
+}
+
+ErrorList SqliteProvider::execute(const QString& sql, const ExecuteOptions& options,
+                                  ExecuteResult& result) {
+    if (std::optional<Error> gone = fileGone()) return {*gone};
+    auto adapted = adapt(sql, [this](const QString& name) { return isProcedure(name); });
+    if (const RunError* e = std::get_if<RunError>(&adapted)) {
+        return {makeError(e->number != 0 ? e->number : err::Syntax, QStringLiteral("42000"), 102,
+                          e->description)};
+    }
+    const std::vector<Statement>& statements = std::get<std::vector<Statement>>(adapted);
+    result.recordsAffected = -1;
+    for (size_t i = 0; i < statements.size(); ++i) {
+        const bool last = i + 1 == statements.size();
+        const Statement& st = statements[i];
+        ErrorList errors = st.isProcedureCall()
+                               ? runProcedure(st, result)
+                               : runSqlite(st.sql, last && options.wantRows,
+                                           last ? options.rowLocatorTable : QString(), result);
+        if (!errors.empty()) return errors;
+    }
+    return {};
+}
+
+ErrorList SqliteProvider::runSqlite(const QString& text, bool wantRows,
+                                    const QString& rowLocatorTable, ExecuteResult& result) {
+    QString sql = text;
+    bool locator = false;
+    if (wantRows && !rowLocatorTable.isEmpty()) {
+        if (std::optional<QString> located = withRowLocator(sql)) {
+            sql = *located;
+            locator = true;
+        }
+    }
+    const QByteArray utf8 = sql.toUtf8();
+    const char* p = utf8.constData();
+    const char* end = p + utf8.size();
+    while (p < end) {
+        SqliteStatement stmt;
+        const char* tail = nullptr;
+        const int rc = stmt.prepare(db_, p, static_cast<int>(end - p), &tail);
+        if (rc != SQLITE_OK) return {errorOf(rc)};
+        p = tail ? tail : end;
+        if (!stmt) continue;
+        const bool lastHere = skipFiller(p, end) == end;
+        if (std::optional<ErrorList> tx = transactionStatement(stmt.get())) {
+            if (!tx->empty()) return *tx;
+            continue;
+        }
+        const bool readOnly = sqlite3_stmt_readonly(stmt.get()) != 0;
+        if (!readOnly) materializeRows();
+        ErrorList errors;
+        if (sqlite3_column_count(stmt.get()) > 0 && wantRows && lastHere) {
+            auto rows = std::make_unique<SqliteRows>(this, std::move(stmt), locator);
+            errors = rows->start();
+            if (!errors.empty()) return errors;
+            if (!readOnly) rows->materialize();
+            result.rows = std::move(rows);
+        } else {
+            const bool dml = isDml(stmt.get());
+            int step = SQLITE_ROW;
+            while ((step = stmt.step()) == SQLITE_ROW) {
+            }
+            if (step != SQLITE_DONE) return {errorOf(step)};
+            if (!readOnly && dml)
+                result.recordsAffected =
+                    std::max(0L, result.recordsAffected) + sqlite3_changes(db_);
+        }
+        if (level_ > 0 && sqlite3_get_autocommit(db_)) level_ = 0;
+        if (!readOnly) schemaMayHaveChanged(errors);
+        if (!errors.empty()) return errors;
+    }
+    return {};
+}
+
+// Transactions written as SQL go through the same nesting as BeginTrans:
+// SQL Server's BEGIN TRAN nests and its ROLLBACK ends every level.
+std::optional<ErrorList> SqliteProvider::transactionStatement(sqlite3_stmt* stmt) {
+    const QStringList words = leadingWords(sqlite3_sql(stmt), 2);
+    if (words.isEmpty()) return std::nullopt;
+    const QString& first = words.first();
+    if (first == u"BEGIN") {
+        long level = 0;
+        return beginTransaction(level);
+    }
+    if (first == u"COMMIT" || first == u"END") return commitTransaction();
+    if (first == u"ROLLBACK" && (words.size() < 2 || words.at(1) != u"TO")) {
+        if (level_ == 0) return rollbackTransaction();
+        materializeRows();
+        ErrorList errors = runPlain(QStringLiteral("ROLLBACK"));
+        level_ = 0;
+        tableCache_.clear();
+        schemaVersion_ = schemaVersion();
+        return errors;
+    }
+    return std::nullopt;
+}
+
+ErrorList SqliteProvider::runProcedure(const Statement& call, ExecuteResult& result) {
+    materializeRows();
+    SqliteStatement find;
+    find.prepare(db_, QStringLiteral("SELECT PARAMETROS, CUERPO FROM %1 WHERE NOMBRE = ?1")
+                          .arg(QLatin1String(kProcedureTable)));
+    find.bindText(1, call.procedure);
+    if (!find || find.step() != SQLITE_ROW) {
+        return {makeError(err::Syntax, QStringLiteral("42000"), 2812,
+                          QStringLiteral("No se encontró el procedimiento almacenado '%1'.")
+                              .arg(call.procedure))};
+    }
+    QStringList parameters;
+    for (const QString& name : find.text(0).split(u',', Qt::SkipEmptyParts))
+        if (!name.trimmed().isEmpty()) parameters << name.trimmed();
+    const QString body = find.text(1);
+    find.reset();
+    if (call.arguments.size() > parameters.size()) {
+        return {makeError(
+            err::Syntax, QStringLiteral("42000"), 8144,
+            QStringLiteral("Se especificaron demasiados argumentos para el procedimiento o la "
+                           "función %1.")
+                .arg(call.procedure))};
+    }
+    if (call.arguments.size() < parameters.size()) {
+        return {makeError(err::Syntax, QStringLiteral("42000"), 201,
+                          QStringLiteral("El procedimiento o la función '%1' espera el parámetro "
+                                         "'%2', que no se ha especificado.")
+                              .arg(call.procedure, parameters.at(call.arguments.size())))};
+    }
+
+    // All of the body or nothing of it.
+    const bool outer = level_ == 0;
+    if (ErrorList e = runPlain(outer ? QStringLiteral("BEGIN IMMEDIATE")
+                                     : QStringLiteral("SAVEPOINT kl_procedimiento"));
+        !e.empty())
+        return e;
+    auto undo = [&] {
+        if (outer) {
+            runPlain(QStringLiteral("ROLLBACK"));
+        } else {
+            runPlain(QStringLiteral("ROLLBACK TO kl_procedimiento"));
+            runPlain(QStringLiteral("RELEASE kl_procedimiento"));
+        }
+    };
+
+    const QByteArray utf8 = body.toUtf8();
+    const char* p = utf8.constData();
+    const char* end = p + utf8.size();
+    long affected = -1;
+    while (p < end) {
+        SqliteStatement stmt;
+        const char* tail = nullptr;
+        int rc = stmt.prepare(db_, p, static_cast<int>(end - p), &tail);
+        if (rc != SQLITE_OK) {
+            Error e = errorOf(rc);
+            undo();
+            return {e};
+        }
+        p = tail ? tail : end;
+        if (!stmt) continue;
+        for (int k = 1; k <= sqlite3_bind_parameter_count(stmt.get()); ++k) {
+            const QString name = QString::fromUtf8(sqlite3_bind_parameter_name(stmt.get(), k));
+            const auto at = std::find_if(
+                parameters.begin(), parameters.end(),
+                [&](const QString& p) { return p.compare(name, Qt::CaseInsensitive) == 0; });
+            if (at == parameters.end()) {
+                undo();
+                return {makeError(
+                    err::Syntax, QStringLiteral("42000"), 137,
+                    QStringLiteral("Debe declarar la variable escalar \"%1\".").arg(name))};
+            }
+            const QString& argument = call.arguments.at(at - parameters.begin());
+            if (argument.isNull())
+                sqlite3_bind_null(stmt.get(), k);
+            else
+                stmt.bindText(k, argument);
+        }
+        const bool dml = isDml(stmt.get());
+        while ((rc = stmt.step()) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE) {
+            Error e = errorOf(rc);
+            stmt.reset();
+            undo();
+            return {e};
+        }
+        if (dml) affected = std::max(0L, affected) + sqlite3_changes(db_);
+    }
+    ErrorList errors =
+        runPlain(outer ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE kl_procedimiento"));
+    if (!errors.empty()) {
+        undo();
+        return errors;
+    }
+    result.recordsAffected = affected;
+    schemaMayHaveChanged(errors);
+    return errors;
+}
+
+ErrorList SqliteProvider::bind(sqlite3_stmt* stmt, const std::vector<Value>& parameters) {
+    for (size_t i = 0; i < parameters.size(); ++i) {
+        const int rc = bindValue(stmt, static_cast<int>(i + 1), parameters[i]);
+        if (rc != SQLITE_OK) return {errorOf(rc)};
+    }
+    return {};
+}
+
+ErrorList SqliteProvider::executeNative(const NativeStatement& statement, long& recordsAffected) {
+    if (std::optional<Error> gone = fileGone()) return {*gone};
+    materializeRows();
+    SqliteStatement stmt;
+    int rc = stmt.prepare(db_, statement.sql);
+    if (rc != SQLITE_OK) return {errorOf(rc)};
+    if (ErrorList e = bind(stmt.get(), statement.parameters); !e.empty()) return e;
+    while ((rc = stmt.step()) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) return {errorOf(rc)};
+    recordsAffected = sqlite3_changes(db_);
+    if (level_ > 0 && sqlite3_get_autocommit(db_)) level_ = 0;
+    return {};
+}
+
+ErrorList SqliteProvider::queryNative(const NativeStatement& statement,
+                                      std::unique_ptr<RowSource>& rows) {
+    if (std::optional<Error> gone = fileGone()) return {*gone};
+    SqliteStatement stmt;
+    const int rc = stmt.prepare(db_, statement.sql);
+    if (rc != SQLITE_OK) return {errorOf(rc)};
+    if (ErrorList e = bind(stmt.get(), statement.parameters); !e.empty()) return e;
+    auto result = std::make_unique<SqliteRows>(this, std::move(stmt), false);
+    if (ErrorList e = result->start(); !e.empty()) return e;
+    rows = std::move(result);
+    return {};
+}
+
+Value SqliteProvider::lastIdentity() {
+    return Value(static_cast<std::int64_t>(sqlite3_last_insert_rowid(db_)));
+}
+
+ErrorList SqliteProvider::beginTransaction(long& level) {
+    if (std::optional<Error> gone = fileGone()) return {*gone};
+    materializeRows();
+    // IMMEDIATE takes the write lock at once (waiting for other writers),
+    // so a transaction never fails halfway because another program wrote.
+    ErrorList errors =
+        runPlain(level_ == 0 ? QStringLiteral("BEGIN IMMEDIATE")
+                             : QStringLiteral("SAVEPOINT kl_nivel_%1").arg(level_ + 1));
+    if (!errors.empty()) return errors;
+    level = ++level_;
+    return {};
+}
+
+ErrorList SqliteProvider::commitTransaction() {
+    if (level_ == 0) {
+        return {makeError(err::NoTransaction, QStringLiteral("25000"), 3902,
+                          QStringLiteral("La solicitud COMMIT TRANSACTION no tiene la "
+                                         "correspondiente BEGIN TRANSACTION."))};
+    }
+    materializeRows();
+    ErrorList errors = runPlain(level_ == 1 ? QStringLiteral("COMMIT")
+                                            : QStringLiteral("RELEASE kl_nivel_%1").arg(level_));
+    if (!errors.empty()) return errors;
+    --level_;
+    return {};
+}
+
+ErrorList SqliteProvider::rollbackTransaction() {
+    if (level_ == 0) {
+        return {makeError(err::NoTransaction, QStringLiteral("25000"), 3903,
+                          QStringLiteral("La solicitud ROLLBACK TRANSACTION no tiene la "
+                                         "correspondiente BEGIN TRANSACTION."))};
+    }
+    materializeRows();
+    ErrorList errors =
+        level_ == 1
+            ? runPlain(QStringLiteral("ROLLBACK"))
+            : runPlain(QStringLiteral("ROLLBACK TO kl_nivel_%1; RELEASE kl_nivel_%1").arg(level_));
+    --level_;
+    if (sqlite3_get_autocommit(db_)) level_ = 0;
+    tableCache_.clear();
+    procedures_.reset();
+    schemaVersion_ = schemaVersion();
+    return errors;
+}
+
+ErrorList SqliteProvider::tables(SchemaRows& out) {
+    if (std::optional<Error> gone = fileGone()) return {*gone};
+    out.columns = {schemaColumn("TABLE_CATALOG", adVarWChar),
+                   schemaColumn("TABLE_SCHEMA", adVarWChar), schemaColumn("TABLE_NAME", adVarWChar),
+                   schemaColumn("TABLE_TYPE", adVarWChar), schemaColumn("DESCRIPTION", adVarWChar)};
+    SqliteStatement s;
+    const int rc = s.prepare(db_, QStringLiteral("SELECT name, type FROM sqlite_master WHERE type "
+                                                 "IN ('table','view') ORDER BY type, name"));
+    if (rc != SQLITE_OK) return {errorOf(rc)};
+    int step = SQLITE_ROW;
+    while ((step = s.step()) == SQLITE_ROW) {
+        const QString name = s.text(0);
+        if (isInternalTable(name)) continue;
+        out.rows.push_back({Value(database_), Value("dbo"), Value(name),
+                            Value(s.text(1) == u"view" ? "VIEW" : "TABLE"), Value::null()});
+    }
+    if (step != SQLITE_DONE) return {errorOf(step)};
+    return {};
+}
+
+ErrorList SqliteProvider::columns(const QString& table, SchemaRows& out) {
+    SchemaRows tableRows;
+    if (ErrorList e = tables(tableRows); !e.empty()) return e;
+    out.columns = {schemaColumn("TABLE_CATALOG", adVarWChar),
+                   schemaColumn("TABLE_SCHEMA", adVarWChar),
+                   schemaColumn("TABLE_NAME", adVarWChar),
+                   schemaColumn("COLUMN_NAME", adVarWChar),
+                   schemaColumn("ORDINAL_POSITION", adInteger),
+                   schemaColumn("COLUMN_HASDEFAULT", adBoolean),
+                   schemaColumn("COLUMN_DEFAULT", adVarWChar),
+                   schemaColumn("IS_NULLABLE", adBoolean),
+                   schemaColumn("DATA_TYPE", adSmallInt),
+                   schemaColumn("CHARACTER_MAXIMUM_LENGTH", adInteger),
+                   schemaColumn("NUMERIC_PRECISION", adSmallInt),
+                   schemaColumn("NUMERIC_SCALE", adSmallInt)};
+    for (const Row& t : tableRows.rows) {
+        const QString name = t.at(2).toString();
+        if (!table.trimmed().isEmpty() && name.compare(table.trimmed(), Qt::CaseInsensitive) != 0)
+            continue;
+        SqliteStatement s;
+        const int rc = s.prepare(db_, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(name)));
+        if (rc != SQLITE_OK) return {errorOf(rc)};
+        while (s.step() == SQLITE_ROW) {
+            const DeclaredType type = parseDeclaredType(s.text(2));
+            const bool hasDefault = sqlite3_column_type(s.get(), 4) != SQLITE_NULL;
+            const bool isText = type.category == DeclaredType::Category::Text;
+            const bool isNumber = type.category == DeclaredType::Category::Numeric;
+            out.rows.push_back(
+                {Value(database_), Value("dbo"), Value(name), Value(s.text(1)),
+                 Value(sqlite3_column_int(s.get(), 0) + 1), Value(hasDefault),
+                 hasDefault ? Value(s.text(4)) : Value::null(),
+                 Value(sqlite3_column_int(s.get(), 3) == 0),
+                 Value(type.adoType != 0 ? type.adoType : int(adVarChar)),
+                 isText ? Value(static_cast<std::int64_t>(type.definedSize)) : Value::null(),
+                 isNumber ? Value(type.precision) : Value::null(),
+                 isNumber ? Value(type.scale) : Value::null()});
+        }
+    }
+    return {};
+}
+
+ErrorList SqliteProvider::tableInfo(const QString& table, TableInfo& out) {
+    const QString key = table.trimmed().toUpper();
+    if (const auto cached = tableCache_.find(key); cached != tableCache_.end()) {
+        out = cached->second;
+        return {};
+    }
+    SqliteStatement kind;
+    kind.prepare(db_, QStringLiteral("SELECT name, type FROM sqlite_master WHERE type IN "
+                                     "('table','view') AND upper(name) = ?1"));
+    kind.bindText(1, key);
+    if (!kind || kind.step() != SQLITE_ROW) {
+        return {makeError(err::NoSuchTable, QStringLiteral("42S02"), 208,
+                          QStringLiteral("El nombre de objeto '%1' no es válido.").arg(table))};
+    }
+    TableInfo info;
+    info.name = kind.text(0);
+    info.isView = kind.text(1) == u"view";
+    kind.reset();
+
+    SqliteStatement columns;
+    columns.prepare(db_, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(info.name)));
+    std::vector<std::pair<int, QString>> keys;
+    QString keyType;
+    while (columns && columns.step() == SQLITE_ROW) {
+        const int position = sqlite3_column_int(columns.get(), 5);
+        if (position > 0) {
+            keys.emplace_back(position, columns.text(1));
+            keyType = columns.text(2);
+        }
+    }
+    std::sort(keys.begin(), keys.end());
+    for (const auto& k : keys) info.keyColumns << k.second;
+    if (!info.isView) {
+        // An INTEGER PRIMARY KEY is the rowid: the engine numbers new rows.
+        if (keys.size() == 1 && keyType.trimmed().compare(u"INTEGER", Qt::CaseInsensitive) == 0)
+            info.identityColumn = info.keyColumns.first();
+        SqliteStatement probe;
+        if (probe.prepare(db_, QStringLiteral("SELECT rowid FROM %1").arg(quoted(info.name))) ==
+            SQLITE_OK)
+            info.rowLocator = QStringLiteral("rowid");
+    }
+    tableCache_[key] = info;
+    out = info;
+    return {};
+}
+
+ErrorList SqliteProvider::setDefaultDatabase(const QString& name) {
+    const QString wanted = name.trimmed();
+    const QFileInfo info(file_);
+    for (const QString& known :
+         {database_, file_, info.fileName(), info.completeBaseName(), info.absoluteFilePath()}) {
+        if (!known.isEmpty() && known.compare(wanted, Qt::CaseInsensitive) == 0) return {};
+    }
+    return {makeError(err::ProviderFailure, QStringLiteral("42000"), 4060,
+                      QStringLiteral("No se puede abrir la base de datos \"%1\" solicitada por el "
+                                     "inicio de sesión.")
+                          .arg(name))};
+}
+
+void SqliteProvider::setCommandTimeout(int seconds) {
+    // ADO's 0 means wait as long as it takes.
+    busyTimeoutMs_ = seconds <= 0 ? 24 * 3600 * 1000 : seconds * 1000;
+    if (db_) sqlite3_busy_timeout(db_, busyTimeoutMs_);
+}
+
+QString SqliteProvider::quoteIdentifier(const QString& name) const {
+    return quoted(name);
+}
+
+}  // namespace kl::ado::sqlite

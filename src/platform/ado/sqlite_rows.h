@@ -1,0 +1,55 @@
+#pragma once
+
+// Rows of an SQLite statement, read as the recordset asks for them. Values
+// come typed by the column's declared type: dates as dates, money as
+// currency, BIT as booleans.
+
+#include "platform/ado/provider.h"
+#include "platform/ado/sqlite_statement.h"
+#include "platform/ado/sqlite_support.h"
+
+#include <deque>
+#include <optional>
+
+namespace kl::ado::sqlite {
+
+class SqliteProvider;
+
+class SqliteRows final : public RowSource {
+  public:
+    // `locatorFirst`: the statement's first column is the row locator.
+    SqliteRows(SqliteProvider* provider, SqliteStatement statement, bool locatorFirst);
+    ~SqliteRows() override;
+
+    // Steps to the first row and describes the columns.
+    ErrorList start();
+    const std::vector<ColumnInfo>& columns() const override { return columns_; }
+    Fetch next(Row& row, ErrorList& errors) override;
+
+    // Reads the remaining rows into memory and lets the statement go.
+    void materialize();
+    // The provider closes: nothing of it may be reached any more.
+    void detachProvider();
+
+  private:
+    Row currentRow() const;
+    // Steps once; false (with pendingError_ set on failure) at the end.
+    bool advance();
+    Error errorOf(int code) const;
+
+    SqliteProvider* provider_;
+    SqliteStatement statement_;
+    bool locatorFirst_;
+    std::vector<ColumnInfo> columns_;
+    std::vector<DeclaredType> types_;
+    std::deque<Row> buffered_;
+    bool hasRow_ = false;
+    std::optional<Error> pendingError_;
+};
+
+// A value read from a column of the current row.
+Value columnValue(sqlite3_stmt* statement, int column, const DeclaredType& type);
+// Binds a value to the placeholder `index` (from 1).
+int bindValue(sqlite3_stmt* statement, int index, const Value& value);
+
+}  // namespace kl::ado::sqlite

@@ -1,0 +1,1 @@
+update MA_CALENDARIO set nolaborable = 1  WHERE DATENAME(dw, Fecha) in ('Domingo','Sunday') AND YEAR(FECHA) = 2026

@@ -1,0 +1,1 @@
+SELECT CASE WHEN a = 1 THEN 'x' ELSE 'y' END + CAST(b AS varchar(10)) + SUBSTRING(c, 1, 2), CHARINDEX('a', d, 2) * 3 - 1 FROM t WHERE x !< 3

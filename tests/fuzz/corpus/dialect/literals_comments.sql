@@ -1,0 +1,1 @@
+SELECT N'O''Higgins TOP 5 with(nolock) -- no' + ' ' + RTRIM([NOMBRE Y APELLIDO]) AS X /* c /* nested */ */ FROM "T" -- end

@@ -1,0 +1,251 @@
+// Connections to the embedded engine: connection strings, opening, errors
+// that depend on the file, the statement trace.
+
+#include "backends.h"
+#include "platform/ado/ado.h"
+#include "platform/ado/connection_string.h"
+#include "platform/ado/sql_trace.h"
+#include "support/embedded_db.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace kl::ado {
+namespace {
+
+using kl::test::EmbeddedDb;
+
+TEST(ConnectionStrings, ReadKeysWithoutRegardToCaseOrBlanks) {
+    const auto s = parseConnectionString(
+        "PROVIDER=SQLOLEDB;Server=SRV01\\CONTA;Database =CONTAB;UId=sa;Pwd=;Extra = x ;");
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->kind, ConnectionSettings::Kind::SqlServer);
+    EXPECT_EQ(s->server, "SRV01\\CONTA");
+    EXPECT_EQ(s->database, "CONTAB");
+    EXPECT_EQ(s->user, "sa");
+    EXPECT_EQ(s->password, "");
+    EXPECT_EQ(s->value("EXTRA"), "x");
+    EXPECT_TRUE(s->embeddedFile.isEmpty());
+
+    const auto embedded =
+        parseConnectionString("PROVIDER=SQLOLEDB;Server=SQLite;Database =/tmp/a b.db;UId=u;Pwd=p;");
+    ASSERT_TRUE(embedded);
+    EXPECT_EQ(embedded->embeddedFile, "/tmp/a b.db");
+    EXPECT_EQ(embedded->secrets(), QStringList{"p"});
+}
+
+TEST(ConnectionStrings, ReadOracleAndJetStringsAndQuotedValues) {
+    const auto oracle = parseConnectionString(
+        "Provider=OraOLEDB.Oracle.1;Data Source=CONTA;User Id=kl;Password=clave;");
+    ASSERT_TRUE(oracle);
+    EXPECT_EQ(oracle->kind, ConnectionSettings::Kind::Oracle);
+    EXPECT_EQ(oracle->database, "CONTA");
+    EXPECT_EQ(oracle->user, "kl");
+    EXPECT_EQ(oracle->password, "clave");
+
+    const auto jet = parseConnectionString(
+        "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =c:\\datos\\conta.mdb;User ID=admin;"
+        "Password=;Jet OLEDB:Database Password=\"se;creta\";");
+    ASSERT_TRUE(jet);
+    EXPECT_EQ(jet->kind, ConnectionSettings::Kind::Jet);
+    EXPECT_EQ(jet->embeddedFile, "c:\\datos\\conta.mdb");
+    EXPECT_EQ(jet->value("jet oledb:database password"), "se;creta");
+    EXPECT_EQ(jet->secrets(), QStringList{"se;creta"});
+
+    EXPECT_FALSE(parseConnectionString("esto no es una cadena"));
+}
+
+class EmbeddedConnection : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        connection_ = EmbeddedDb::connectionString(
+            kl::test::createEmbeddedTestDatabase(folder_, QStringLiteral("conta.db")));
+    }
+    EmbeddedDb folder_;
+    QString connection_;
+    Connection cnn_;
+};
+
+TEST_F(EmbeddedConnection, AMissingFileFailsWithoutCreatingOne) {
+    const QString missing = folder_.path("no_existe.db");
+    const StepResult e = cnn_.Open(EmbeddedDb::connectionString(missing));
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->number, err::ProviderFailure);
+    EXPECT_EQ(cnn_.State(), adStateClosed);
+    ASSERT_EQ(cnn_.errors().Count(), 1);
+    EXPECT_EQ(cnn_.errors().Item(0).Number, err::ProviderFailure);
+    EXPECT_TRUE(cnn_.errors().Item(0).Description.contains("no_existe.db"));
+    EXPECT_TRUE(cnn_.errors().Item(0).Description.contains("no existe"));
+    EXPECT_EQ(e->description, cnn_.errors().Item(0).Description);
+    EXPECT_FALSE(QFileInfo::exists(missing));
+}
+
+TEST_F(EmbeddedConnection, FilesThatAreNoDatabaseFail) {
+    QFile text(folder_.path("texto.db"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write(QByteArray("esto no es una base de datos, es un archivo de texto cualquiera.\n")
+                   .repeated(100));
+    text.close();
+    QFile(folder_.path("vacio.db")).open(QIODevice::WriteOnly);
+    for (const QString& name :
+         {QStringLiteral("texto.db"), QStringLiteral("vacio.db"), QString()}) {
+        const StepResult e = cnn_.Open(EmbeddedDb::connectionString(folder_.path(name)));
+        ASSERT_TRUE(e) << name.toStdString();
+        EXPECT_EQ(e->number, err::ProviderFailure);
+        EXPECT_EQ(cnn_.State(), adStateClosed);
+    }
+}
+
+TEST_F(EmbeddedConnection, OtherProvidersAreNotAvailableYet) {
+    for (const char* text : {"Provider=OraOLEDB.Oracle.1;Data Source=CONTA;User Id=kl;Password=x;",
+                             "PROVIDER=SQLOLEDB;Server=SRV01;Database =CONTAB;UId=sa;Pwd=;"}) {
+        const StepResult e = cnn_.Open(QString::fromLatin1(text));
+        ASSERT_TRUE(e) << text;
+        EXPECT_EQ(e->number, err::ProviderFailure);
+        EXPECT_TRUE(e->description.startsWith("El proveedor ")) << e->description.toStdString();
+        EXPECT_TRUE(e->description.contains("no está disponible"));
+        EXPECT_EQ(cnn_.errors().Count(), 1);
+    }
+}
+
+TEST_F(EmbeddedConnection, JetStringsOpenTheEmbeddedFile) {
+    const QString file = kl::test::createEmbeddedTestDatabase(folder_, "local.mdb");
+    EXPECT_FALSE(cnn_.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =" + file +
+                           ";User ID=admin;Password=;"));
+    EXPECT_EQ(cnn_.engine(), Engine::Sqlite);
+}
+
+TEST_F(EmbeddedConnection, ObjectStateErrorsAreAdosOwn) {
+    EXPECT_EQ(cnn_.Close()->number, err::ObjectClosed);
+    EXPECT_EQ(cnn_.Execute("SELECT 1")->number, err::ConnectionClosed);
+    EXPECT_EQ(cnn_.BeginTrans()->number, err::ConnectionClosed);
+    EXPECT_EQ(cnn_.setDefaultDatabase("x")->number, err::ConnectionClosed);
+    ASSERT_FALSE(cnn_.Open(connection_));
+    const StepResult again = cnn_.Open(connection_);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->number, err::AlreadyOpen);
+    EXPECT_EQ(again->source, "ADODB.Connection");
+    EXPECT_TRUE(cnn_.errors().empty()) << "ADO's own errors leave the provider's list empty";
+    EXPECT_EQ(cnn_.State(), adStateOpen);
+    // Reconnecting with the connection's own string, as after a lost connection.
+    EXPECT_FALSE(cnn_.Close());
+    EXPECT_FALSE(cnn_.Open(cnn_.ConnectionString(), "sa", "secreto"));
+}
+
+TEST_F(EmbeddedConnection, DefaultDatabaseNamesTheOpenFile) {
+    ASSERT_FALSE(cnn_.Open(connection_));
+    const QString file = folder_.path("conta.db");
+    EXPECT_EQ(cnn_.DefaultDatabase(), file);
+    EXPECT_FALSE(cnn_.setDefaultDatabase(file));
+    EXPECT_FALSE(cnn_.setDefaultDatabase("CONTA"));
+    const StepResult e = cnn_.setDefaultDatabase("OTRA");
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->number, err::ProviderFailure);
+    EXPECT_EQ(cnn_.DefaultDatabase(), "CONTA");
+}
+
+TEST_F(EmbeddedConnection, DateLiteralsSuitTheEngine) {
+    const QDateTime when(QDate(2026, 12, 31), QTime(10, 5, 9));
+    cnn_.setConnectionString("PROVIDER=SQLOLEDB;Server=SRV;Database =X;UId=sa;Pwd=;");
+    EXPECT_EQ(cnn_.dateLiteral(when), "'20261231 10:05:09'");
+    cnn_.setConnectionString("Provider=OraOLEDB.Oracle.1;Data Source=X;User Id=a;Password=b;");
+    EXPECT_EQ(cnn_.dateLiteral(when), "TO_DATE('31/12/2026 10:05:09','DD/MM/YYYY HH24:MI:SS')");
+    ASSERT_FALSE(cnn_.Open(connection_));
+    EXPECT_EQ(cnn_.dateLiteral(when), "'2026-12-31 10:05:09'");
+    // The literal compares correctly with the stored dates.
+    ASSERT_FALSE(cnn_.Execute(
+        "INSERT INTO CONTROL_ACCESO (USUARIO, ENTRADA) VALUES ('A', '31/12/2026 10:05:09')"));
+    std::unique_ptr<Recordset> rs;
+    ASSERT_FALSE(
+        cnn_.Execute("SELECT USUARIO FROM CONTROL_ACCESO WHERE ENTRADA = " + cnn_.dateLiteral(when),
+                     nullptr, &rs));
+    EXPECT_FALSE(rs->EOF());
+}
+
+TEST_F(EmbeddedConnection, ADeletedFileIsALostConnection) {
+    ASSERT_FALSE(cnn_.Open(connection_));
+    ASSERT_FALSE(cnn_.Execute("SELECT count(*) FROM MA_CUENTAS"));
+    const QString file = folder_.path("conta.db");
+    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(file + suffix);
+
+    const StepResult e = cnn_.Execute("UPDATE MA_CUENTAS SET NOMBRE = 'X'");
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->number, err::ProviderFailure);
+    ASSERT_EQ(cnn_.errors().Count(), 1);
+    EXPECT_EQ(cnn_.errors().Item(0).NativeError, err::NativeNetwork);
+    EXPECT_EQ(cnn_.errors().Item(0).SQLState, "08S01");
+    Recordset rs;
+    EXPECT_EQ(rs.Open("SELECT * FROM MA_CUENTAS", cnn_)->number, err::ProviderFailure);
+    EXPECT_EQ(cnn_.errors().Item(0).NativeError, err::NativeNetwork);
+
+    // Reconnecting fails as a database that cannot be opened, and makes no file.
+    EXPECT_FALSE(cnn_.Close());
+    EXPECT_EQ(cnn_.Open(connection_)->number, err::ProviderFailure);
+    EXPECT_FALSE(QFileInfo::exists(file));
+}
+
+TEST_F(EmbeddedConnection, AFileReplacedUnderAnOpenConnectionIsALostConnection) {
+    ASSERT_FALSE(cnn_.Open(connection_));
+    ASSERT_FALSE(cnn_.Execute("INSERT INTO MA_CUENTAS (CODIGO) VALUES ('1')"));
+    // A copy put in its place (a backup restored while the program runs):
+    // writing on would write into the file that is gone.
+    const QString file = folder_.path("conta.db");
+    const QString copy = kl::test::createEmbeddedTestDatabase(folder_, "copia.db");
+    ASSERT_TRUE(QFile::remove(file));
+    ASSERT_TRUE(QFile::rename(copy, file));
+    const StepResult e = cnn_.Execute("INSERT INTO MA_CUENTAS (CODIGO) VALUES ('2')");
+    ASSERT_TRUE(e);
+    EXPECT_EQ(cnn_.errors().Item(0).NativeError, err::NativeNetwork);
+    EXPECT_TRUE(cnn_.errors().Item(0).Description.contains("reemplazado"));
+}
+
+class Trace : public EmbeddedConnection {
+  protected:
+    void SetUp() override {
+        EmbeddedConnection::SetUp();
+        traceFile_ = folder_.path("traza.sql");
+        qputenv("KL_TRAZA_SQL", traceFile_.toLocal8Bit());
+    }
+    void TearDown() override { qunsetenv("KL_TRAZA_SQL"); }
+    QByteArray traced() const {
+        QFile f(traceFile_);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QString traceFile_;
+};
+
+TEST_F(Trace, EveryStatementIsOneLineAsHandedToTheLayer) {
+    ASSERT_FALSE(cnn_.Open(connection_));
+    ASSERT_FALSE(cnn_.Execute("INSERT INTO MA_CUENTAS (CODIGO, NOMBRE)\r\nVALUES ('1', 'PEÑA')"));
+    Recordset rs;
+    ASSERT_FALSE(rs.Open("SELECT TOP 1 * FROM MA_CUENTAS with(nolock)\nWHERE CODIGO = '1'", cnn_));
+    EXPECT_TRUE(cnn_.Execute("SELEC mal"));
+    EXPECT_EQ(traced(),
+              QByteArray("INSERT INTO MA_CUENTAS (CODIGO, NOMBRE)\\nVALUES ('1', 'PE\xD1"
+                         "A')\r\n"
+                         "SELECT TOP 1 * FROM MA_CUENTAS with(nolock)\\nWHERE CODIGO = '1'\r\n"
+                         "SELEC mal\r\n"));
+}
+
+TEST_F(Trace, PasswordsNeverReachTheTrace) {
+    ASSERT_FALSE(cnn_.Open(connection_, "sa", "otraClave"));
+    ASSERT_FALSE(cnn_.Execute("UPDATE TA_CONFIGURACION SET VALOR = 'secreto' WHERE CLAVE = 'x'"));
+    ASSERT_FALSE(cnn_.Execute("UPDATE TA_CONFIGURACION SET VALOR = 'otraClave' WHERE CLAVE = 'y'"));
+    const QByteArray text = traced();
+    EXPECT_FALSE(text.contains("secreto"));
+    EXPECT_FALSE(text.contains("otraClave"));
+    EXPECT_TRUE(text.contains("SET VALOR = '********' WHERE CLAVE = 'x'"));
+    EXPECT_FALSE(text.contains("Server=sqlite"));
+}
+
+TEST(TraceLine, KeepsLiteralsThatAreNoPassword) {
+    EXPECT_EQ(traceLine("SELECT 'a''b', 'clave'\r\n", {"clave"}), "SELECT 'a''b', '********'\\n");
+    EXPECT_EQ(traceLine("SELECT 'sin cerrar", {"x"}), "SELECT 'sin cerrar");
+}
+
+}  // namespace
+}  // namespace kl::ado
