@@ -1,0 +1,176 @@
+#include "cli.h"
+
+#include "database_file.h"
+#include "demo.h"
+#include "national_tables.h"
+#include "schema.h"
+#include "volume.h"
+
+#include <QElapsedTimer>
+#include <QLocale>
+
+namespace kl::klbase {
+
+namespace {
+
+constexpr int kFailed = 1;
+constexpr int kBadUsage = 2;
+
+QString usage() {
+    return QStringLiteral(
+               "Uso:\n"
+               "  klbase crear ARCHIVO\n"
+               "      crea una base de datos nueva con todas las tablas, vistas, índices y\n"
+               "      procedimientos del módulo contable y las tablas nacionales (condiciones\n"
+               "      de IVA, provincias, monedas)\n"
+               "  klbase demo ARCHIVO\n"
+               "      crea una base de datos nueva con una empresa de demostración: plan de\n"
+               "      cuentas, tres ejercicios (el último abierto), asientos, usuarios ADMIN y\n"
+               "      OPERADOR y la configuración completa\n"
+               "  klbase volumen ARCHIVO CUENTAS RENGLONES\n"
+               "      crea una base de datos nueva con un plan de CUENTAS cuentas y RENGLONES\n"
+               "      renglones de asientos, para pruebas de rendimiento\n"
+               "  klbase actualizar ARCHIVO\n"
+               "      lleva una base de datos existente a la versión %1 del esquema\n"
+               "klbase nunca reemplaza un archivo existente.\n")
+        .arg(kSchemaVersion);
+}
+
+int failure(QTextStream& err, const RunError& error) {
+    err << QStringLiteral("klbase: %1\n").arg(error.description);
+    err.flush();
+    return kFailed;
+}
+
+int badUsage(QTextStream& err, const QString& text) {
+    err << QStringLiteral("klbase: %1\n\n").arg(text) << usage();
+    err.flush();
+    return kBadUsage;
+}
+
+QString number(std::int64_t n) {
+    return QLocale(QLocale::Spanish, QLocale::Argentina).toString(n);
+}
+
+int crear(const QString& path, QTextStream& out, QTextStream& err) {
+    if (StepResult failed = createDatabaseFile(path, [](Database& db) -> StepResult {
+            if (StepResult failed = createSchema(db)) return failed;
+            return writeNationalTables(db);
+        }))
+        return failure(err, *failed);
+    out << QStringLiteral("Base de datos creada: %1 (versión %2 del esquema)\n")
+               .arg(path)
+               .arg(kSchemaVersion);
+    return 0;
+}
+
+int demo(const QString& path, QTextStream& out, QTextStream& err) {
+    DemoSummary summary;
+    if (StepResult failed = createDatabaseFile(path, [&summary](Database& db) -> StepResult {
+            if (StepResult failed = createSchema(db)) return failed;
+            return fillDemo(db, summary);
+        }))
+        return failure(err, *failed);
+    out << QStringLiteral("Base de demostración creada: %1 (versión %2 del esquema)\n")
+               .arg(path)
+               .arg(kSchemaVersion)
+        << QStringLiteral("  Empresa: Distribuidora del Plata S.A.\n")
+        << QStringLiteral("  Cuentas: %1\n").arg(number(summary.cuentas))
+        << QStringLiteral("  Ejercicios: %1 (el último abierto y vigente)\n")
+               .arg(summary.ejercicios)
+        << QStringLiteral("  Asientos: %1 con %2 renglones\n")
+               .arg(number(summary.asientos), number(summary.renglones))
+        << QStringLiteral("  Días de calendario: %1; cotizaciones: %2\n")
+               .arg(number(summary.diasCalendario), number(summary.cotizaciones))
+        << QStringLiteral("  Usuarios: ADMIN (administrador) y OPERADOR, sin contraseña\n");
+    return 0;
+}
+
+bool readCount(const QString& text, std::int64_t& value) {
+    bool ok = false;
+    value = text.toLongLong(&ok);
+    return ok;
+}
+
+int volumen(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    const QString& path = arguments[1];
+    std::int64_t accounts = 0, lines = 0;
+    if (!readCount(arguments[2], accounts))
+        return badUsage(err,
+                        QStringLiteral("CUENTAS debe ser un número entero: %1").arg(arguments[2]));
+    if (!readCount(arguments[3], lines))
+        return badUsage(
+            err, QStringLiteral("RENGLONES debe ser un número entero: %1").arg(arguments[3]));
+    if (StepResult failed = checkVolume(accounts, lines)) return failure(err, *failed);
+
+    QElapsedTimer clock;
+    clock.start();
+    VolumeSummary summary;
+    if (StepResult failed = createDatabaseFile(path, [&](Database& db) -> StepResult {
+            if (StepResult failed = createSchemaForBulkLoad(db)) return failed;
+            if (StepResult failed = fillVolume(db, accounts, lines, summary)) return failed;
+            return finishSchema(db);
+        }))
+        return failure(err, *failed);
+    out << QStringLiteral("Base de volumen creada: %1 (versión %2 del esquema)\n")
+               .arg(path)
+               .arg(kSchemaVersion)
+        << QStringLiteral("  Cuentas: %1\n").arg(number(summary.cuentas))
+        << QStringLiteral("  Asientos: %1 con %2 renglones\n")
+               .arg(number(summary.asientos), number(summary.renglones))
+        << QStringLiteral("  Tiempo: %1 s\n")
+               .arg(QLocale(QLocale::Spanish, QLocale::Argentina)
+                        .toString(static_cast<double>(clock.elapsed()) / 1000.0, 'f', 1));
+    return 0;
+}
+
+int actualizar(const QString& path, QTextStream& out, QTextStream& err) {
+    Database db;
+    if (StepResult failed = db.open(path, Database::Mode::OpenExisting))
+        return failure(err, *failed);
+    int from = 0;
+    if (StepResult failed = upgradeSchema(db, from)) return failure(err, *failed);
+    if (from == kSchemaVersion)
+        out << QStringLiteral("La base %1 ya tiene la versión %2 del esquema.\n")
+                   .arg(path)
+                   .arg(kSchemaVersion);
+    else
+        out << QStringLiteral("Base %1 actualizada de la versión %2 a la versión %3 del esquema.\n")
+                   .arg(path)
+                   .arg(from)
+                   .arg(kSchemaVersion);
+    return 0;
+}
+
+}  // namespace
+
+int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    if (arguments.isEmpty()) {
+        out << usage();
+        return 0;
+    }
+    const QString command = arguments.first();
+    struct Command {
+        const char* name;
+        int count;
+    };
+    const Command commands[] = {{"crear", 2}, {"demo", 2}, {"volumen", 4}, {"actualizar", 2}};
+    const auto known =
+        std::find_if(std::begin(commands), std::end(commands),
+                     [&](const Command& c) { return command == QLatin1String(c.name); });
+    if (known == std::end(commands))
+        return badUsage(err, QStringLiteral("orden desconocida: %1").arg(command));
+    if (arguments.size() != known->count)
+        return badUsage(err,
+                        QStringLiteral("cantidad de argumentos incorrecta para %1").arg(command));
+
+    int status = kFailed;
+    if (command == u"crear") status = crear(arguments[1], out, err);
+    if (command == u"demo") status = demo(arguments[1], out, err);
+    if (command == u"volumen") status = volumen(arguments, out, err);
+    if (command == u"actualizar") status = actualizar(arguments[1], out, err);
+    out.flush();
+    return status;
+}
+
+}  // namespace kl::klbase
