@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include "consulta.h"
 #include "database_file.h"
 #include "demo.h"
 #include "national_tables.h"
@@ -32,6 +33,11 @@ QString usage() {
                "      renglones de asientos, para pruebas de rendimiento\n"
                "  klbase actualizar ARCHIVO\n"
                "      lleva una base de datos existente a la versión %1 del esquema\n"
+               "  klbase consulta ARCHIVO USUARIO \"SQL\"\n"
+               "      ejecuta una sentencia como la ejecutaría el programa para ese usuario y\n"
+               "      muestra la sentencia ejecutada y las filas separadas por tabuladores\n"
+               "  klbase oracle \"SQL\"\n"
+               "      muestra la sentencia traducida para una conexión Oracle\n"
                "klbase nunca reemplaza un archivo existente.\n")
         .arg(kSchemaVersion);
 }
@@ -154,7 +160,8 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
         const char* name;
         int count;
     };
-    const Command commands[] = {{"crear", 2}, {"demo", 2}, {"volumen", 4}, {"actualizar", 2}};
+    const Command commands[] = {{"crear", 2},      {"demo", 2},     {"volumen", 4},
+                                {"actualizar", 2}, {"consulta", 4}, {"oracle", 2}};
     const auto known =
         std::find_if(std::begin(commands), std::end(commands),
                      [&](const Command& c) { return command == QLatin1String(c.name); });
@@ -169,6 +176,8 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (command == u"demo") status = demo(arguments[1], out, err);
     if (command == u"volumen") status = volumen(arguments, out, err);
     if (command == u"actualizar") status = actualizar(arguments[1], out, err);
+    if (command == u"consulta") status = ejecutaConsulta(arguments.mid(1), out, err);
+    if (command == u"oracle") status = traduceOracle(arguments.mid(1), out, err);
     out.flush();
     return status;
 }

@@ -1,5 +1,7 @@
 #include "platform/ado/ado.h"
 #include "platform/ado/connection_string.h"
+#include "platform/ado/odbc_connection_string.h"
+#include "platform/ado/odbc_provider.h"
 #include "platform/ado/provider.h"
 #include "platform/ado/recordset_impl.h"
 #include "platform/ado/sql_trace.h"
@@ -57,6 +59,7 @@ Engine engineOf(const ConnectionSettings& s) {
 std::unique_ptr<Provider> makeProvider(const ConnectionSettings& settings, ErrorList& errors) {
     if (!settings.embeddedFile.isEmpty() || settings.kind == ConnectionSettings::Kind::Jet)
         return std::make_unique<sqlite::SqliteProvider>();
+    if (odbc::reachedThroughOdbc(settings)) return std::make_unique<odbc::OdbcProvider>();
     errors = {unavailable(settings)};
     return nullptr;
 }

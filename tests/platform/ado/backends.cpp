@@ -1,5 +1,7 @@
 #include "backends.h"
 
+#include "odbc_test_drivers.h"
+
 namespace kl::test {
 
 QString createEmbeddedTestDatabase(EmbeddedDb& folder, const QString& name) {
@@ -28,10 +30,17 @@ QString createEmbeddedTestDatabase(EmbeddedDb& folder, const QString& name) {
 }
 
 std::vector<AdoBackend> adoBackends() {
-    return {AdoBackend{"Embedded", [](EmbeddedDb& folder, const QString& name) {
-                           return EmbeddedDb::connectionString(
-                               createEmbeddedTestDatabase(folder, name));
-                       }}};
+    return {
+        AdoBackend{"Embedded",
+                   [](EmbeddedDb& folder, const QString& name) {
+                       return EmbeddedDb::connectionString(
+                           createEmbeddedTestDatabase(folder, name));
+                   }},
+        // The same file through unixODBC and SQLite's ODBC driver.
+        AdoBackend{"OdbcSqlite", [](EmbeddedDb& folder, const QString& name) {
+                       useTestOdbcDrivers();
+                       return odbcSqliteConnectionString(createEmbeddedTestDatabase(folder, name));
+                   }}};
 }
 
 }  // namespace kl::test

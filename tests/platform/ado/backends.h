@@ -2,9 +2,10 @@
 
 // The databases the layer's integration tests run against. Each backend
 // makes a fresh database holding the same small schema and says how to
-// reach it; the embedded engine is the one there is today, an ODBC backend
-// (SQL Server, Oracle, SQLite's ODBC driver) joins the list with its own
-// creation step.
+// reach it: the embedded engine, and the same file through unixODBC and
+// SQLite's ODBC driver (the ODBC provider's path, with the dialect adapted
+// as for the embedded engine). A server backend (SQL Server, Oracle) joins
+// the list with its own creation step.
 //
 // Schema: CONTROL_ACCESO (ID identity, USUARIO VARCHAR(20), ENTRADA,
 // SALIDA DATETIME); TA_CONFIGURACION (CLAVE VARCHAR(30) key, VALOR

@@ -1,0 +1,245 @@
+#include "accounting/ejercicio_nuevo.h"
+
+#include "dblayer/db_dll.h"
+#include "platform/conversions.h"
+#include "platform/dialogs.h"
+#include "progress/dll_display.h"
+#include "session/brimcor2.h"
+#include "session/key_store.h"
+
+namespace kl::accounting {
+
+namespace {
+
+const QString kAviso = QStringLiteral("Aviso al operador");
+
+StepResult fechaDe(const QString& text, QDate& out) {
+    const std::optional<QDate> date = conv::parseDate(text.trimmed());
+    if (!date)
+        return RunError{13,
+                        QStringLiteral("No coinciden los tipos: \"") + text +
+                            QStringLiteral("\" no es una fecha"),
+                        QStringLiteral("WizEjercicio")};
+    out = *date;
+    return std::nullopt;
+}
+
+// A date field's text as the database stores it; a text that is no date
+// goes as typed, for the database to refuse.
+Value valorFecha(const QString& text) {
+    const std::optional<QDate> date = conv::parseDate(text.trimmed());
+    return date ? Value(*date) : Value(Brimcor2::ValorNoNulo(Value(text)));
+}
+
+// Runs a statement whose failures the database reports in the connection's
+// error list, and shows the first of them; the caller goes on either way.
+void ejecutaInformando(QString sentencia) {
+    db::DB_Dll& db = db::sharedDb();
+    db.gCnn->errors().Clear();
+    long affected = 0;
+    db.EjecutaConsultaSQL(sentencia, affected);
+    if (!db.gCnn->errors().empty()) MsgBox(db.gCnn->errors().Item(0).Description, mb::OkOnly);
+}
+
+QString domingosDe(int anio) {
+    return QStringLiteral(
+               "update MA_CALENDARIO set nolaborable = 1  WHERE DATENAME(dw, Fecha) in "
+               "('Domingo','Sunday') AND YEAR(FECHA) = ") +
+           QString::number(anio);
+}
+
+// The progress notice closes whatever way the task ends.
+class CartelAbierto {
+  public:
+    explicit CartelAbierto(const QString& titulo) { dllDisplay().CartelInicio(titulo, false); }
+    ~CartelAbierto() { dllDisplay().CartelCerrar(); }
+    CartelAbierto(const CartelAbierto&) = delete;
+    CartelAbierto& operator=(const CartelAbierto&) = delete;
+};
+
+}  // namespace
+
+std::optional<QString> RechazoPaso(int paso, const CamposEjercicio& campos, Lbc_Asiento& reglas) {
+    switch (paso) {
+        case 0:
+            if (!Brimcor2::EsNumerico(campos.nroPeriodo.trimmed()))
+                return QStringLiteral("El campo debe ser numérico!!!");
+            return std::nullopt;
+        case 1:
+            if (campos.nombre.trimmed().isEmpty())
+                return QStringLiteral("Es necesario que ingrese un nombre de ejercicio");
+            return std::nullopt;
+        case 2: {
+            const std::optional<QDate> desde = conv::parseDate(campos.fechaDesde.trimmed());
+            if (!desde) return QStringLiteral("La Fecha Desde no es válida");
+            const std::optional<QDate> hasta = conv::parseDate(campos.fechaHasta.trimmed());
+            if (!hasta) return QStringLiteral("La Fecha Hasta no es válida");
+            if (*hasta < *desde)
+                return QStringLiteral("La Fecha Desde debe ser menor o igual a la Fecha Hasta");
+            if (!reglas.ValidaRangoFechaEjercicio(campos.fechaDesde, campos.fechaHasta))
+                return QStringLiteral(
+                    "El rango de fechas ingresado interfiere con los de otro Ejercicio");
+            return std::nullopt;
+        }
+        default:
+            return std::nullopt;
+    }
+}
+
+bool ValidaTab(int paso, const CamposEjercicio& campos, Lbc_Asiento& reglas) {
+    const std::optional<QString> rechazo = RechazoPaso(paso, campos, reglas);
+    if (rechazo) MsgBox(*rechazo, mb::OkOnly | mb::Critical, kAviso);
+    return !rechazo;
+}
+
+FechasPropuestas ProponeFechas(const QDate& ultimoHasta) {
+    if (!ultimoHasta.isValid()) return {};
+    return {conv::formatDate(ultimoHasta.addDays(1)), conv::formatDate(ultimoHasta.addYears(1))};
+}
+
+void CreacionEjercicio::Actualizar_Datos(const CamposEjercicio& campos) {
+    db::DB_Dll& db = db::sharedDb();
+    ado::Recordset rs;
+    QDate desde;
+    QDate hasta;
+    runSteps(
+        {[&]() -> StepResult {
+             if (pedirNroEjercicioInicial_) return aEntero16(campos.nroPeriodo, pNuevo_Ejercicio);
+             const db::ValueOrError maximo = db.BuscaMaximo(
+                 QStringLiteral("MV_EJERCICIOS"), QStringLiteral("Periodo"), Value(ado::adInteger));
+             if (const RunError* e = std::get_if<RunError>(&maximo)) return *e;
+             return aEntero16(QString::number(std::get<Value>(maximo).toInt64() + 1),
+                              pNuevo_Ejercicio);
+         },
+         // One step from the new row to its save, so that retrying a
+         // refused save starts over from a fresh row.
+         [&]() -> StepResult {
+             QString sql = QStringLiteral("SELECT * FROM MV_EJERCICIOS");
+             db.AbrirRecordset(sql, rs, nullptr, ado::adOpenDynamic, ado::adLockOptimistic);
+             if (StepResult closed = requiereAbierto(rs)) return closed;
+             if (StepResult e = rs.AddNew()) return e;
+             if (StepResult e =
+                     rs.setValue(QStringLiteral("Periodo"), Value(int{pNuevo_Ejercicio})))
+                 return e;
+             if (StepResult e = rs.setValue(QStringLiteral("Descripcion"),
+                                            Value(Brimcor2::ValorNoNulo(Value(campos.nombre)))))
+                 return e;
+             if (StepResult e =
+                     rs.setValue(QStringLiteral("Fecha Desde"), valorFecha(campos.fechaDesde)))
+                 return e;
+             if (StepResult e =
+                     rs.setValue(QStringLiteral("fecha hasta"), valorFecha(campos.fechaHasta)))
+                 return e;
+             pFecha_Desde = campos.fechaDesde;
+             pFecha_Hasta = campos.fechaHasta;
+             pDescripcion = campos.nombre;
+             if (StepResult e = rs.Update()) {
+                 rs.CancelUpdate();
+                 return e;
+             }
+             creado_ = true;
+             db.CierraRecordset(rs);
+             return std::nullopt;
+         },
+         [&]() -> StepResult {
+             if (StepResult e = fechaDe(pFecha_Desde, desde)) return e;
+             if (StepResult e = fechaDe(pFecha_Hasta, hasta)) return e;
+             // The calendar gets the dates in the form the program shows
+             // them, whatever separators were typed.
+             ejecutaInformando(QStringLiteral("kv_CreaCalendario '") + conv::formatDate(desde) +
+                               QStringLiteral("','") + conv::formatDate(hasta) +
+                               QStringLiteral("'"));
+             return std::nullopt;
+         },
+         [&]() -> StepResult {
+             ejecutaInformando(domingosDe(desde.year()));
+             return std::nullopt;
+         },
+         [&]() -> StepResult {
+             ejecutaInformando(domingosDe(hasta.year()));
+             return std::nullopt;
+         },
+         [&]() -> StepResult {
+             if (Cfg(QStringLiteral("UsaMultilesMonedas"))
+                     .trimmed()
+                     .compare(QStringLiteral("SI"), Qt::CaseInsensitive) == 0)
+                 CrearDiasCotizacion(Brimcor2::ValorLong(QString::number(pNuevo_Ejercicio)));
+             return std::nullopt;
+         },
+         [&]() -> StepResult {
+             MsgBox(QStringLiteral("El ejercicio se creó con éxito"), mb::OkOnly | mb::Information,
+                    kAviso);
+             return std::nullopt;
+         }},
+        Brimcor2::avisoErrorPara(QStringLiteral("Actualizar_Datos")));
+    db.CierraRecordset(rs);
+}
+
+void CrearDiasCotizacion(std::int64_t Periodo) {
+    db::DB_Dll& db = db::sharedDb();
+    ado::Recordset rs;
+    runSteps({[&]() -> StepResult {
+                  QString sql = QStringLiteral("SELECT * FROM MV_EJERCICIOS WHERE PERIODO = ") +
+                                QString::number(Periodo);
+                  db.AbrirRecordset(sql, rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly);
+                  return requiereAbierto(rs);
+              },
+              [&]() -> StepResult {
+                  if (rs.EOF()) return std::nullopt;
+                  QDate desde;
+                  QDate hasta;
+                  if (StepResult e = fechaDe(
+                          Brimcor2::ValorNoNulo(rs.value(QStringLiteral("Fecha Desde"))), desde))
+                      return e;
+                  if (StepResult e = fechaDe(
+                          Brimcor2::ValorNoNulo(rs.value(QStringLiteral("fecha hasta"))), hasta))
+                      return e;
+                  LlenarHuecos(desde.addDays(-1), hasta);
+                  return std::nullopt;
+              }},
+             Brimcor2::avisoErrorPara(QStringLiteral("CrearDiasCotizacion")));
+    db.CierraRecordset(rs);
+}
+
+void LlenarHuecos(const QDate& desde, const QDate& hasta) {
+    db::DB_Dll& db = db::sharedDb();
+    const FailureNotice notice = Brimcor2::avisoErrorPara(QStringLiteral("Llenar Huecos"));
+    ado::Recordset rs;
+    const Step open = [&]() -> StepResult {
+        QString sql = QStringLiteral("SELECT * FROM TA_COTIZACION");
+        db.AbrirRecordset(sql, rs, nullptr, ado::adOpenDynamic, ado::adLockOptimistic);
+        return requiereAbierto(rs);
+    };
+    if (runStep(open, notice) == StepOutcome::Abandoned) return;
+    {
+        CartelAbierto cartel(QStringLiteral("Actualizando Datos"));
+        for (QDate dia = desde.addDays(1); dia <= hasta; dia = dia.addDays(1)) {
+            const Step agrega = [&]() -> StepResult {
+                bool cancelado = false;
+                dllDisplay().CartelMostrar(cancelado,
+                                           Value(QStringLiteral("Actualizando Cotizaciones ")),
+                                           Value(QStringLiteral("Fecha ") + conv::formatDate(dia)));
+                if (db.ExisteEnTabla(QStringLiteral("TA_COTIZACION"),
+                                     Brimcor2::FechaSQL(Value(dia)), QStringLiteral("FECHA_HORA"),
+                                     nullptr, Value(ado::adDate)))
+                    return std::nullopt;
+                if (StepResult e = rs.AddNew()) return e;
+                if (StepResult e = rs.setValue(QStringLiteral("Fecha_Hora"), Value(dia))) return e;
+                for (int moneda = 1; moneda <= 5; ++moneda) {
+                    if (StepResult e = rs.setValue(
+                            QStringLiteral("Moneda") + QString::number(moneda), Value::currency(1)))
+                        return e;
+                }
+                if (StepResult e = rs.Update()) {
+                    rs.CancelUpdate();
+                    return e;
+                }
+                return std::nullopt;
+            };
+            if (runStep(agrega, notice) == StepOutcome::Abandoned) break;
+        }
+    }
+    db.CierraRecordset(rs);
+}
+
+}  // namespace kl::accounting

@@ -1,0 +1,47 @@
+#pragma once
+
+// Accepting the configuration window, up to the save: the background-image
+// question, the password-option notice, the account-structure checks, the
+// validation of every field and the save of every key.
+
+#include "config/config_form.h"
+#include "config/config_keys.h"
+#include "config/config_validation.h"
+
+#include <QString>
+
+namespace kl::config {
+
+// The checks of the account structure the accept flow runs; the chart of
+// accounts' level structure provides them.
+class EstructuraCuentas {
+  public:
+    virtual ~EstructuraCuentas() = default;
+    // Compares each level's digit box with its stored key, level 1 to 6,
+    // asking to confirm each level that grows; false ends the accept (a
+    // level reduced, or growth not confirmed).
+    virtual bool VerificaNiveles() = 0;
+    // True when the six digit counts add up to at most 15.
+    virtual bool ValidaDigitos() = 0;
+    // Runs once every check of the accept has passed, before the save:
+    // applies what VerificaNiveles confirmed; false ends the accept.
+    virtual bool AplicaNiveles() { return true; }
+};
+
+struct Aceptacion {
+    FormularioConfiguracion& form;
+    ValidacionConfiguracion& validacion;
+    // nullptr: the structure checks pass.
+    EstructuraCuentas* estructura = nullptr;
+    GrabaEjercicioFn grabaEjercicio;
+    // Whether "&Pantalla" is the current tab, and the image chosen there.
+    bool enPantalla = false;
+    QString rutaElegida;
+};
+
+// True when the flow reached the save, so the window is to unload (a failed
+// save has been shown and ends the program all the same); false when a check
+// stopped it and the window stays open with the operator's values.
+bool AceptaConfiguracion(const Aceptacion& aceptacion);
+
+}  // namespace kl::config

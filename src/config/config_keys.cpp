@@ -1,0 +1,200 @@
+#include "config/config_keys.h"
+
+#include "dblayer/db_dll.h"
+#include "dblayer/sql_text.h"
+#include "platform/dialogs.h"
+#include "progress/dll_display.h"
+#include "session/brimcor2.h"
+#include "session/key_store.h"
+#include "session/sesion.h"
+
+#include <QDateTime>
+
+#include <utility>
+#include <vector>
+
+namespace kl::config {
+
+namespace {
+
+const QString kSi = QStringLiteral("SI");
+const QString kNo = QStringLiteral("NO");
+
+bool sameText(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+using Columnas = std::vector<std::pair<QString, Value>>;
+
+// What one control writes: the columns of a new row and those of an
+// existing one.
+struct Escritura {
+    QString clave;
+    Columnas alta;
+    Columnas cambio;
+};
+
+// The layer shows its own notice when a statement cannot be opened; the
+// save then only stops. Number 0 tells the caller nothing is left to show.
+RunError avisoYaMostrado() {
+    return RunError{0, QString(), QStringLiteral("GrabaClaves")};
+}
+
+StepResult escribe(const Escritura& e) {
+    db::DB_Dll& db = db::sharedDb();
+    QString sql =
+        QStringLiteral("SELECT * FROM TA_CONFIGURACION WHERE CLAVE = ") + db::sqlQuoted(e.clave);
+    ado::Recordset rs;
+    db.AbrirRecordset(sql, rs, nullptr, ado::adOpenDynamic, ado::adLockOptimistic);
+    if (rs.State() != ado::adStateOpen) return avisoYaMostrado();
+    const bool nueva = rs.EOF();
+    if (nueva) {
+        if (StepResult failure = rs.AddNew()) return failure;
+    }
+    for (const auto& [columna, valor] : nueva ? e.alta : e.cambio) {
+        if (StepResult failure = rs.setValue(columna, valor)) {
+            rs.CancelUpdate();
+            return failure;
+        }
+    }
+    if (StepResult failure = rs.Update()) {
+        rs.CancelUpdate();
+        return failure;
+    }
+    db.CierraRecordset(rs);
+    return std::nullopt;
+}
+
+Escritura escrituraDe(const ControlEnlazado& c, const FormularioConfiguracion& form) {
+    const Value ahora(QDateTime::currentDateTime());
+    switch (c.tipo) {
+        case TipoControl::TextBox: {
+            const QString key = c.dataField.trimmed();
+            const QString text = form.texto(c).trimmed();
+            return {key,
+                    {{QStringLiteral("CLAVE"), key.toUpper()},
+                     {QStringLiteral("VALOR"), text.toUpper()},
+                     {QStringLiteral("GRUPO"), c.grupo},
+                     {QStringLiteral("DESCRIPCION"), QStringLiteral(".")},
+                     {QStringLiteral("fechahora_grabacion"), ahora}},
+                    {{QStringLiteral("VALOR"), text},
+                     {QStringLiteral("fechahora_modificacion"), ahora}}};
+        }
+        case TipoControl::CheckBox: {
+            const QString key = c.tag.trimmed();
+            const QString value = form.valor(c) != 0 ? kSi : kNo;
+            return {key,
+                    {{QStringLiteral("GRUPO"), c.grupo},
+                     {QStringLiteral("CLAVE"), key},
+                     {QStringLiteral("VALOR"), value},
+                     {QStringLiteral("fechahora_grabacion"), ahora}},
+                    {{QStringLiteral("VALOR"), value},
+                     {QStringLiteral("GRUPO"), c.grupo},
+                     {QStringLiteral("fechahora_modificacion"), ahora}}};
+        }
+        case TipoControl::Image: {
+            const QString imagen = sesion().gImagenFondo;
+            return {clave(c),
+                    {{QStringLiteral("CLAVE"), clave(c)},
+                     {QStringLiteral("VALOR"), imagen.trimmed()},
+                     {QStringLiteral("fechahora_grabacion"), ahora}},
+                    {{QStringLiteral("VALOR"), imagen},
+                     {QStringLiteral("fechahora_modificacion"), ahora}}};
+        }
+    }
+    return {};
+}
+
+// The progress notice stays up while the save runs, and goes when it
+// stops, whichever way.
+class ProgressNotice {
+  public:
+    explicit ProgressNotice(const QString& title) { dllDisplay().CartelInicio(title, false); }
+    ~ProgressNotice() { dllDisplay().CartelCerrar(); }
+    ProgressNotice(const ProgressNotice&) = delete;
+    ProgressNotice& operator=(const ProgressNotice&) = delete;
+
+    void show(const QString& line) {
+        bool cancelled = false;
+        dllDisplay().CartelMostrar(cancelled, Value(line));
+    }
+};
+
+}  // namespace
+
+void CargaClaves(FormularioConfiguracion& form) {
+    for (const ControlEnlazado& c : controlesEnlazados()) {
+        switch (c.tipo) {
+            case TipoControl::TextBox:
+                form.setTexto(c, Cfg(c.dataField).trimmed());
+                break;
+            case TipoControl::CheckBox:
+                form.setValor(c, sameText(Cfg(clave(c)), kSi) ? 1 : 0);
+                break;
+            case TipoControl::Image:
+                break;
+        }
+    }
+    if (const ControlEnlazado* periodo = buscaClave(QStringLiteral("periodo"))) {
+        if (form.texto(*periodo).isEmpty()) form.setTexto(*periodo, QStringLiteral("1"));
+    }
+    const QString condIva = textoDeClave(form, QStringLiteral("condiva")).trimmed();
+    if (!condIva.isEmpty()) {
+        const Value descripcion = db::sharedDb().DatosTabla(
+            QStringLiteral("TA_CONDIVA"), condIva, QStringLiteral("DESCRIPCION"),
+            QStringLiteral("codigo"), Value(db::DB_Dll::kTipoTexto), QString(), true, false);
+        form.setDescripcionCondIva(descripcion.toString());
+    }
+}
+
+bool GrabaClaves(FormularioConfiguracion& form, const GrabaEjercicioFn& grabaEjercicio) {
+    ProgressNotice notice(QStringLiteral("Actualizando Datos de la Configuración"));
+    for (const ControlEnlazado& c : controlesEnlazados()) {
+        notice.show(textoProgreso(c));
+        if (!seGraba(c)) continue;
+        if (StepResult failure = escribe(escrituraDe(c, form))) {
+            if (failure->number != 0) MsgBox(failure->description, mb::OkOnly);
+            return false;
+        }
+    }
+    // The panel's year is the same for every box, so writing it once after
+    // all of them stores what writing it after each would.
+    if (grabaEjercicio) grabaEjercicio(textoDeClave(form, QStringLiteral("periodo")).trimmed());
+    sesion().gPeriodo = Cfg(QStringLiteral("PERIODO"));
+    return true;
+}
+
+QString textoProgreso(const ControlEnlazado& control) {
+    QString text = control.tag;
+    if (text.trimmed().isEmpty() && control.tipo == TipoControl::TextBox) text = control.dataField;
+    if (text.trimmed().isEmpty()) text = Brimcor2::TextoPorDefecto();
+    return text;
+}
+
+int FiltraMayusculas(int codigo, bool soloMayusculas) {
+    static const QString letras =
+        QStringLiteral("0123456789.ABCDEFGHIJKLMNÑOPQRSTUVWXYZ.abcdefghijklmnñopqrstuvwxyz");
+    // Outside the single-byte range no character is in the list; case
+    // folding would otherwise match look-alikes such as the long s.
+    if (!soloMayusculas || codigo < 0 || codigo > 0xFF) return codigo;
+    const QChar character(codigo);
+    if (!letras.contains(character, Qt::CaseInsensitive)) return codigo;
+    return character.toUpper().unicode();
+}
+
+void AvisoContrasena(int estadoChkPass) {
+    const QString stored = Cfg(QStringLiteral("usa contraseña"));
+    if (sameText(stored, kNo)) {
+        if (estadoChkPass == 1) {
+            MsgBox(QStringLiteral("El Uso de Contraseña se aplicará la próxima vez\r"
+                                  "           que ingrese al Sistema."),
+                   mb::OkOnly | mb::Information);
+        }
+    } else if (sameText(stored, kSi) && estadoChkPass == 0) {
+        MsgBox(QStringLiteral("La opción de Contraseña se desabilitará la próxima vez\r"
+                              "            que ingrese al Sistema."),
+               mb::OkOnly | mb::Information);
+    }
+}
+
+}  // namespace kl::config

@@ -1,0 +1,86 @@
+#pragma once
+
+// The check of one configuration field against the rule of its key, and of
+// all of them before the window is accepted. The verdict is shown to the
+// operator here, and handed back so the window can act on it.
+
+#include "config/bound_controls.h"
+#include "config/config_form.h"
+#include "platform/runerror.h"
+#include "platform/value.h"
+
+#include <QString>
+
+#include <memory>
+#include <variant>
+#include <vector>
+
+namespace kl::config {
+
+// A message box as shown: text, style (buttons + icon) and title ("" is the
+// program's default title).
+struct Aviso {
+    QString texto;
+    int estilo = 0;
+    QString titulo;
+};
+
+struct Veredicto {
+    bool valido = true;
+    // The boxes shown, in order.
+    std::vector<Aviso> avisos;
+    // The tab selected; Ninguna when the tab was left as it was.
+    Pestana pestana = Pestana::Ninguna;
+    // Whether the field was given the focus.
+    bool foco = false;
+};
+
+// The period rule the to-date of the fiscal year is checked with.
+class ReglasEjercicio {
+  public:
+    virtual ~ReglasEjercicio() = default;
+    // True when neither date falls inside a fiscal year other than lPeriodo.
+    // An error that keeps the rule from answering (the rules cannot be set
+    // up) comes back as the error.
+    virtual std::variant<bool, RunError> ValidaRangoFechaEjercicio(const QString& Fecha_Desde,
+                                                                   const QString& Fecha_Hasta,
+                                                                   const Value& lPeriodo) = 0;
+};
+
+class ValidacionConfiguracion {
+  public:
+    explicit ValidacionConfiguracion(FormularioConfiguracion& form);
+
+    // Until the period rules are given, every fiscal-year range passes.
+    void setReglasEjercicio(std::shared_ptr<ReglasEjercicio> reglas);
+
+    // One text box: clears the field-error flag and sets it when the field
+    // fails. Only the PERIODO rule (operating dates reset to the year shown)
+    // and the CONDIVA rule (its description) write into other controls.
+    Veredicto ValidaCampo(const ControlEnlazado& campo);
+
+    // Every text box in the window's order, stopping at the first invalid
+    // one; true when all pass.
+    bool ValidaCampos();
+
+    bool errorCampo() const { return errorCampo_; }
+
+  private:
+    struct Campo;
+    using Resultado = std::variant<std::monostate, QString, RunError>;
+
+    Veredicto faltaValor(const ControlEnlazado& campo, const QString& key);
+    Resultado reglaDeValor(const Campo& campo);
+    Resultado reglaFechaOperativa(const Campo& campo, bool desde);
+    Resultado reglaFechaEjercicio(const Campo& campo, bool desde);
+    Resultado reglaCondIva(const Campo& campo);
+    Resultado reglaPeriodo(const Campo& campo);
+    Veredicto errorInesperado(const ControlEnlazado& campo, const RunError& error);
+    void muestra(Veredicto& veredicto, const Aviso& aviso);
+
+    FormularioConfiguracion& form_;
+    std::shared_ptr<ReglasEjercicio> reglas_;
+    bool errorCampo_ = false;
+};
+
+}  // namespace kl::config

@@ -1,0 +1,254 @@
+#include "config/frm_configuracion.h"
+
+#include "config/accept_flow.h"
+#include "config/config_keys.h"
+#include "dblayer/db_dll.h"
+#include "platform/dialogs.h"
+#include "platform/ui/windows.h"
+#include "session/brimcor2.h"
+#include "session/key_store.h"
+#include "session/sesion.h"
+#include "session/startup.h"
+#include "session/window_look.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace kl {
+
+using config::ControlEnlazado;
+using config::Pestana;
+using config::TipoControl;
+
+frmConfiguracion::frmConfiguracion(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmConfiguracion"));
+    setWindowTitle(QStringLiteral("Configuración del Sistema"));
+    // The client area measures 7365 x 5235 twips.
+    resize(7365 / twipsPerPixelX(), 5235 / twipsPerPixelY());
+
+    auto* raiz = new QVBoxLayout(this);
+    construyeControles(*raiz);
+
+    auto* botones = new QDialogButtonBox;
+    auto* aceptar = botones->addButton(QStringLiteral("&Aceptar"), QDialogButtonBox::AcceptRole);
+    auto* cancelar = botones->addButton(QStringLiteral("&Cancelar"), QDialogButtonBox::RejectRole);
+    auto* aplicar = botones->addButton(QStringLiteral("A&plicar"), QDialogButtonBox::ApplyRole);
+    aceptar->setObjectName(QStringLiteral("cmdAceptar"));
+    cancelar->setObjectName(QStringLiteral("cmdCancelar"));
+    aplicar->setObjectName(QStringLiteral("cmdAplicar"));
+    aceptar->setDefault(true);
+    connect(aceptar, &QPushButton::clicked, this, &frmConfiguracion::cmdAceptar_Click);
+    connect(cancelar, &QPushButton::clicked, this, &frmConfiguracion::cmdCancelar_Click);
+    // "A&plicar" has no action of its own; it only follows the tab shown.
+    cmdAplicar_ = aplicar;
+    connect(SSpaneles_, &QTabWidget::currentChanged, this, &frmConfiguracion::SSpaneles_Click);
+    SSpaneles_Click();
+    raiz->addWidget(botones);
+    // Every tab's caption is shown whole, so the window grows to its tabs.
+    resize(size().expandedTo(sizeHint()));
+}
+
+void frmConfiguracion::SSpaneles_Click() {
+    cmdAplicar_->setEnabled(enPantalla());
+}
+
+bool frmConfiguracion::enPantalla() const {
+    return SSpaneles_->tabText(SSpaneles_->currentIndex())
+               .compare(config::captionPestana(Pestana::Pantalla), Qt::CaseInsensitive) == 0;
+}
+
+void frmConfiguracion::Form_Load() {
+    Brimcor2::PreparaFormulario(this, true);
+    AsignaIcono(*this);
+    IniciaSesion();
+    AplicaEstiloVisual(*this, SkinFramework1);
+    if (db::sharedDb().gOpenFlag) CargaConfiguracion();
+}
+
+void frmConfiguracion::CargaConfiguracion() {
+    rutaElegida_ = sesion().gImagenFondo;
+    muestraImagen(rutaElegida_);
+    lblTitulo1_->setText(Brimcor2::DivideRuta(rutaElegida_).archivo);
+    LeeDigitosNiveles();
+    for (const ControlEnlazado& c : config::controlesEnlazados()) {
+        if (c.fijaSoloMayusculas) setValor(c, sesion().gSoloMayusculas ? 1 : 0);
+    }
+    // A first-time configuration (no company name stored) keeps the
+    // designer's texts so that accepting stores them all.
+    if (!Cfg(QStringLiteral("NOMBRE")).trimmed().isEmpty()) {
+        config::CargaClaves(*this);
+    } else if (const ControlEnlazado* nombre = config::buscaClave(QStringLiteral("NOMBRE"))) {
+        setTexto(*nombre, QString());
+    }
+    // The shared-database and password options are shown, never changed here.
+    for (const char* name : {"ChkBdu", "ChkPass"}) {
+        if (const ControlEnlazado* c = config::buscaNombre(QLatin1String(name)))
+            if (QWidget* widget = widgetDe(*c)) widget->setEnabled(false);
+    }
+}
+
+void frmConfiguracion::muestraImagen(const QString& path) {
+    const QPixmap picture = path.isEmpty() ? QPixmap() : QPixmap(path);
+    Imagen1_->setPixmap(picture.isNull() ? QPixmap()
+                                         : picture.scaled(Imagen1_->size(), Qt::KeepAspectRatio,
+                                                          Qt::SmoothTransformation));
+}
+
+QString frmConfiguracion::SeleccionaArchivo(const QString& filtro) {
+    return dialogs().openFile({.title = QStringLiteral("Seleccionar la Base de Datos"),
+                               .filter = filtro,
+                               .filterIndex = 1});
+}
+
+void frmConfiguracion::CmdExaminar_Click() {
+    rutaElegida_ = SeleccionaArchivo(
+        QStringLiteral("Windows Metafiles(*.wmf)|*.wmf|Todos los archivos (*.*)|*.*"));
+    muestraImagen(rutaElegida_);
+    lblTitulo1_->setText(Brimcor2::DivideRuta(rutaElegida_).archivo);
+}
+
+void frmConfiguracion::CmdQuitar_Click() {
+    sesion().gImagenFondo.clear();
+    rutaElegida_.clear();
+    muestraImagen(QString());
+}
+
+void frmConfiguracion::CmdBuscarExes_Click() {
+    const QString path =
+        SeleccionaArchivo(QStringLiteral("Aplicaciones(*.exe)|*.exe|Todos los archivos (*.*)|*.*"));
+    if (path.trimmed().isEmpty()) return;
+    if (const ControlEnlazado* c = config::buscaClave(QStringLiteral("UtilitarioCD-W")))
+        setTexto(*c, path);
+}
+
+void frmConfiguracion::Form_Unload() {
+    if (descargado_) return;
+    descargado_ = true;
+    FinalizaSesion();
+    hide();
+    QCoreApplication::quit();
+}
+
+bool frmConfiguracion::aceptaConfiguracion() {
+    const config::Aceptacion aceptacion{
+        .form = *this,
+        .validacion = validacion_,
+        .estructura = nullptr,
+        .grabaEjercicio = {},
+        .enPantalla = enPantalla(),
+        .rutaElegida = rutaElegida_,
+    };
+    return config::AceptaConfiguracion(aceptacion);
+}
+
+void frmConfiguracion::cmdAceptar_Click() {
+    if (aceptaConfiguracion()) Form_Unload();
+}
+
+void frmConfiguracion::cmdCancelar_Click() {
+    Form_Unload();
+}
+
+void frmConfiguracion::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+QWidget* frmConfiguracion::widgetDe(const ControlEnlazado& control) const {
+    return widgets_.value(&control);
+}
+
+const ControlEnlazado* frmConfiguracion::controlDe(const QObject* widget) const {
+    for (auto it = widgets_.cbegin(); it != widgets_.cend(); ++it) {
+        if (it.value() == widget) return it.key();
+    }
+    return nullptr;
+}
+
+QString frmConfiguracion::texto(const ControlEnlazado& control) const {
+    if (auto* edit = qobject_cast<QLineEdit*>(widgetDe(control))) return edit->text();
+    return QString();
+}
+
+void frmConfiguracion::setTexto(const ControlEnlazado& control, const QString& text) {
+    if (auto* edit = qobject_cast<QLineEdit*>(widgetDe(control))) edit->setText(text);
+}
+
+int frmConfiguracion::valor(const ControlEnlazado& control) const {
+    auto* check = qobject_cast<QCheckBox*>(widgetDe(control));
+    return check && check->isChecked() ? 1 : 0;
+}
+
+void frmConfiguracion::setValor(const ControlEnlazado& control, int value) {
+    auto* check = qobject_cast<QCheckBox*>(widgetDe(control));
+    if (!check) return;
+    check->setChecked(value != 0);
+    clickCasilla(control, value);
+}
+
+void frmConfiguracion::clickCasilla(const ControlEnlazado& control, int value) {
+    if (auto* check = qobject_cast<QCheckBox*>(widgetDe(control))) {
+        const QString caption = config::leyenda(control, value);
+        if (!caption.isEmpty()) check->setText(caption);
+    }
+    if (control.fijaSoloMayusculas) soloMayusculas_ = value != 0;
+}
+
+void frmConfiguracion::setDescripcionCondIva(const QString& text) {
+    if (lblDesc_) lblDesc_->setText(text);
+}
+
+void frmConfiguracion::seleccionaPestana(Pestana pestana) {
+    if (pestana != Pestana::Ninguna) SSpaneles_->setCurrentIndex(static_cast<int>(pestana));
+}
+
+StepResult frmConfiguracion::daFoco(const ControlEnlazado& control) {
+    QWidget* widget = widgetDe(control);
+    if (control.pestanaInterna != config::PestanaInterna::Ninguna)
+        SSTab1_->setCurrentIndex(static_cast<int>(control.pestanaInterna));
+    if (!widget || !widget->isVisibleTo(this) || !widget->isEnabled()) {
+        return RunError{5, QStringLiteral("Llamada a procedimiento o argumento no válidos"),
+                        QStringLiteral("frmConfiguracion")};
+    }
+    widget->setFocus(Qt::OtherFocusReason);
+    return std::nullopt;
+}
+
+bool frmConfiguracion::eventFilter(QObject* watched, QEvent* event) {
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    const ControlEnlazado* control = edit ? controlDe(edit) : nullptr;
+    if (!control) return QWidget::eventFilter(watched, event);
+    const bool esFecha = control->tag.compare(u"FECHA", Qt::CaseInsensitive) == 0;
+
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (esFecha && key->key() == Qt::Key_F5 && !edit->isReadOnly()) {
+            edit->setText(Brimcor2::SeleccionaFecha(edit->text()));
+            return true;
+        }
+        const QString typed = key->text();
+        if (typed.size() == 1 && typed[0].isPrint() && !edit->isReadOnly()) {
+            const int code = config::FiltraMayusculas(typed[0].unicode(), soloMayusculas_);
+            if (code != typed[0].unicode()) {
+                edit->insert(QString(QChar(code)));
+                return true;
+            }
+        }
+    } else if (event->type() == QEvent::ContextMenu && esFecha && !edit->isReadOnly()) {
+        edit->setText(Brimcor2::SeleccionaFecha(edit->text()));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace kl

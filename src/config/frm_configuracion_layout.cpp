@@ -1,0 +1,251 @@
+#include "config/frm_configuracion.h"
+
+#include "config/bound_controls.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <QVariant>
+
+namespace kl {
+
+using config::ControlEnlazado;
+using config::Pestana;
+using config::PestanaInterna;
+using config::TipoControl;
+
+// Lays the bound controls out from their table: each page holds its loose
+// controls first and then one box per frame, in the order the table first
+// names them, so the focus order and the reading order agree.
+class frmConfiguracion::Constructor {
+  public:
+    explicit Constructor(frmConfiguracion& window) : w_(window) {}
+
+    void construye(QVBoxLayout& raiz) {
+        w_.SSpaneles_ = new QTabWidget(&w_);
+        w_.SSpaneles_->setObjectName(QStringLiteral("SSpaneles"));
+        w_.SSpaneles_->setUsesScrollButtons(false);
+        w_.SSpaneles_->setElideMode(Qt::ElideNone);
+        for (int i = 0; i < config::kCantidadPestanas; ++i) {
+            auto* page = new QWidget;
+            page->setObjectName(QStringLiteral("Pestana%1").arg(i));
+            new QVBoxLayout(page);
+            w_.SSpaneles_->addTab(page, config::captionPestana(static_cast<Pestana>(i)));
+        }
+        w_.SSTab1_ = new QTabWidget;
+        w_.SSTab1_->setObjectName(QStringLiteral("SSTab1"));
+        for (PestanaInterna p : {PestanaInterna::IndicesYFechas, PestanaInterna::DatosGenerales}) {
+            auto* page = new QWidget;
+            new QVBoxLayout(page);
+            w_.SSTab1_->addTab(page, config::captionPestanaInterna(p));
+        }
+        pagina(Pestana::General, PestanaInterna::Ninguna)->layout()->addWidget(w_.SSTab1_);
+
+        auto* sueltos = new QWidget;
+        new QVBoxLayout(sueltos);
+        sueltos->layout()->setContentsMargins(0, 0, 0, 0);
+        raiz.addWidget(sueltos);
+        sueltos_ = sueltos;
+        raiz.addWidget(w_.SSpaneles_, 1);
+
+        QWidget* previo = nullptr;
+        for (const ControlEnlazado& c : config::controlesEnlazados()) {
+            QWidget* widget = crea(c);
+            if (!widget) continue;
+            w_.widgets_.insert(&c, widget);
+            if (previo) QWidget::setTabOrder(previo, widget);
+            previo = widget;
+        }
+        for (const config::ControlPanelEjercicio& p : config::controlesPanelEjercicio())
+            colocaPanel(p);
+        for (QWidget* page : paginas_) {
+            if (auto* box = qobject_cast<QVBoxLayout*>(page->layout())) box->addStretch(1);
+        }
+        w_.SSpaneles_->setCurrentIndex(static_cast<int>(config::kPestanaInicial));
+        w_.SSTab1_->setCurrentIndex(static_cast<int>(config::kPestanaInternaInicial));
+    }
+
+  private:
+    QWidget* pagina(Pestana pestana, PestanaInterna interna) {
+        QWidget* page = nullptr;
+        if (interna != PestanaInterna::Ninguna)
+            page = w_.SSTab1_->widget(static_cast<int>(interna));
+        else if (pestana != Pestana::Ninguna)
+            page = w_.SSpaneles_->widget(static_cast<int>(pestana));
+        else
+            page = sueltos_;
+        if (!paginas_.contains(page)) paginas_.append(page);
+        return page;
+    }
+
+    // The form layout of a page's frame ("" for the page itself).
+    QFormLayout* formulario(QWidget* page, const QString& marco) {
+        const QString id = QString::number(reinterpret_cast<quintptr>(page)) + u'|' + marco;
+        if (QFormLayout* f = formularios_.value(id)) return f;
+        auto* form = new QFormLayout;
+        form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+        auto* box = qobject_cast<QVBoxLayout*>(page->layout());
+        if (marco.isEmpty()) {
+            box->addLayout(form);
+        } else {
+            auto* group = new QGroupBox(marco);
+            group->setLayout(form);
+            box->addWidget(group);
+        }
+        formularios_.insert(id, form);
+        return form;
+    }
+
+    QWidget* crea(const ControlEnlazado& c) {
+        QFormLayout* form = formulario(pagina(c.pestana, c.pestanaInterna), c.marco);
+        QWidget* widget = nullptr;
+        switch (c.tipo) {
+            case TipoControl::TextBox:
+                widget = cuadro(c, *form);
+                break;
+            case TipoControl::CheckBox:
+                widget = casilla(c, *form);
+                break;
+            case TipoControl::Image:
+                widget = imagen(c, *form);
+                break;
+        }
+        widget->setAccessibleName(config::nombreAccesible(c));
+        widget->setVisible(c.visible);
+        widget->setEnabled(c.habilitado);
+        return widget;
+    }
+
+    QWidget* cuadro(const ControlEnlazado& c, QFormLayout& form) {
+        auto* edit = new QLineEdit;
+        edit->setObjectName(QStringLiteral("%1(%2)").arg(c.nombre).arg(c.indice));
+        edit->setProperty("DataField", c.dataField);
+        edit->setProperty("Tag", c.tag);
+        if (c.maxLength > 0) edit->setMaxLength(c.maxLength);
+        edit->setText(c.textoDiseno);
+        edit->setAlignment(
+            (c.alineacion == config::Alineacion::Derecha ? Qt::AlignRight : Qt::AlignLeft) |
+            Qt::AlignVCenter);
+        edit->setReadOnly(!c.editable);
+        if (c.negrita) {
+            QFont font = edit->font();
+            font.setBold(true);
+            edit->setFont(font);
+        }
+        edit->installEventFilter(&w_);
+
+        auto* fila = new QHBoxLayout;
+        fila->addWidget(edit, 1);
+        if (!c.sufijo.isEmpty()) fila->addWidget(new QLabel(c.sufijo));
+        if (!c.boton.isEmpty()) {
+            auto* button = new QPushButton(c.captionBoton);
+            button->setObjectName(c.boton);
+            QObject::connect(button, &QPushButton::clicked, &w_,
+                             &frmConfiguracion::CmdBuscarExes_Click);
+            fila->addWidget(button);
+        }
+        if (!c.etiquetaDescripcion.isEmpty()) {
+            auto* desc = new QLabel;
+            desc->setObjectName(c.etiquetaDescripcion);
+            desc->setMinimumWidth(120);
+            fila->addWidget(desc, 1);
+            if (config::clave(c).compare(u"CONDIVA", Qt::CaseInsensitive) == 0) w_.lblDesc_ = desc;
+        }
+        agregaFila(c, form, edit, fila);
+        return edit;
+    }
+
+    QWidget* casilla(const ControlEnlazado& c, QFormLayout& form) {
+        auto* check = new QCheckBox(c.textoDiseno.isEmpty() ? c.etiqueta : c.textoDiseno);
+        check->setObjectName(c.nombre);
+        check->setProperty("DataField", c.dataField);
+        check->setProperty("Tag", c.tag);
+        QObject::connect(check, &QCheckBox::clicked, &w_,
+                         [this, &c](bool checked) { w_.clickCasilla(c, checked ? 1 : 0); });
+        if (c.etiqueta.isEmpty() || c.etiqueta == check->text()) {
+            form.addRow(check);
+        } else {
+            auto* label = new QLabel(c.etiqueta);
+            label->setBuddy(check);
+            form.addRow(label, check);
+        }
+        return check;
+    }
+
+    QWidget* imagen(const ControlEnlazado& c, QFormLayout& form) {
+        auto* image = new QLabel;
+        image->setObjectName(c.nombre);
+        image->setMinimumSize(160, 100);
+        image->setFrameShape(QFrame::Box);
+        image->setAlignment(Qt::AlignCenter);
+        image->setFocusPolicy(Qt::NoFocus);
+        w_.Imagen1_ = image;
+        auto* titulo = new QLabel(QStringLiteral("Imagen"));
+        titulo->setObjectName(QStringLiteral("lbltitulo(1)"));
+        w_.lblTitulo1_ = titulo;
+        auto* examinar = new QPushButton(QStringLiteral("&Examinar"));
+        examinar->setObjectName(QStringLiteral("CmdExaminar"));
+        QObject::connect(examinar, &QPushButton::clicked, &w_,
+                         &frmConfiguracion::CmdExaminar_Click);
+        auto* quitar = new QPushButton(QStringLiteral("Qui&tar"));
+        quitar->setObjectName(QStringLiteral("CmdQuitar"));
+        QObject::connect(quitar, &QPushButton::clicked, &w_, &frmConfiguracion::CmdQuitar_Click);
+        auto* botones = new QVBoxLayout;
+        botones->addWidget(titulo);
+        botones->addWidget(examinar);
+        botones->addWidget(quitar);
+        botones->addStretch(1);
+        auto* fila = new QHBoxLayout;
+        fila->addWidget(image, 1);
+        fila->addLayout(botones);
+        agregaFila(c, form, image, fila);
+        return image;
+    }
+
+    void agregaFila(const ControlEnlazado& c, QFormLayout& form, QWidget* buddy,
+                    QHBoxLayout* fila) {
+        if (c.etiqueta.isEmpty()) {
+            form.addRow(fila);
+            return;
+        }
+        auto* label = new QLabel(c.etiqueta);
+        label->setBuddy(buddy);
+        form.addRow(label, fila);
+    }
+
+    // The fiscal-year panel's own controls, shown disabled until the panel
+    // runs: they are placed so the tab reads as it will work.
+    void colocaPanel(const config::ControlPanelEjercicio& p) {
+        QFormLayout* form =
+            formulario(pagina(Pestana::Ejercicio, PestanaInterna::Ninguna), p.marco);
+        QWidget* widget = nullptr;
+        if (p.caption.isEmpty()) {
+            widget = new QSlider(Qt::Horizontal);
+        } else if (p.nombre.startsWith(u"cmd", Qt::CaseInsensitive)) {
+            widget = new QPushButton(p.caption);
+        } else {
+            widget = new QLabel(p.caption);
+        }
+        widget->setObjectName(p.nombre);
+        widget->setEnabled(false);
+        form->addRow(widget);
+    }
+
+    frmConfiguracion& w_;
+    QWidget* sueltos_ = nullptr;
+    QList<QWidget*> paginas_;
+    QHash<QString, QFormLayout*> formularios_;
+};
+
+void frmConfiguracion::construyeControles(QVBoxLayout& raiz) {
+    Constructor(*this).construye(raiz);
+}
+
+}  // namespace kl

@@ -1,0 +1,47 @@
+#include "dblayer/error_log.h"
+
+#include "platform/runerror.h"
+#include "platform/textfile.h"
+
+namespace kl::db {
+
+QString answerName(int answer) {
+    switch (answer) {
+        case answer::Retry:
+            return QStringLiteral("Reintentar");
+        case answer::Ignore:
+            return QStringLiteral("Ignorar");
+        case answer::Abort:
+            return QStringLiteral("Abortar");
+        case answer::Cancel:
+            return QStringLiteral("Cancelar");
+        case answer::Yes:
+            return QStringLiteral("Sí");
+        case answer::No:
+            return QStringLiteral("No");
+        default:
+            return QString();
+    }
+}
+
+QString errorLogLine(const QDateTime& when, const QString& routine, const QString& message,
+                     int answer) {
+    const QString routinePiece = routine.isEmpty() ? QString() : QStringLiteral("- ") + routine;
+    return when.toString(QStringLiteral("MM-dd-yyyy HH:mm:ss")) + QStringLiteral(" Rutina: ") +
+           routinePiece.trimmed() + QStringLiteral(" Mensaje ") + message.trimmed() +
+           QStringLiteral(" Respondió : ") + answerName(answer);
+}
+
+void appendErrorLog(const QString& path, const QString& line) {
+    // The module's other programs read this file on Windows.
+    cp1252::appendToFile(path, line + QStringLiteral("\r\n"));
+}
+
+QString errorLogPath(const QString& fullPath, const QString& folder) {
+    if (!fullPath.isEmpty()) return fullPath;
+    const bool endsWithSeparator = folder.endsWith(u'/') || folder.endsWith(u'\\');
+    return folder + (endsWithSeparator ? QString() : QStringLiteral("/")) +
+           QStringLiteral("KVERR.LOG");
+}
+
+}  // namespace kl::db

@@ -1,0 +1,31 @@
+#include "dblayer/db_dll.h"
+#include "dblayer/error_log.h"
+#include "dblayer/program_info.h"
+
+#include <QDateTime>
+
+namespace kl::db {
+
+int DB_Dll::TratamientoErrores(const RunError& CodErr, int Botones, const QString& Rutina) {
+    if (CodErr.number == 0) return 0;
+    const QString message = QStringLiteral("Ha ocurrido el Siguiente Error (") +
+                            QString::number(CodErr.number) + QStringLiteral(") ") +
+                            CodErr.description.trimmed();
+    const QString routineText = Rutina.isEmpty() ? QString() : QStringLiteral(" - ") + Rutina;
+    const QString title =
+        CodErr.source + routineText + QStringLiteral(" Aviso al operador!!! - 5 ");
+    const int reply = MsgBox(message, Botones, title);
+    appendErrorLog(errorLogPath(gLogErr, programFolder()),
+                   errorLogLine(QDateTime::currentDateTime(), Rutina, message, reply));
+    return reply;
+}
+
+Value DB_Dll::ArchivoErrores() const {
+    return Value(gLogErr);
+}
+
+void DB_Dll::setArchivoErrores(const Value& path) {
+    gLogErr = path.toString();
+}
+
+}  // namespace kl::db

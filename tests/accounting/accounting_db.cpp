@@ -1,0 +1,78 @@
+#include "accounting_db.h"
+
+#include "database_file.h"
+#include "schema.h"
+
+#include "dblayer/db_dll.h"
+#include "platform/textfile.h"
+#include "progress/dll_display.h"
+#include "session/sesion.h"
+#include "support/embedded_db.h"
+
+#include <QFile>
+
+namespace kl::accounting::test {
+
+void AccountingDbTest::SetUp() {
+    ASSERT_TRUE(dir_.isValid());
+    db::releaseSharedDb();
+    sesion() = Sesion{};
+    trace_ = dir_.filePath(QStringLiteral("traza.sql"));
+    qputenv("KL_TRAZA_SQL", QFile::encodeName(trace_));
+    file_ = dir_.filePath(QStringLiteral("contab.db"));
+    const StepResult created = klbase::createDatabaseFile(
+        file_, [](klbase::Database& database) { return klbase::createSchema(database); });
+    ASSERT_FALSE(created) << created->description.toStdString();
+    db::DB_Dll& db = db::sharedDb();
+    db.setArchivoErrores(Value(dir_.filePath(QStringLiteral("KVERR.LOG"))));
+    db.gServidor = QStringLiteral("sqlite");
+    db.gDBName = file_;
+    db.gUsuario = QStringLiteral("ADMIN");
+    db.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
+    ASSERT_TRUE(db.gOpenFlag);
+    traced();
+}
+
+void AccountingDbTest::TearDown() {
+    releaseDllDisplay();
+    db::releaseSharedDb();
+    qunsetenv("KL_TRAZA_SQL");
+    sesion() = Sesion{};
+}
+
+void AccountingDbTest::exec(const QString& sql) {
+    EXPECT_TRUE(kl::test::EmbeddedDb::exec(file_, sql)) << sql.toStdString();
+}
+
+QString AccountingDbTest::scalar(const QString& sql) {
+    return kl::test::EmbeddedDb::scalar(file_, sql);
+}
+
+QStringList AccountingDbTest::traced() {
+    const QString all = cp1252::readFile(trace_).value_or(QString());
+    const QString fresh = all.mid(traceRead_);
+    traceRead_ = all.size();
+    QStringList lines = fresh.split(QStringLiteral("\r\n"));
+    lines.removeAll(QString());
+    return lines;
+}
+
+void AccountingDbTest::addYear(int periodo, const QString& desde, const QString& hasta,
+                               bool cerrado, bool cancelacion, bool cierre) {
+    exec(QStringLiteral("INSERT INTO MV_EJERCICIOS (PERIODO, DESCRIPCION, [FECHA DESDE], "
+                        "[FECHA HASTA], CERRADO, CANCELACION, CIERRE) VALUES (%1, 'Ejercicio %1', "
+                        "'%2 00:00:00', '%3 00:00:00', %4, %5, %6)")
+             .arg(periodo)
+             .arg(desde, hasta)
+             .arg(int{cerrado})
+             .arg(int{cancelacion})
+             .arg(int{cierre}));
+}
+
+void AccountingDbTest::setKey(const QString& clave, const QString& valor) {
+    exec(QStringLiteral("INSERT OR REPLACE INTO TA_CONFIGURACION (GRUPO, CLAVE, VALOR) VALUES "
+                        "('DATOS', '%1', '%2')")
+             .arg(clave, valor));
+}
+
+}  // namespace kl::accounting::test

@@ -1,0 +1,90 @@
+#include "embedded_db.h"
+
+#include "platform/textfile.h"
+
+#include <QFile>
+
+#include <sqlite3.h>
+
+namespace kl::db::test {
+
+const char kSchema[] = R"sql(
+CREATE TABLE TA_USUARIOS (nombre VARCHAR(30), Administrador INT);
+INSERT INTO TA_USUARIOS VALUES ('ADMIN ', 1), ('OPERADOR', 0), ('SINDATO', NULL),
+                               ('TEXTO', '1');
+CREATE TABLE TA_CONDIVA (codigo VARCHAR(4), DESCRIPCION VARCHAR(40));
+INSERT INTO TA_CONDIVA VALUES ('1', 'Responsable Inscripto'), ('6', 'Monotributo');
+CREATE TABLE CLIENTES (CODIGO INT, NOMBRE VARCHAR(10), LOCALIDAD VARCHAR(30), SALDO FLOAT);
+INSERT INTO CLIENTES VALUES (1, 'Perez', 'O''Higgins', 10.5), (2, 'Gomez', 'Salta', 20),
+                            (3, 'Diaz', ' Tandil ', -4);
+CREATE TABLE V_MA_ARTICULOS (idarticulo VARCHAR(10));
+INSERT INTO V_MA_ARTICULOS VALUES ('0999'), (' 5000'), ('0100'), (' 1234');
+)sql";
+
+void writeSqlite(const QString& path, const char* sql) {
+    sqlite3* handle = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &handle), SQLITE_OK);
+    char* message = nullptr;
+    const int rc = sqlite3_exec(handle, sql, nullptr, nullptr, &message);
+    const std::string text = message ? message : "";
+    sqlite3_free(message);
+    sqlite3_close(handle);
+    ASSERT_EQ(rc, SQLITE_OK) << text;
+}
+
+void EmbeddedDbTest::SetUp() {
+    ASSERT_TRUE(dir_.isValid());
+    releaseSharedDb();
+    trace_ = path(QStringLiteral("traza.sql"));
+    qputenv("KL_TRAZA_SQL", QFile::encodeName(trace_));
+    previousEnd_ = installProgramEnd([ends = programEnds_] { ++*ends; });
+    previousLink_ = installSessionLink({[] { return QStringLiteral("ADMIN"); }});
+    file_ = path(QStringLiteral("contab.db"));
+    writeSqlite(file_, kSchema);
+    db().setArchivoErrores(Value(path(QStringLiteral("KVERR.LOG"))));
+}
+
+void EmbeddedDbTest::TearDown() {
+    releaseSharedDb();
+    installProgramEnd(previousEnd_);
+    installSessionLink(previousLink_);
+    qunsetenv("KL_TRAZA_SQL");
+}
+
+QString EmbeddedDbTest::connectionString(const QString& file) {
+    return QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =") + file +
+           QStringLiteral(";UId=sa;Pwd=;");
+}
+
+void EmbeddedDbTest::connectTo(const QString& file) {
+    db().gServidor = QStringLiteral("sqlite");
+    db().gDBName = file;
+    db().gUsuario = QStringLiteral("sa");
+    db().OpenServerADODB(false, ado::adUseClient, QString(), true, true);
+    ASSERT_TRUE(db().gOpenFlag);
+    traced();
+}
+
+QStringList EmbeddedDbTest::traced() {
+    const QString all = cp1252::readFile(trace_).value_or(QString());
+    const QString fresh = all.mid(traceRead_);
+    traceRead_ = all.size();
+    QStringList lines = fresh.split(QStringLiteral("\r\n"));
+    lines.removeAll(QString());
+    return lines;
+}
+
+QString EmbeddedDbTest::lastTraced() {
+    const QStringList lines = traced();
+    return lines.isEmpty() ? QString() : lines.last();
+}
+
+void EmbeddedDbTest::removeDatabase() {
+    ASSERT_TRUE(QFile::rename(file_, file_ + QStringLiteral(".aparte")));
+}
+
+void EmbeddedDbTest::restoreDatabase() {
+    ASSERT_TRUE(QFile::rename(file_ + QStringLiteral(".aparte"), file_));
+}
+
+}  // namespace kl::db::test

@@ -1,0 +1,1 @@
+INSERT INTO @Admin_V_TA_Cajas (IDCAJAS) VALUES('1')

@@ -1,0 +1,127 @@
+#pragma once
+
+// What the statement rewriting promises for any text whatever, checked by
+// the fuzz targets and by the tests' runs of their seeds. Each check gives
+// an empty text when the promise holds and says what broke otherwise.
+
+#include "dblayer/oracle_dialect.h"
+#include "dblayer/restricted_views.h"
+#include "dblayer/sql_text.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <vector>
+
+namespace kl::db::properties {
+
+// The readers each statement is rewritten for.
+inline std::vector<StatementReader> readers() {
+    return {{false, true, QStringLiteral("klconfig")},
+            {false, false, QStringLiteral("klconfig")},
+            {true, true, QStringLiteral("klconfig")},
+            {false, true, QStringLiteral("v_cons_kardex")},
+            {false, true, QStringLiteral("QBX")}};
+}
+
+// The references a non-administrator must never be left with, written out
+// here on their own so that the check does not lean on the code it checks.
+inline QStringList forbiddenReferences(const StatementReader& reader) {
+    QStringList names = {"MA_CUENTAS", "MV_ASIENTOS", "V_TA_CAJAS", "AC_CUENTASDIARIO",
+                         "AC_CUENTASDIARIO_CCOSTO"};
+    if (reader.executable.compare("V_CONS_KARDEX", Qt::CaseInsensitive) != 0 &&
+        reader.executable.compare("RP_EXISTENCIAS", Qt::CaseInsensitive) != 0)
+        names << "V_TA_DEPOSITO";
+    if (reader.executable.compare("KVTRANS", Qt::CaseInsensitive) != 0 &&
+        reader.executable.compare("QBX", Qt::CaseInsensitive) != 0)
+        names << "V_TA_FAMILIAS";
+    QStringList references;
+    for (const QString& name : names) {
+        references << " " + name + " "
+                   << "(" + name + " "
+                   << " " + name + "."
+                   << "(" + name + "."
+                   << "," + name + ".";
+    }
+    references << "{MA_CUENTAS.";
+    return references;
+}
+
+inline QString restrictedViewsViolation(const QString& statement, const StatementReader& reader) {
+    const QString rewritten = withRestrictedViews(statement, reader);
+    if (rewritten.contains("@Admin_", Qt::CaseInsensitive))
+        return "a marker reaches the database: " + rewritten;
+    // A marker asks for the full table, wherever it stands.
+    const bool marked = statement.contains("@Admin_", Qt::CaseInsensitive);
+    const bool entriesOpen =
+        statement.contains("MV_ASIENTOS", Qt::CaseInsensitive) && !reader.confidencialidad;
+    if (reader.administrator || marked || entriesOpen) return QString();
+    for (const QString& reference : forbiddenReferences(reader)) {
+        if (rewritten.contains(reference, Qt::CaseInsensitive))
+            return "\"" + reference + "\" reaches the full table: " + rewritten;
+    }
+    if (withRestrictedViews(rewritten, reader) != rewritten)
+        return "rewriting twice changes the statement again: " + rewritten;
+    return QString();
+}
+
+inline QString translationViolation(const QString& valor) {
+    QString translated;
+    if (const StepResult failure = oracle::translate(valor, translated)) {
+        if (failure->number != kInvalidArgument || failure->description.isEmpty())
+            return "an unexpected failure: " + failure->description;
+        if (!valor.contains("top ", Qt::CaseInsensitive) && !valor.contains(u'\''))
+            return "a failure without a TOP or a quote to blame";
+        return QString();
+    }
+    if (!valor.simplified().contains(u' ')) {
+        if (translated != valor && translated != "LENGTH") return "a single word changed";
+        return QString();
+    }
+    if (translated.contains(u'[') || translated.contains(u']')) return "brackets left";
+    if (translated.contains("TO_DATE(TO_DATE(", Qt::CaseInsensitive) &&
+        !valor.contains("TO_DATE(", Qt::CaseInsensitive))
+        return "a date wrapped twice: " + translated;
+    return QString();
+}
+
+inline bool startsWithKeyword(QStringView text) {
+    static const std::array<QString, 12> keywords = {
+        "INSERT ",         "DELETE ", "UPDATE ",  "CREATE ",      "DROP ",    "ALTER ",
+        "SET TRANSACTION", "COMMIT",  "ROLLBACK", "IF NOT EXIST", "IF EXIST", "GRANT "};
+    for (const QString& keyword : keywords) {
+        if (text.startsWith(keyword, Qt::CaseInsensitive)) return true;
+    }
+    return false;
+}
+
+// Every statement starts at a keyword and runs to just before the next one;
+// the script shrinks with each statement; no keyword is left when it ends.
+inline QString scriptSplitViolation(const QString& script) {
+    QString rest = script;
+    oracle::prepareScript(rest);
+    if (rest.contains(u'\r')) return "a carriage return left";
+    const qsizetype limit = rest.size() + 1;
+    for (qsizetype taken = 0; const auto statement = oracle::firstStatement(rest); ++taken) {
+        if (taken > limit) return "the script does not shrink";
+        if (statement->end <= 0 || statement->end > rest.size()) return "a boundary outside";
+        const QStringView piece = QStringView(rest).left(statement->end);
+        qsizetype start = -1;
+        for (qsizetype i = 0; i < piece.size(); ++i) {
+            if (!startsWithKeyword(QStringView(rest).mid(i))) continue;
+            if (start >= 0) return "two keywords in one statement: " + piece.toString();
+            start = i;
+        }
+        if (start < 0) return "a statement without its keyword: " + piece.toString();
+        if (statement->text != piece.mid(start).trimmed())
+            return "the statement is not its piece: " + statement->text;
+        rest.remove(0, statement->end);
+    }
+    for (qsizetype i = 0; i < rest.size(); ++i) {
+        if (startsWithKeyword(QStringView(rest).mid(i))) return "a keyword left: " + rest;
+    }
+    return QString();
+}
+
+}  // namespace kl::db::properties

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <ostream>
+
+// Failures show the texts, not their bytes.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList& texts, std::ostream* out) {
+    *out << '{';
+    for (const QString& text : texts) *out << "\n  \"" << text.toStdString() << '"';
+    *out << " }";
+}

@@ -1,0 +1,66 @@
+#include "session_db.h"
+
+#include "database_file.h"
+#include "schema.h"
+
+#include "platform/textfile.h"
+#include "session/sesion.h"
+#include "support/embedded_db.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+namespace kl::test {
+
+void SessionDbTest::SetUp() {
+    ASSERT_TRUE(dir_.isValid());
+    db::releaseSharedDb();
+    sesion() = Sesion{};
+    previousName_ = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("klconfig"));
+    trace_ = path(QStringLiteral("traza.sql"));
+    qputenv("KL_TRAZA_SQL", QFile::encodeName(trace_));
+    previousEnd_ = db::installProgramEnd([ends = programEnds_] { ++*ends; });
+    previousLink_ = db::installSessionLink({});
+    file_ = path(QStringLiteral("contab.db"));
+    const StepResult created = klbase::createDatabaseFile(
+        file_, [](klbase::Database& database) { return klbase::createSchema(database); });
+    ASSERT_FALSE(created) << created->description.toStdString();
+}
+
+void SessionDbTest::TearDown() {
+    db::releaseSharedDb();
+    sesion() = Sesion{};
+    db::installProgramEnd(previousEnd_);
+    db::installSessionLink(previousLink_);
+    QCoreApplication::setApplicationName(previousName_);
+    qunsetenv("KL_TRAZA_SQL");
+}
+
+void SessionDbTest::connect(const QString& usuario) {
+    db().gServidor = QStringLiteral("sqlite");
+    db().gDBName = file_;
+    db().gUsuario = usuario;
+    db().OpenServerADODB(false, ado::adUseClient, QString(), true, true);
+    ASSERT_TRUE(db().gOpenFlag);
+    traced();
+}
+
+void SessionDbTest::exec(const QString& sql) {
+    EmbeddedDb::exec(file_, sql);
+}
+
+QString SessionDbTest::scalar(const QString& sql) {
+    return EmbeddedDb::scalar(file_, sql);
+}
+
+QStringList SessionDbTest::traced() {
+    const QString all = cp1252::readFile(trace_).value_or(QString());
+    const QString fresh = all.mid(traceRead_);
+    traceRead_ = all.size();
+    QStringList lines = fresh.split(QStringLiteral("\r\n"));
+    lines.removeAll(QString());
+    return lines;
+}
+
+}  // namespace kl::test
