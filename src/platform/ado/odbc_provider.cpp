@@ -221,23 +221,6 @@ ErrorList OdbcProvider::statementErrors(SQLHSTMT statement) const {
     return errors;
 }
 
-void OdbcProvider::attach(OdbcRows* rows) {
-    liveRows_.push_back(rows);
-}
-
-void OdbcProvider::detach(OdbcRows* rows) {
-    liveRows_.erase(std::remove(liveRows_.begin(), liveRows_.end(), rows), liveRows_.end());
-}
-
-void OdbcProvider::materializeRows() {
-    const std::vector<OdbcRows*> rows = std::move(liveRows_);
-    liveRows_.clear();
-    for (OdbcRows* r : rows) {
-        r->materialize();
-        r->detachProvider();
-    }
-}
-
 void OdbcProvider::forgetSchema() {
     tableCache_.clear();
     if (dialect_) dialect_->wrote();
@@ -675,6 +658,18 @@ void OdbcProvider::setCommandTimeout(int seconds) {
 QString OdbcProvider::quoteIdentifier(const QString& name) const {
     if (dialect_) return dialect_->quoteIdentifier(name);
     return u'[' + name + u']';
+}
+
+void OdbcProvider::attach(OdbcRows* rows) {
+    liveRows_.attach(rows);
+}
+
+void OdbcProvider::detach(OdbcRows* rows) {
+    liveRows_.detach(rows);
+}
+
+void OdbcProvider::materializeRows() {
+    liveRows_.materializeAll();
 }
 
 }  // namespace kl::ado::odbc

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ado/live_rows.h"
+
 // The provider for databases reached through the ODBC driver manager
 // (unixODBC): SQL Server through FreeTDS (or the driver KL000p.INI names),
 // Oracle through its ODBC driver, and any database an ODBC string names,
@@ -103,7 +105,7 @@ class OdbcProvider final : public Provider {
     int commandTimeout_ = 30;
     TextEncoding encoding_ = TextEncoding::Utf16;
     Value identity_;  // of the last INSERT, when its batch read it
-    std::vector<OdbcRows*> liveRows_;
+    LiveRows<OdbcRows> liveRows_;
     std::map<QString, TableInfo> tableCache_;  // by upper-case name
 };
 

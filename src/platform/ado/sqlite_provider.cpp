@@ -173,23 +173,6 @@ void SqliteProvider::close() {
     tableCache_.clear();
 }
 
-void SqliteProvider::attach(SqliteRows* rows) {
-    liveRows_.push_back(rows);
-}
-
-void SqliteProvider::detach(SqliteRows* rows) {
-    liveRows_.erase(std::remove(liveRows_.begin(), liveRows_.end(), rows), liveRows_.end());
-}
-
-void SqliteProvider::materializeRows() {
-    const std::vector<SqliteRows*> rows = std::move(liveRows_);
-    liveRows_.clear();
-    for (SqliteRows* r : rows) {
-        r->materialize();
-        r->detachProvider();
-    }
-}
-
 std::optional<Error> SqliteProvider::fileGone() const {
     const QFileInfo info(file_);
     if (!info.exists()) return lostConnection(file_, QStringLiteral("el archivo ya no existe."));
@@ -660,6 +643,18 @@ void SqliteProvider::setCommandTimeout(int seconds) {
 
 QString SqliteProvider::quoteIdentifier(const QString& name) const {
     return quoted(name);
+}
+
+void SqliteProvider::attach(SqliteRows* rows) {
+    liveRows_.attach(rows);
+}
+
+void SqliteProvider::detach(SqliteRows* rows) {
+    liveRows_.detach(rows);
+}
+
+void SqliteProvider::materializeRows() {
+    liveRows_.materializeAll();
 }
 
 }  // namespace kl::ado::sqlite

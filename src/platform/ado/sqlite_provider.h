@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ado/live_rows.h"
+
 // The embedded provider: an accounting database in one SQLite file. It opens
 // existing files only (klbase creates them), in WAL mode with a busy timeout
 // so the module's programs share the file, adapts SQL Server's dialect, runs
@@ -82,7 +84,7 @@ class SqliteProvider final : public Provider {
     long level_ = 0;
     int schemaVersion_ = 0;
     int busyTimeoutMs_ = 30000;
-    std::vector<SqliteRows*> liveRows_;
+    LiveRows<SqliteRows> liveRows_;
     std::optional<QSet<QString>> procedures_;  // upper-case names
     std::map<QString, TableInfo> tableCache_;  // by upper-case name
 };
