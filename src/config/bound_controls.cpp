@@ -158,9 +158,7 @@ std::vector<ControlEnlazado> buildTable() {
     const Seccion operativa{Pestana::General, PestanaInterna::IndicesYFechas,
                             QStringLiteral("Fecha Operativa Posible")};
     t.push_back(fecha(operativa, 19, QStringLiteral("FECHAOPERDESDE"), QStringLiteral("Desde")));
-    ControlEnlazado& hasta = t.emplace_back(
-        fecha(operativa, 20, QStringLiteral("FECHAOPERHasta"), QStringLiteral("Hasta")));
-    hasta.grupo.clear();
+    t.push_back(fecha(operativa, 20, QStringLiteral("FECHAOPERHasta"), QStringLiteral("Hasta")));
 
     const Seccion iva{Pestana::IvaIngresosBrutos, PestanaInterna::Ninguna,
                       QStringLiteral("Parámetros")};
@@ -334,8 +332,7 @@ QString clave(const ControlEnlazado& control) {
 bool seGraba(const ControlEnlazado& control) {
     switch (control.tipo) {
         case TipoControl::TextBox:
-            return !control.dataField.isEmpty() &&
-                   !sameText(control.dataField, QStringLiteral("FECHAOPERHASTA"));
+            return !control.dataField.isEmpty();
         case TipoControl::CheckBox:
             return !control.tag.trimmed().isEmpty();
         case TipoControl::Image:

@@ -104,8 +104,8 @@ const std::vector<ControlEnlazado>& controlesEnlazados();
 // blank, else its DataField; "IMAGEN DE FONDO" for the image.
 QString clave(const ControlEnlazado& control);
 
-// Whether the save writes the control back: text boxes with a DataField
-// except FECHAOPERHASTA, check boxes with a Tag, the image always.
+// Whether the save writes the control back: text boxes with a DataField,
+// check boxes with a Tag, the image always.
 bool seGraba(const ControlEnlazado& control);
 
 // The name assistive technologies announce: the label without "&" and

@@ -2,6 +2,7 @@
 
 #include "config/accept_flow.h"
 #include "config/config_keys.h"
+#include "config/wiz_ejercicio.h"
 #include "dblayer/db_dll.h"
 #include "platform/dialogs.h"
 #include "platform/ui/windows.h"
@@ -21,6 +22,8 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -54,6 +57,7 @@ frmConfiguracion::frmConfiguracion(QWidget* parent) : QWidget(parent) {
     connect(SSpaneles_, &QTabWidget::currentChanged, this, &frmConfiguracion::SSpaneles_Click);
     SSpaneles_Click();
     raiz->addWidget(botones);
+    validacion_.setReglasEjercicio(reglas_);
     // Every tab's caption is shown whole, so the window grows to its tabs.
     resize(size().expandedTo(sizeHint()));
 }
@@ -76,10 +80,18 @@ void frmConfiguracion::Form_Load() {
 }
 
 void frmConfiguracion::CargaConfiguracion() {
+    cargando_ = true;
+    // The stored image stays the confirmed one until the operator changes
+    // it: the save writes it back every time.
+    sesion().gImagenFondo = Cfg(QStringLiteral("IMAGEN DE FONDO")).trimmed();
     rutaElegida_ = sesion().gImagenFondo;
     muestraImagen(rutaElegida_);
     lblTitulo1_->setText(Brimcor2::DivideRuta(rutaElegida_).archivo);
+    // A level count that cannot be read leaves the levels after it as they
+    // were; the positions are worked out all the same.
     LeeDigitosNiveles();
+    CalculaPosicionesNiveles();
+    digitosAnteriores_ = sesion().gDigitosNivel;
     for (const ControlEnlazado& c : config::controlesEnlazados()) {
         if (c.fijaSoloMayusculas) setValor(c, sesion().gSoloMayusculas ? 1 : 0);
     }
@@ -90,10 +102,55 @@ void frmConfiguracion::CargaConfiguracion() {
     } else if (const ControlEnlazado* nombre = config::buscaClave(QStringLiteral("NOMBRE"))) {
         setTexto(*nombre, QString());
     }
+    Datos_Ejercicios();
+    SSpaneles_Click();
     // The shared-database and password options are shown, never changed here.
     for (const char* name : {"ChkBdu", "ChkPass"}) {
         if (const ControlEnlazado* c = config::buscaNombre(QLatin1String(name)))
-            if (QWidget* widget = widgetDe(*c)) widget->setEnabled(false);
+            habilita(*c, false);
+    }
+    cargando_ = false;
+}
+
+void frmConfiguracion::Datos_Ejercicios() {
+    informaFallo([this] { panel_.Datos_Ejercicios(cargando_); });
+}
+
+void frmConfiguracion::SldrEjercicio_Change() {
+    informaFallo([this] { panel_.SldrEjercicio_Change(cargando_); });
+}
+
+void frmConfiguracion::CmdAbrirEjercicio_Click() {
+    informaFallo([this] { panel_.CmdAbrirEjercicio_Click(); });
+}
+
+void frmConfiguracion::CmdCerrarEjercicio_Click() {
+    informaFallo([this] { panel_.CmdCerrarEjercicio_Click(); });
+}
+
+void frmConfiguracion::CmdCrearEjercicio_Click() {
+    informaFallo([this] {
+        const config::PedidoAsistente pedido = panel_.preparaAsistente();
+        WizEjercicio wizard(this);
+        wizard.pNoHabilitarFdesde = !pedido.primerEjercicio;
+        wizard.pPedirNroEjercicioInicial = pedido.primerEjercicio;
+        wizard.pFecha_Desde = pedido.fechaDesde;
+        wizard.pFecha_Hasta = pedido.fechaHasta;
+        showModal(wizard);
+        panel_.asistenteCerrado(pedido, wizard.creado(), wizard.pNuevo_Ejercicio);
+    });
+}
+
+void frmConfiguracion::informaFallo(const std::function<void()>& accion) {
+    const StepResult failure = guarded(
+        [&]() -> StepResult {
+            accion();
+            return std::nullopt;
+        },
+        objectName());
+    if (failure) {
+        MsgBox(QStringLiteral("No se pudo completar la operación: ") + failure->description,
+               mb::OkOnly | mb::Critical, QStringLiteral("Aviso al operador"));
     }
 }
 
@@ -107,7 +164,9 @@ void frmConfiguracion::muestraImagen(const QString& path) {
 QString frmConfiguracion::SeleccionaArchivo(const QString& filtro) {
     return dialogs().openFile({.title = QStringLiteral("Seleccionar la Base de Datos"),
                                .filter = filtro,
-                               .filterIndex = 1});
+                               .filterIndex = 1,
+                               .initialDir = {},
+                               .initialFile = {}});
 }
 
 void frmConfiguracion::CmdExaminar_Click() {
@@ -143,8 +202,8 @@ bool frmConfiguracion::aceptaConfiguracion() {
     const config::Aceptacion aceptacion{
         .form = *this,
         .validacion = validacion_,
-        .estructura = nullptr,
-        .grabaEjercicio = {},
+        .estructura = &niveles_,
+        .grabaEjercicio = [this](const QString& periodo) { panel_.GrabaEjercicio(periodo); },
         .enPantalla = enPantalla(),
         .rutaElegida = rutaElegida_,
     };
@@ -210,6 +269,31 @@ void frmConfiguracion::setDescripcionCondIva(const QString& text) {
 
 void frmConfiguracion::seleccionaPestana(Pestana pestana) {
     if (pestana != Pestana::Ninguna) SSpaneles_->setCurrentIndex(static_cast<int>(pestana));
+}
+
+void frmConfiguracion::habilita(const ControlEnlazado& control, bool enabled) {
+    if (QWidget* widget = widgetDe(control)) widget->setEnabled(enabled);
+}
+
+void frmConfiguracion::habilitaSlider(bool enabled) {
+    SldrEjercicio_->setEnabled(enabled);
+}
+
+// The panel moves the slider itself and then shows the year; the slider's
+// own signal is kept for the operator's moves.
+void frmConfiguracion::setRangoSlider(int minimo, int maximo) {
+    const QSignalBlocker blocker(SldrEjercicio_);
+    SldrEjercicio_->setRange(minimo, maximo);
+    SldrEjercicio_->setTickInterval(1);
+}
+
+int frmConfiguracion::posicionSlider() const {
+    return SldrEjercicio_->value();
+}
+
+void frmConfiguracion::setPosicionSlider(int posicion) {
+    const QSignalBlocker blocker(SldrEjercicio_);
+    SldrEjercicio_->setValue(posicion);
 }
 
 StepResult frmConfiguracion::daFoco(const ControlEnlazado& control) {

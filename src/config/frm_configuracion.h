@@ -1,11 +1,17 @@
 #pragma once
 
+#include "config/account_levels.h"
 #include "config/config_form.h"
 #include "config/config_validation.h"
+#include "config/panel_ejercicios.h"
 #include "platform/ui/skin.h"
+#include "session/sesion.h"
 
 #include <QHash>
 #include <QWidget>
+
+#include <functional>
+#include <memory>
 
 class QCloseEvent;
 class QLabel;
@@ -13,13 +19,16 @@ class QLineEdit;
 class QTabWidget;
 class QVBoxLayout;
 class QPushButton;
+class QSlider;
 
 namespace kl {
 
 // The program's start-up window and only main window: the system's
 // configuration. Its load carries the session start-up; its unload the
 // shutdown, which ends the program.
-class frmConfiguracion : public QWidget, public config::FormularioConfiguracion {
+class frmConfiguracion : public QWidget,
+                         public config::FormularioConfiguracion,
+                         public config::ControlesPanel {
     Q_OBJECT
 
   public:
@@ -30,9 +39,12 @@ class frmConfiguracion : public QWidget, public config::FormularioConfiguracion 
     // connection can be made), the skin and the configuration's own load.
     // Every failing step is passed over.
     void Form_Load();
-    // The configuration's own load over a connected session: the account
-    // levels' digit counts, then every bound key into its control.
+    // The configuration's own load over a connected session: the stored
+    // background image, the account levels' digit counts, every bound key
+    // into its control and the fiscal years.
     void CargaConfiguracion();
+    // Rebuilds the fiscal-year panel from MV_EJERCICIOS.
+    void Datos_Ejercicios();
     // Records the exit, releases the session's shared objects, hides the
     // window and ends the program. Runs once, whichever way the window goes.
     void Form_Unload();
@@ -45,6 +57,17 @@ class frmConfiguracion : public QWidget, public config::FormularioConfiguracion 
     void CmdQuitar_Click();
     void CmdBuscarExes_Click();
 
+    // The fiscal-year panel.
+    void SldrEjercicio_Change();
+    void CmdAbrirEjercicio_Click();
+    void CmdCerrarEjercicio_Click();
+    void CmdCrearEjercicio_Click();
+
+    // The digit counts of the six levels as the window loaded them.
+    const DigitosNiveles& DigitosAnteriores() const { return digitosAnteriores_; }
+    // True while the window's own load runs.
+    bool cargando() const { return cargando_; }
+
     // The skin control, invisible; AplicaEstiloVisual loads it.
     SkinFramework SkinFramework1;
 
@@ -56,6 +79,13 @@ class frmConfiguracion : public QWidget, public config::FormularioConfiguracion 
     void setDescripcionCondIva(const QString& text) override;
     void seleccionaPestana(config::Pestana pestana) override;
     StepResult daFoco(const config::ControlEnlazado& control) override;
+
+    // ControlesPanel over the window's widgets.
+    void habilita(const config::ControlEnlazado& control, bool enabled) override;
+    void habilitaSlider(bool enabled) override;
+    void setRangoSlider(int minimo, int maximo) override;
+    int posicionSlider() const override;
+    void setPosicionSlider(int posicion) override;
 
     // The widget built for a bound control; nullptr for none.
     QWidget* widgetDe(const config::ControlEnlazado& control) const;
@@ -77,10 +107,15 @@ class frmConfiguracion : public QWidget, public config::FormularioConfiguracion 
     // The accept flow up to the save; true when it reached it.
     bool aceptaConfiguracion();
     void clickCasilla(const config::ControlEnlazado& control, int value);
+    // Runs an operator's action; whatever failure escapes it is shown, so a
+    // button never ends the program.
+    void informaFallo(const std::function<void()>& accion);
     const config::ControlEnlazado* controlDe(const QObject* widget) const;
 
     bool descargado_ = false;
     bool soloMayusculas_ = false;
+    bool cargando_ = false;
+    DigitosNiveles digitosAnteriores_{};
     QString rutaElegida_;
     QTabWidget* SSpaneles_ = nullptr;
     QTabWidget* SSTab1_ = nullptr;
@@ -88,8 +123,12 @@ class frmConfiguracion : public QWidget, public config::FormularioConfiguracion 
     QLabel* Imagen1_ = nullptr;
     QLabel* lblTitulo1_ = nullptr;
     QPushButton* cmdAplicar_ = nullptr;
+    QSlider* SldrEjercicio_ = nullptr;
     QHash<const config::ControlEnlazado*, QWidget*> widgets_;
     config::ValidacionConfiguracion validacion_{*this};
+    std::shared_ptr<config::ReglasPeriodo> reglas_ = std::make_shared<config::ReglasPeriodo>();
+    config::PanelEjercicios panel_{*this, *this, reglas_};
+    config::NivelesCuenta niveles_{*this};
 };
 
 }  // namespace kl

@@ -141,6 +141,14 @@ class frmConfiguracion::Constructor {
         }
         edit->installEventFilter(&w_);
 
+        // A level's digit count stands beside its name, on the name's row.
+        if (c.rolNivel == config::RolNivel::Digitos) {
+            if (QHBoxLayout* nivel = filasNivel_.value(c.nivel)) {
+                edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(u'0') * 6 + 16);
+                nivel->addWidget(edit);
+                return edit;
+            }
+        }
         auto* fila = new QHBoxLayout;
         fila->addWidget(edit, 1);
         if (!c.sufijo.isEmpty()) fila->addWidget(new QLabel(c.sufijo));
@@ -159,6 +167,7 @@ class frmConfiguracion::Constructor {
             if (config::clave(c).compare(u"CONDIVA", Qt::CaseInsensitive) == 0) w_.lblDesc_ = desc;
         }
         agregaFila(c, form, edit, fila);
+        if (c.rolNivel == config::RolNivel::Nombre) filasNivel_.insert(c.nivel, fila);
         return edit;
     }
 
@@ -220,28 +229,47 @@ class frmConfiguracion::Constructor {
         form.addRow(label, fila);
     }
 
-    // The fiscal-year panel's own controls, shown disabled until the panel
-    // runs: they are placed so the tab reads as it will work.
+    // The fiscal-year panel's own controls. The slider opens disabled: the
+    // panel enables it once it knows the years.
     void colocaPanel(const config::ControlPanelEjercicio& p) {
         QFormLayout* form =
             formulario(pagina(Pestana::Ejercicio, PestanaInterna::Ninguna), p.marco);
         QWidget* widget = nullptr;
         if (p.caption.isEmpty()) {
-            widget = new QSlider(Qt::Horizontal);
-        } else if (p.nombre.startsWith(u"cmd", Qt::CaseInsensitive)) {
-            widget = new QPushButton(p.caption);
+            auto* slider = new QSlider(Qt::Horizontal);
+            slider->setTickPosition(QSlider::TicksBelow);
+            slider->setPageStep(1);
+            // A year is shown once the slider is let go, not at every step
+            // it passes while dragged.
+            slider->setTracking(false);
+            slider->setEnabled(false);
+            QObject::connect(slider, &QSlider::valueChanged, &w_,
+                             &frmConfiguracion::SldrEjercicio_Change);
+            w_.SldrEjercicio_ = slider;
+            widget = slider;
         } else {
-            widget = new QLabel(p.caption);
+            auto* button = new QPushButton(p.caption);
+            QObject::connect(button, &QPushButton::clicked, &w_, manejador(p.nombre));
+            widget = button;
         }
         widget->setObjectName(p.nombre);
-        widget->setEnabled(false);
         form->addRow(widget);
+    }
+
+    using Manejador = void (frmConfiguracion::*)();
+    static Manejador manejador(const QString& nombre) {
+        if (nombre.compare(u"CmdCerrarEjercicio", Qt::CaseInsensitive) == 0)
+            return &frmConfiguracion::CmdCerrarEjercicio_Click;
+        if (nombre.compare(u"CmdCrearEjercicio", Qt::CaseInsensitive) == 0)
+            return &frmConfiguracion::CmdCrearEjercicio_Click;
+        return &frmConfiguracion::CmdAbrirEjercicio_Click;
     }
 
     frmConfiguracion& w_;
     QWidget* sueltos_ = nullptr;
     QList<QWidget*> paginas_;
     QHash<QString, QFormLayout*> formularios_;
+    QHash<int, QHBoxLayout*> filasNivel_;
 };
 
 void frmConfiguracion::construyeControles(QVBoxLayout& raiz) {

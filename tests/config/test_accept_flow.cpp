@@ -3,6 +3,8 @@
 #include "config_fixture.h"
 #include "session/sesion.h"
 
+#include <stdexcept>
+
 namespace kl::config::test {
 namespace {
 
@@ -10,14 +12,25 @@ class ScriptedStructure : public EstructuraCuentas {
   public:
     bool VerificaNiveles() override {
         ++levelChecks;
+        if (failingChecks > 0) {
+            --failingChecks;
+            throw std::runtime_error("tabla bloqueada");
+        }
         return niveles;
     }
     bool ValidaDigitos() override {
         ++sumChecks;
         return digitos;
     }
+    bool AplicaNiveles() override {
+        if (applyFails) throw std::runtime_error("disco lleno");
+        return true;
+    }
     bool niveles = true;
     bool digitos = true;
+    // How many level checks fail before one answers.
+    int failingChecks = 0;
+    bool applyFails = false;
     int levelChecks = 0;
     int sumChecks = 0;
 };
@@ -120,6 +133,39 @@ TEST_F(AcceptFlow, TooManyDigitsAreRefused) {
 TEST_F(AcceptFlow, WithoutStructureChecksTheyPass) {
     EXPECT_TRUE(AceptaConfiguracion({form_, validacion_, nullptr, {}, false, {}}));
     EXPECT_EQ(stored("NOMBRE"), "ACME S.R.L.");
+}
+
+TEST_F(AcceptFlow, AFailingStepAsksWhetherToRepeatItPassOverItOrStop) {
+    structure_.failingChecks = 1;
+    boxes_.answer(answer::Retry);
+    EXPECT_TRUE(accept());
+    ASSERT_EQ(boxes_.shown().size(), 1u);
+    EXPECT_TRUE(boxes_.shown()[0].text.contains("tabla bloqueada"));
+    EXPECT_EQ(boxes_.shown()[0].style, mb::AbortRetryIgnore | mb::Critical);
+    EXPECT_EQ(structure_.levelChecks, 2);
+
+    structure_.failingChecks = 1;
+    boxes_.answer(answer::Ignore);
+    EXPECT_TRUE(accept());
+    EXPECT_EQ(structure_.levelChecks, 3);
+    EXPECT_EQ(yearsWritten_, 2);
+
+    structure_.failingChecks = 1;
+    boxes_.answer(answer::Abort);
+    EXPECT_FALSE(accept());
+    EXPECT_EQ(structure_.sumChecks, 2);
+    EXPECT_EQ(yearsWritten_, 2);
+}
+
+TEST_F(AcceptFlow, AFailingRenumberingIsShownAsARecordingErrorAndSavesNothing) {
+    structure_.applyFails = true;
+    boxes_.answer(answer::Ok);
+    EXPECT_FALSE(accept());
+    ASSERT_EQ(boxes_.shown().size(), 1u);
+    EXPECT_EQ(boxes_.shown()[0].text, "disco lleno");
+    EXPECT_EQ(boxes_.shown()[0].style, mb::OkOnly);
+    EXPECT_EQ(boxes_.shown()[0].title, "Error en Grabación");
+    EXPECT_EQ(scalar("SELECT count(*) FROM TA_CONFIGURACION"), "0");
 }
 
 }  // namespace

@@ -213,12 +213,13 @@ TEST(BoundControls, CaptionsFollowTheState) {
     EXPECT_TRUE(modo.fijaSoloMayusculas);
 }
 
-TEST(BoundControls, SaveSkipsOnlyTheOperatingEndDateAmongTextBoxes) {
+// The last operating date is written like the first one: skipping it lost
+// the operator's edit of the operating-date window.
+TEST(BoundControls, SaveWritesEveryTextBoxIncludingTheOperatingEndDate) {
     for (const ControlEnlazado& c : controlesEnlazados()) {
         if (c.tipo != TipoControl::TextBox) continue;
-        const bool end = c.dataField == "FECHAOPERHasta";
-        EXPECT_EQ(seGraba(c), !end) << c.dataField.toStdString();
-        EXPECT_EQ(c.grupo, end ? "" : "DATOS") << c.dataField.toStdString();
+        EXPECT_TRUE(seGraba(c)) << c.dataField.toStdString();
+        EXPECT_EQ(c.grupo, "DATOS") << c.dataField.toStdString();
     }
     const ControlEnlazado& imagen = *buscaNombre("Imagen1");
     EXPECT_EQ(imagen.tipo, TipoControl::Image);

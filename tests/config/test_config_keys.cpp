@@ -94,9 +94,12 @@ TEST_F(ConfigKeys, FirstSaveInsertsEveryWrittenControl) {
     // The image row: the path trimmed, the group unset.
     EXPECT_EQ(column("VALOR", "IMAGEN DE FONDO"), "c:\\fondo.wmf");
     EXPECT_EQ(column("GRUPO", "IMAGEN DE FONDO"), "<null>");
-    // Never written here.
-    EXPECT_EQ(scalar("SELECT count(*) FROM TA_CONFIGURACION WHERE CLAVE IN ('FECHAOPERHASTA', "
-                     "'USADATOSADIC', 'USAMULTILESMONEDAS')"),
+    // The last operating date is kept like the first (the operator's edit
+    // of it used to be lost); the shown-only boxes are never written.
+    EXPECT_EQ(column("VALOR", "FECHAOPERHASTA"), "31/12/2024");
+    EXPECT_EQ(column("GRUPO", "FECHAOPERHASTA"), "DATOS");
+    EXPECT_EQ(scalar("SELECT count(*) FROM TA_CONFIGURACION WHERE CLAVE IN ('USADATOSADIC', "
+                     "'USAMULTILESMONEDAS')"),
               "0");
 
     int written = 0;
@@ -168,7 +171,7 @@ TEST_F(ConfigKeys, SaveRunsOneLookupPerWrittenKey) {
         statements.contains("SELECT * FROM TA_CONFIGURACION WHERE CLAVE = 'IMAGEN DE FONDO'"));
     EXPECT_TRUE(
         statements.contains("SELECT * FROM TA_CONFIGURACION WHERE CLAVE = '[FECHA DESDE]'"));
-    EXPECT_FALSE(
+    EXPECT_TRUE(
         statements.contains("SELECT * FROM TA_CONFIGURACION WHERE CLAVE = 'FECHAOPERHasta'"));
 }
 

@@ -1,10 +1,13 @@
 #include "config/frm_configuracion.h"
 
 #include "config/bound_controls.h"
+#include "config/wiz_ejercicio.h"
 #include "database_file.h"
 #include "dblayer/application_hooks.h"
 #include "dblayer/db_dll.h"
 #include "demo.h"
+#include "platform/textfile.h"
+#include "platform/ui/windows.h"
 #include "schema.h"
 #include "session/sesion.h"
 #include "support/embedded_db.h"
@@ -12,11 +15,13 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSet>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -94,6 +99,35 @@ class ConfigWindowTest : public testing::Test {
                              QStringLiteral("%1(%2)").arg(control->nombre).arg(control->indice))
                        : nullptr;
     }
+
+    QString sql(const QString& statement) const { return EmbeddedDb::scalar(file_, statement); }
+    void run(const QString& statement) const {
+        ASSERT_TRUE(EmbeddedDb::exec(file_, statement)) << statement.toStdString();
+    }
+    // CERRADO, CANCELACION, CIERRE and APERTURA of one year, one digit each.
+    QString flags(int periodo) const {
+        return sql(QStringLiteral("SELECT CERRADO || CANCELACION || CIERRE || APERTURA FROM "
+                                  "MV_EJERCICIOS WHERE PERIODO = %1")
+                       .arg(periodo));
+    }
+    static QSlider* slider(frmConfiguracion& window) {
+        return window.findChild<QSlider*>(QStringLiteral("SldrEjercicio"));
+    }
+    static void clicks(frmConfiguracion& window, const char* button) {
+        window.findChild<QPushButton*>(QLatin1String(button))->click();
+    }
+    static QCheckBox* cerrado(frmConfiguracion& window) {
+        return qobject_cast<QCheckBox*>(
+            window.widgetDe(*config::buscaNombre(QStringLiteral("ChkCerrado"))));
+    }
+    // Which of the year's name, from-date and to-date boxes are enabled.
+    static QString enabledYearFields(frmConfiguracion& window) {
+        QString state;
+        for (const char* key : {"DESCRIPCION", "[FECHA DESDE]", "[FECHA HASTA]"})
+            state += box(window, QLatin1String(key))->isEnabled() ? u'+' : u'-';
+        return state;
+    }
+    const ShownBox& lastBox() const { return boxes_.shown().back(); }
 
     ScopedDialogs boxes_;
     QTemporaryDir dir_;
@@ -251,9 +285,235 @@ TEST_F(ConfigWindowTest, WithoutACompanyNameTheDesignerTextsStay) {
     EmbeddedDb::exec(file_,
                      "UPDATE TA_CONFIGURACION SET VALOR = '27.00' WHERE CLAVE = 'PIVA';"
                      "DELETE FROM TA_CONFIGURACION WHERE CLAVE = 'NOMBRE'");
+    sesion().gSoloMayusculas = true;
     auto window = opens();
     EXPECT_EQ(box(*window, QStringLiteral("PIVA"))->text(), u"21.00");
     EXPECT_EQ(box(*window, QStringLiteral("NOMBRE"))->text(), u"");
+    // The capitals-only switch follows the user's setting.
+    auto* modo = qobject_cast<QCheckBox*>(
+        window->widgetDe(*config::buscaNombre(QStringLiteral("ChkModoescritura"))));
+    EXPECT_TRUE(modo->isChecked());
+    EXPECT_EQ(modo->text(), u"Sólo Mayúsculas");
+    EXPECT_FALSE(window->cargando());
+    for (const char* name : {"ChkBdu", "ChkPass"})
+        EXPECT_FALSE(window->widgetDe(*config::buscaNombre(QLatin1String(name)))->isEnabled());
+}
+
+TEST_F(ConfigWindowTest, WithoutYearsThePanelWaitsAndOnlyACreatedFirstYearBecomesActive) {
+    run("DELETE FROM MV_EJERCICIOS; DELETE FROM MA_CALENDARIO");
+    auto window = opens();
+    EXPECT_EQ(enabledYearFields(*window), u"---");
+    EXPECT_FALSE(slider(*window)->isEnabled());
+    // Closing a year that has no row changes nothing, and is not reported as done.
+    boxes_.answer(answer::Yes).answer(answer::Yes).answer(answer::Ok);
+    clicks(*window, "CmdCerrarEjercicio");
+    EXPECT_TRUE(lastBox().text.startsWith(u"No existe el Ejercicio 3"))
+        << lastBox().text.toStdString();
+
+    {
+        // Closed without creating: the key keeps naming the year it named.
+        ModalDriver modals([](QDialog& dialog) {
+            auto& wizard = static_cast<WizEjercicio&>(dialog);
+            EXPECT_TRUE(wizard.pPedirNroEjercicioInicial);
+            EXPECT_FALSE(wizard.pNoHabilitarFdesde);
+            EXPECT_EQ(wizard.pFecha_Desde, u"");
+            EXPECT_EQ(wizard.pFecha_Hasta, u"");
+            wizard.reject();
+        });
+        clicks(*window, "CmdCrearEjercicio");
+        EXPECT_EQ(modals.driven(), 1);
+    }
+    EXPECT_EQ(stored(QStringLiteral("PERIODO")), u"3");
+
+    ModalDriver modals([](QDialog& wizard) {
+        auto field = [&](const char* key) { return wizard.findChild<QLineEdit*>(key); };
+        auto next = [&] { wizard.findChild<QPushButton*>("CmdSiguiente")->click(); };
+        field("NRO_PERIODO")->setText("9");
+        next();
+        field("NOMBRE")->setText("Ejercicio 2030");
+        next();
+        field("FECHA_DESDE")->setText("01/01/2030");
+        field("FECHA_HASTA")->setText("31/12/2030");
+        next();
+    });
+    boxes_.answer(answer::Ok);
+    clicks(*window, "CmdCrearEjercicio");
+    EXPECT_EQ(stored(QStringLiteral("PERIODO")), u"9");
+    EXPECT_EQ(box(*window, QStringLiteral("PERIODO"))->text(), u"9");
+    EXPECT_EQ(box(*window, QStringLiteral("DESCRIPCION"))->text(), u"Ejercicio 2030");
+    EXPECT_EQ(box(*window, QStringLiteral("FECHAOPERHASTA"))->text(), u"31/12/2030");
+    // One year: the slider has a range but nowhere to go.
+    EXPECT_FALSE(slider(*window)->isEnabled());
+    EXPECT_EQ(slider(*window)->minimum(), 9);
+    EXPECT_EQ(slider(*window)->maximum(), 10);
+}
+
+TEST_F(ConfigWindowTest, OnlyTheEndOfTheLastOpenYearCanBeMovedAndTheSliderResetsOperatingDates) {
+    run("UPDATE MV_EJERCICIOS SET CERRADO = 0, CANCELACION = 0 WHERE PERIODO = 2;"
+        "UPDATE TA_CONFIGURACION SET VALOR = '15/03/2026' WHERE CLAVE = 'FECHAOPERDESDE'");
+    auto window = opens();
+    QSlider* years = slider(*window);
+    EXPECT_TRUE(years->isEnabled());
+    EXPECT_EQ(years->minimum(), 1);
+    EXPECT_EQ(years->maximum(), 3);
+    EXPECT_EQ(years->value(), 3);
+    EXPECT_EQ(enabledYearFields(*window), u"+-+");
+    // While loading, the operating dates stay as stored.
+    EXPECT_EQ(box(*window, QStringLiteral("FECHAOPERDESDE"))->text(), u"15/03/2026");
+
+    years->setValue(2);
+    EXPECT_EQ(box(*window, QStringLiteral("PERIODO"))->text(), u"2");
+    EXPECT_EQ(enabledYearFields(*window), u"+--");
+    EXPECT_EQ(box(*window, QStringLiteral("FECHAOPERDESDE"))->text(), u"01/01/2025");
+    EXPECT_EQ(box(*window, QStringLiteral("FECHAOPERHASTA"))->text(), u"31/12/2025");
+
+    years->setValue(1);
+    EXPECT_EQ(enabledYearFields(*window), u"---");
+    EXPECT_TRUE(cerrado(*window)->isChecked());
+    EXPECT_FALSE(cerrado(*window)->isEnabled());
+}
+
+TEST_F(ConfigWindowTest, ClosingAndReopeningAYearTakeTwoConfirmations) {
+    const QString trace = dir_.filePath(QStringLiteral("traza.sql"));
+    qputenv("KL_TRAZA_SQL", QFile::encodeName(trace));
+    auto window = opens();
+    slider(*window)->setValue(2);
+
+    boxes_.answer(answer::Ok);
+    clicks(*window, "CmdCerrarEjercicio");
+    EXPECT_EQ(lastBox().text, u"El ejercicio esta Cerrado");
+    EXPECT_EQ(lastBox().style, mb::OkOnly | mb::Information);
+    EXPECT_EQ(lastBox().title, u"Atención");
+
+    boxes_.answer(answer::Yes).answer(answer::No);
+    clicks(*window, "CmdAbrirEjercicio");
+    EXPECT_EQ(flags(2), u"1111");
+    const ShownBox& first = boxes_.shown()[1];
+    EXPECT_EQ(first.text, u"Esta seguro que desea abrir el Ejercicio 2??");
+    EXPECT_EQ(first.style, mb::YesNo | mb::DefaultButton2 | mb::Information);
+    EXPECT_EQ(first.title, u"Atención");
+    EXPECT_EQ(lastBox().text,
+              u"Este proceso solamente abre el Ejercio, NO borra los asientos de cierre y "
+              u"apertura, estos deberan ser anulados desde Registraciones Directas\n"
+              u"Desea continuar...??");
+    EXPECT_EQ(lastBox().style, mb::YesNo | mb::Question);
+
+    boxes_.answer(answer::Yes).answer(answer::Yes).answer(answer::Ok);
+    clicks(*window, "CmdAbrirEjercicio");
+    EXPECT_EQ(flags(2), u"0000");
+    EXPECT_EQ(lastBox().text, u"El ejercicio fue abierto con exito");
+    EXPECT_EQ(lastBox().title, u"atencion");
+    EXPECT_FALSE(cerrado(*window)->isChecked());
+
+    boxes_.answer(answer::No);
+    clicks(*window, "CmdCerrarEjercicio");
+    EXPECT_EQ(lastBox().text, u"Esta seguro que desea Cerrar el Ejercicio 2??");
+    EXPECT_EQ(flags(2), u"0000");
+    boxes_.answer(answer::Yes).answer(answer::Yes).answer(answer::Ok);
+    clicks(*window, "CmdCerrarEjercicio");
+    EXPECT_EQ(flags(2), u"1111");
+    EXPECT_EQ(lastBox().text, u"El ejercicio fue Cerrado con exito");
+    EXPECT_TRUE(cerrado(*window)->isChecked());
+    qunsetenv("KL_TRAZA_SQL");
+    const QStringList statements =
+        cp1252::readFile(trace).value_or(QString()).split(QStringLiteral("\r\n"));
+    EXPECT_TRUE(
+        statements.contains(u"UPDATE MV_EJERCICIOS SET CERRADO = 0, CANCELACION = 0, "
+                            u"CIERRE = 0, APERTURA = 0 WHERE PERIODO = 2 "));
+    EXPECT_TRUE(
+        statements.contains(u"UPDATE MV_EJERCICIOS SET CERRADO = 1, CANCELACION = 1, "
+                            u"CIERRE = 1, APERTURA = 1 WHERE PERIODO = 2 "));
+}
+
+TEST_F(ConfigWindowTest, AFailedCloseIsReportedAndTheProgramGoesOn) {
+    auto window = opens();
+    run("DROP TABLE MV_EJERCICIOS");
+    // The refreshed panel cannot read the years either: the layer says so.
+    boxes_.answer(answer::Yes).answer(answer::Yes).answer(answer::Ok).answer(answer::Abort);
+    clicks(*window, "CmdCerrarEjercicio");
+    ASSERT_EQ(boxes_.shown().size(), 4u);
+    EXPECT_TRUE(boxes_.shown()[2].text.startsWith(u"ERROR "))
+        << boxes_.shown()[2].text.toStdString();
+    EXPECT_EQ(boxes_.shown()[2].style, mb::OkOnly);
+    EXPECT_EQ(boxes_.shown()[2].title, defaultTitle());
+}
+
+TEST_F(ConfigWindowTest, SavingAYearNumberWithoutARowAddsIt) {
+    auto window = opens();
+    box(*window, QStringLiteral("PERIODO"))->setText(QStringLiteral("4"));
+    box(*window, QStringLiteral("DESCRIPCION"))->setText(QStringLiteral(" Ejercicio 2027 "));
+    box(*window, QStringLiteral("[FECHA DESDE]"))->setText(QStringLiteral("01/01/2027"));
+    box(*window, QStringLiteral("[FECHA HASTA]"))->setText(QStringLiteral("31/12/2027"));
+    box(*window, QStringLiteral("FECHAOPERDESDE"))->setText(QStringLiteral("01/01/2027"));
+    box(*window, QStringLiteral("FECHAOPERHASTA"))->setText(QStringLiteral("31/12/2027"));
+    window->cmdAceptar_Click();
+    EXPECT_EQ(sql("SELECT DESCRIPCION || '|' || date([FECHA DESDE]) || '|' || date([FECHA HASTA]) "
+                  "|| '|' || CERRADO FROM MV_EJERCICIOS WHERE PERIODO = 4"),
+              u"Ejercicio 2027|2027-01-01|2027-12-31|0");
+    EXPECT_EQ(stored(QStringLiteral("PERIODO")), u"4");
+    EXPECT_EQ(stored(QStringLiteral("FECHAOPERDESDE")), u"01/01/2027");
+    EXPECT_EQ(flags(3), u"0000");
+}
+
+TEST_F(ConfigWindowTest, AGrownLevelRenumbersTheChartAndAReducedOneKeepsTheWindowOpen) {
+    run("DELETE FROM MA_CUENTAS WHERE CODIGO NOT IN ('1', '11', '1101', '110101', '110101001');"
+        "DELETE FROM MV_ASIENTOS WHERE CUENTA <> '110101001'");
+    const QString lines = sql("SELECT count(*) FROM MV_ASIENTOS");
+    auto window = opens();
+    EXPECT_EQ(window->DigitosAnteriores(), (DigitosNiveles{1, 1, 2, 2, 3, 0}));
+    QLineEdit* rubro = box(*window, QStringLiteral("digitos_rubro"));
+    rubro->setText(QStringLiteral("1"));
+    box(*window, QStringLiteral("PIVA"))->setText(QStringLiteral("27.00"));
+    boxes_.answer(answer::Ok);
+    window->cmdAceptar_Click();
+    EXPECT_TRUE(lastBox().text.startsWith(u"No se puede reducir la cantidad de Digitos"));
+    // The window stays with the operator's values; nothing was saved.
+    EXPECT_EQ(box(*window, QStringLiteral("PIVA"))->text(), u"27.00");
+    EXPECT_EQ(stored(QStringLiteral("PIVA")), u"21.00");
+    EXPECT_EQ(stored(QStringLiteral("DIGITOS_RUBRO")), u"2");
+
+    rubro->setText(QStringLiteral("3"));
+    boxes_.answer(answer::Yes);
+    window->cmdAceptar_Click();
+    EXPECT_EQ(stored(QStringLiteral("DIGITOS_RUBRO")), u"3");
+    EXPECT_EQ(sql("SELECT group_concat(CODIGO, ' ') FROM (SELECT CODIGO FROM MA_CUENTAS ORDER BY "
+                  "CODIGO)"),
+              u"1 11 11001 1100101 1100101001");
+    EXPECT_EQ(sql("SELECT count(*) FROM MV_ASIENTOS WHERE CUENTA = '1100101001'"), lines);
+}
+
+// The last operating date used to be left out of the save, losing the
+// operator's edit of it.
+TEST_F(ConfigWindowTest, TheLastOperatingDateIsSavedAsEdited) {
+    auto window = opens();
+    sesion().gPeriodo = QStringLiteral("3");
+    box(*window, QStringLiteral("FECHAOPERHASTA"))->setText(QStringLiteral("30/06/2026"));
+    window->cmdAceptar_Click();
+    EXPECT_EQ(stored(QStringLiteral("FECHAOPERHASTA")), u"30/06/2026");
+}
+
+// The background image used to be wiped by every accept: the save writes
+// the confirmed image, which started empty whatever was stored.
+TEST_F(ConfigWindowTest, TheStoredImageSurvivesAnAcceptUnlessRemovedOrReplaced) {
+    run("UPDATE TA_CONFIGURACION SET VALOR = 'c:\\fondos\\logo.wmf' "
+        "WHERE CLAVE = 'IMAGEN DE FONDO'");
+    const QString logo = stored(QStringLiteral("IMAGEN DE FONDO"));
+    opens()->cmdAceptar_Click();
+    EXPECT_EQ(stored(QStringLiteral("IMAGEN DE FONDO")), logo);
+    {
+        auto window = opens();
+        window->pestanas()->setCurrentIndex(static_cast<int>(config::Pestana::Pantalla));
+        boxes_.file(QStringLiteral("/fotos/otro.wmf")).answer(answer::No);
+        window->CmdExaminar_Click();
+        window->cmdAceptar_Click();
+    }
+    EXPECT_EQ(stored(QStringLiteral("IMAGEN DE FONDO")), logo);
+    {
+        auto window = opens();
+        window->CmdQuitar_Click();
+        window->cmdAceptar_Click();
+    }
+    EXPECT_EQ(stored(QStringLiteral("IMAGEN DE FONDO")), u"");
 }
 
 }  // namespace
