@@ -81,6 +81,16 @@ class Transaccion {
         return std::nullopt;
     }
 
+    StepResult aplazaIndices(const QString& tabla, const QString& columna,
+                             std::vector<ado::DeferrableIndex>& indices) {
+        if (StepResult e = cnn_->DeferIndexes(tabla, columna, indices)) return conDetalle(*e);
+        return std::nullopt;
+    }
+    StepResult reconstruyeIndices(const std::vector<ado::DeferrableIndex>& indices) {
+        if (StepResult e = cnn_->RebuildIndexes(indices)) return conDetalle(*e);
+        return std::nullopt;
+    }
+
     // The first column of the first row as a number; 0 without rows.
     StepResult numero(const QString& sql, std::int64_t& valor) {
         std::unique_ptr<ado::Recordset> rs;
@@ -283,7 +293,12 @@ StepResult renumera(Transaccion& t, const DigitosNiveles& esperados, const Digit
 
     // The lines are walked in ID order, each looked up in the mapping: the
     // table is read and written in its own order instead of jumping to each
-    // account's lines through the account index.
+    // account's lines through the account index, and the engine may rebuild
+    // that index once at the end rather than move every line within it.
+    std::vector<ado::DeferrableIndex> indices;
+    if (StepResult e =
+            t.aplazaIndices(QStringLiteral("MV_ASIENTOS"), QStringLiteral("CUENTA"), indices))
+        return e;
     const std::int64_t tanda = std::max<std::int64_t>(1, opciones.renglonesPorTanda);
     for (std::int64_t desde = primero; a.totalRenglones > 0 && desde <= ultimo; desde += tanda) {
         long afectados = 0;
@@ -301,6 +316,7 @@ StepResult renumera(Transaccion& t, const DigitosNiveles& esperados, const Digit
         if (!sigue()) return std::nullopt;
     }
 
+    if (StepResult e = t.reconstruyeIndices(indices)) return e;
     if (StepResult e = grabaDigitos(t, anteriores, nuevos)) return e;
     if (StepResult e = t.ejecuta(QStringLiteral("DROP TABLE ") + kTablaMapa)) return e;
     r.cuentas = a.totalCuentas;

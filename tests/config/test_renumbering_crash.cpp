@@ -24,6 +24,7 @@ struct Estado {
     QString diario;
     QString huerfanos;
     QString mapas;
+    QString indices;
     bool operator==(const Estado&) const = default;
 };
 
@@ -40,7 +41,12 @@ Estado estado(const QString& file) {
             EmbeddedDb::scalar(file,
                                "SELECT count(*) FROM MV_ASIENTOS WHERE CUENTA NOT IN "
                                "(SELECT CODIGO FROM MA_CUENTAS)"),
-            EmbeddedDb::scalar(file, "SELECT count(*) FROM sqlite_master WHERE name LIKE '#%'")};
+            EmbeddedDb::scalar(file, "SELECT count(*) FROM sqlite_master WHERE name LIKE '#%'"),
+            // The journal's indexes are rebuilt within the rewrite's transaction.
+            EmbeddedDb::scalar(file,
+                               "SELECT group_concat(sql, ';') FROM (SELECT sql FROM "
+                               "sqlite_master WHERE type = 'index' AND tbl_name = 'MV_ASIENTOS' "
+                               "ORDER BY name)")};
 }
 
 class RenumberingCrash : public testing::Test {
@@ -88,6 +94,8 @@ TEST_F(RenumberingCrash, AKilledRenumberingIsAllOldOrAllNew) {
     ASSERT_EQ(nuevo.mapas, "0");
     ASSERT_NE(nuevo.plan, anterior.plan);
     ASSERT_NE(nuevo.diario, anterior.diario);
+    ASSERT_TRUE(anterior.indices.contains("(CUENTA)")) << anterior.indices.toStdString();
+    ASSERT_EQ(nuevo.indices, anterior.indices);
 
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);

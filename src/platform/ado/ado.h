@@ -112,6 +112,13 @@ struct Field {
     long DefinedSize = 0;
 };
 
+// An index the engine would rather rebuild than keep up row by row during a
+// rewrite of a whole column: how to drop it and how to create it again.
+struct DeferrableIndex {
+    QString drop;
+    QString create;
+};
+
 class Recordset;
 class Provider;
 
@@ -155,6 +162,16 @@ class Connection {
     // restrictions follow ADO's order (catalog, schema, table[, column/type]).
     StepResult OpenSchema(int kind, const QStringList& restrictions,
                           std::unique_ptr<Recordset>& out);
+
+    // A set-based rewrite of a whole column inside a transaction may leave
+    // the upkeep of the indexes over it to the end: DeferIndexes drops the
+    // ones the engine would otherwise update row by row, and RebuildIndexes
+    // creates them again in one sorted pass. Both run inside the open
+    // transaction, so a failure or a kill in between leaves the indexes as
+    // they were. Engines that keep their indexes cheaply defer none.
+    StepResult DeferIndexes(const QString& table, const QString& column,
+                            std::vector<DeferrableIndex>& deferred);
+    StepResult RebuildIndexes(const std::vector<DeferrableIndex>& deferred);
 
     Errors& errors() { return errors_; }
     const Errors& errors() const { return errors_; }

@@ -272,6 +272,39 @@ StepResult Connection::setDefaultDatabase(const QString& name) {
     return std::nullopt;
 }
 
+StepResult Connection::DeferIndexes(const QString& table, const QString& column,
+                                    std::vector<DeferrableIndex>& deferred) {
+    deferred.clear();
+    if (!provider_) return adoFailed(err::ConnectionClosed);
+    if (provider_->transactionLevel() == 0) return adoFailed(err::NoTransaction);
+    std::vector<DeferrableIndex> found;
+    if (ErrorList errors = provider_->deferrableIndexes(table, column, found); !errors.empty())
+        return failed(std::move(errors));
+    for (DeferrableIndex& index : found) {
+        trace(index.drop);
+        long affected = 0;
+        if (ErrorList errors = provider_->executeNative({index.drop, {}}, affected);
+            !errors.empty())
+            return failed(std::move(errors));
+        deferred.push_back(std::move(index));
+    }
+    errors_.Clear();
+    return std::nullopt;
+}
+
+StepResult Connection::RebuildIndexes(const std::vector<DeferrableIndex>& deferred) {
+    if (!provider_) return adoFailed(err::ConnectionClosed);
+    for (const DeferrableIndex& index : deferred) {
+        trace(index.create);
+        long affected = 0;
+        if (ErrorList errors = provider_->executeNative({index.create, {}}, affected);
+            !errors.empty())
+            return failed(std::move(errors));
+    }
+    errors_.Clear();
+    return std::nullopt;
+}
+
 StepResult Connection::OpenSchema(int kind, const QStringList& restrictions,
                                   std::unique_ptr<Recordset>& out) {
     out.reset();

@@ -109,6 +109,14 @@ class Provider {
     virtual ErrorList tables(SchemaRows& out) = 0;
     virtual ErrorList columns(const QString& table, SchemaRows& out) = 0;
     virtual ErrorList tableInfo(const QString& table, TableInfo& out) = 0;
+    // The indexes over `column` of `table` that a set-based rewrite of the
+    // column is faster without. Engines that keep their indexes cheaply
+    // during such a rewrite name none.
+    virtual ErrorList deferrableIndexes(const QString& table, const QString& column,
+                                        std::vector<DeferrableIndex>& out) {
+        out.clear();
+        return {};
+    }
 
     virtual ErrorList setDefaultDatabase(const QString& name) = 0;
     virtual QString defaultDatabase() const = 0;

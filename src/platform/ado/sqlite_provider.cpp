@@ -576,6 +576,30 @@ ErrorList SqliteProvider::columns(const QString& table, SchemaRows& out) {
     return {};
 }
 
+// SQLite updates every index of a changed column row by row, in random
+// order over the index; rebuilding one afterwards is a single sorted pass.
+// Unique indexes stay: they guard the rewrite itself.
+ErrorList SqliteProvider::deferrableIndexes(const QString& table, const QString& column,
+                                            std::vector<DeferrableIndex>& out) {
+    out.clear();
+    if (std::optional<Error> gone = fileGone()) return {*gone};
+    SqliteStatement s;
+    int rc = s.prepare(
+        db_, QStringLiteral("SELECT m.name, m.sql FROM sqlite_master m WHERE m.type = 'index' "
+                            "AND m.sql IS NOT NULL AND m.tbl_name = ?1 COLLATE NOCASE "
+                            "AND EXISTS (SELECT 1 FROM pragma_index_list(m.tbl_name) l "
+                            "WHERE l.name = m.name AND l.[unique] = 0) "
+                            "AND EXISTS (SELECT 1 FROM pragma_index_info(m.name) i "
+                            "WHERE i.name = ?2 COLLATE NOCASE) ORDER BY m.name"));
+    if (rc != SQLITE_OK) return {errorOf(rc)};
+    s.bindText(1, table);
+    s.bindText(2, column);
+    while ((rc = s.step()) == SQLITE_ROW)
+        out.push_back({QStringLiteral("DROP INDEX %1").arg(quoted(s.text(0))), s.text(1)});
+    if (rc != SQLITE_DONE) return {errorOf(rc)};
+    return {};
+}
+
 ErrorList SqliteProvider::tableInfo(const QString& table, TableInfo& out) {
     const QString key = table.trimmed().toUpper();
     if (const auto cached = tableCache_.find(key); cached != tableCache_.end()) {

@@ -47,6 +47,8 @@ class SqliteProvider final : public Provider {
     ErrorList tables(SchemaRows& out) override;
     ErrorList columns(const QString& table, SchemaRows& out) override;
     ErrorList tableInfo(const QString& table, TableInfo& out) override;
+    ErrorList deferrableIndexes(const QString& table, const QString& column,
+                                std::vector<DeferrableIndex>& out) override;
 
     ErrorList setDefaultDatabase(const QString& name) override;
     QString defaultDatabase() const override { return database_; }

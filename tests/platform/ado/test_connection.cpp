@@ -147,6 +147,49 @@ TEST_F(EmbeddedConnection, DefaultDatabaseNamesTheOpenFile) {
     EXPECT_EQ(cnn_.DefaultDatabase(), "CONTA");
 }
 
+TEST_F(EmbeddedConnection, IndexesOverAColumnAreDeferredOnlyInsideATransaction) {
+    ASSERT_FALSE(cnn_.Open(connection_));
+    ASSERT_FALSE(cnn_.Execute(
+        "CREATE TABLE DIARIO (ID INT PRIMARY KEY, CUENTA VARCHAR(20) UNIQUE, OTRA INT, X INT)"));
+    ASSERT_FALSE(cnn_.Execute("CREATE INDEX IX_CUENTA_OTRA ON DIARIO (OTRA, CUENTA)"));
+    ASSERT_FALSE(cnn_.Execute("CREATE INDEX IX_X ON DIARIO (X)"));
+    ASSERT_FALSE(cnn_.Execute("INSERT INTO DIARIO VALUES (1, '11', 1, 1)"));
+    const auto indexes = [&] {
+        std::unique_ptr<Recordset> rs;
+        EXPECT_FALSE(
+            cnn_.Execute("SELECT group_concat(name, ',') FROM (SELECT name FROM "
+                         "sqlite_master WHERE type = 'index' AND tbl_name = 'DIARIO' "
+                         "ORDER BY name)",
+                         nullptr, &rs));
+        return rs ? rs->value(0).toString() : QString();
+    };
+    const QString all = indexes();
+
+    std::vector<DeferrableIndex> deferred;
+    const StepResult outside = cnn_.DeferIndexes("DIARIO", "CUENTA", deferred);
+    ASSERT_TRUE(outside);
+    EXPECT_EQ(outside->number, err::NoTransaction);
+    EXPECT_TRUE(deferred.empty());
+
+    // Only the non-unique index over the column goes; the unique one keeps
+    // guarding the rewrite, and indexes over other columns are untouched.
+    ASSERT_FALSE(cnn_.BeginTrans());
+    ASSERT_FALSE(cnn_.DeferIndexes("diario", "cuenta", deferred));
+    ASSERT_EQ(deferred.size(), 1u);
+    EXPECT_EQ(deferred[0].create, "CREATE INDEX IX_CUENTA_OTRA ON DIARIO (OTRA, CUENTA)");
+    EXPECT_FALSE(indexes().contains("IX_CUENTA_OTRA"));
+    EXPECT_TRUE(indexes().contains("IX_X"));
+    ASSERT_FALSE(cnn_.RollbackTrans());
+    EXPECT_EQ(indexes(), all) << "a rollback brings the index back";
+
+    ASSERT_FALSE(cnn_.BeginTrans());
+    ASSERT_FALSE(cnn_.DeferIndexes("DIARIO", "CUENTA", deferred));
+    ASSERT_FALSE(cnn_.Execute("UPDATE DIARIO SET CUENTA = '101'"));
+    ASSERT_FALSE(cnn_.RebuildIndexes(deferred));
+    ASSERT_FALSE(cnn_.CommitTrans());
+    EXPECT_EQ(indexes(), all);
+}
+
 TEST_F(EmbeddedConnection, DateLiteralsSuitTheEngine) {
     const QDateTime when(QDate(2026, 12, 31), QTime(10, 5, 9));
     cnn_.setConnectionString("PROVIDER=SQLOLEDB;Server=SRV;Database =X;UId=sa;Pwd=;");
