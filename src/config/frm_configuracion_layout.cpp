@@ -55,14 +55,18 @@ class frmConfiguracion::Constructor {
         sueltos_ = sueltos;
         raiz.addWidget(w_.SSpaneles_, 1);
 
-        QWidget* previo = nullptr;
+        // The controls above the tabs come first in the focus order, as they
+        // are read; the tabs' controls follow in the table's order.
+        QList<QWidget*> orden;
+        QList<QWidget*> enPestanas;
         for (const ControlEnlazado& c : config::controlesEnlazados()) {
             QWidget* widget = crea(c);
             if (!widget) continue;
             w_.widgets_.insert(&c, widget);
-            if (previo) QWidget::setTabOrder(previo, widget);
-            previo = widget;
+            (c.pestana == Pestana::Ninguna ? orden : enPestanas).append(widget);
         }
+        orden.append(enPestanas);
+        for (qsizetype i = 1; i < orden.size(); ++i) QWidget::setTabOrder(orden[i - 1], orden[i]);
         for (const config::ControlPanelEjercicio& p : config::controlesPanelEjercicio())
             colocaPanel(p);
         for (QWidget* page : paginas_) {
@@ -176,8 +180,10 @@ class frmConfiguracion::Constructor {
         check->setObjectName(c.nombre);
         check->setProperty("DataField", c.dataField);
         check->setProperty("Tag", c.tag);
+        // The builder is gone once the window is laid out: the click keeps
+        // the window, never the builder.
         QObject::connect(check, &QCheckBox::clicked, &w_,
-                         [this, &c](bool checked) { w_.clickCasilla(c, checked ? 1 : 0); });
+                         [&w = w_, &c](bool checked) { w.clickCasilla(c, checked ? 1 : 0); });
         if (c.etiqueta.isEmpty() || c.etiqueta == check->text()) {
             form.addRow(check);
         } else {

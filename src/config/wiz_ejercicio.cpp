@@ -140,6 +140,9 @@ WizEjercicio::WizEjercicio(QWidget* parent) : QDialog(parent) {
     // The buttons drive the steps: a tab bar would let the operator skip
     // a step's check, so it is not shown and the control takes no keys.
     SSTab1->tabBar()->hide();
+    // Tab would otherwise stop at the control and hand the focus to its
+    // hidden bar, which never takes it: the focus would stay put.
+    SSTab1->setFocusPolicy(Qt::NoFocus);
     SSTab1->installEventFilter(this);
 
     CmdAnterior = boton(QStringLiteral("CmdAnterior"), QStringLiteral("<< &Atras"));

@@ -28,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace kl::test {
 namespace {
@@ -142,8 +143,15 @@ TEST_F(ConfigWindowTest, EveryBoundControlIsBuiltFromItsRowAndShowsItsStoredKey)
     auto window = opens();
     QSet<QWidget*> bound;
     for (const ControlEnlazado& c : config::controlesEnlazados()) bound.insert(window->widgetDe(c));
+    // The focus follows the table, the controls above the tabs first.
+    std::vector<const ControlEnlazado*> focusOrder;
+    for (bool aboveTheTabs : {true, false}) {
+        for (const ControlEnlazado& c : config::controlesEnlazados())
+            if ((c.pestana == config::Pestana::Ninguna) == aboveTheTabs) focusOrder.push_back(&c);
+    }
     QWidget* previous = nullptr;
-    for (const ControlEnlazado& c : config::controlesEnlazados()) {
+    for (const ControlEnlazado* row : focusOrder) {
+        const ControlEnlazado& c = *row;
         SCOPED_TRACE(config::clave(c).toStdString());
         QWidget* widget = window->widgetDe(c);
         ASSERT_NE(widget, nullptr);
@@ -206,23 +214,34 @@ TEST_F(ConfigWindowTest, AcceptingStoresTheChangedValueAndCancellingWritesNothin
     EXPECT_EQ(stored(QStringLiteral("PIVA")), u"27.00");
 }
 
-TEST_F(ConfigWindowTest, TypingInCapitalsOnlyModeTurnsLettersIntoCapitals) {
+TEST_F(ConfigWindowTest, ClickingTheCapitalsSwitchTurnsTypedLettersIntoCapitals) {
     auto window = opens();
     const ControlEnlazado* switchRow = nullptr;
     for (const ControlEnlazado& c : config::controlesEnlazados())
         if (c.fijaSoloMayusculas) switchRow = &c;
     ASSERT_NE(switchRow, nullptr);
-    window->setValor(*switchRow, 1);
-    EXPECT_EQ(qobject_cast<QCheckBox*>(window->widgetDe(*switchRow))->text(), u"Sólo Mayúsculas");
+    auto* modo = qobject_cast<QCheckBox*>(window->widgetDe(*switchRow));
+    ASSERT_NE(modo, nullptr);
+    ASSERT_FALSE(modo->isChecked());
+    // The operator's click, through the box's own signal.
+    modo->click();
+    EXPECT_EQ(modo->text(), u"Sólo Mayúsculas");
     QLineEdit* edit = box(*window, QStringLiteral("NOMBRE"));
     ASSERT_NE(edit, nullptr);
     edit->clear();
     types(edit, QStringLiteral("abc ñé"));
     EXPECT_EQ(edit->text(), u"ABC Ñé");
-    window->setValor(*switchRow, 0);
+    modo->click();
+    EXPECT_EQ(modo->text(), u"Mayúsculas/Minúsculas");
     edit->clear();
     types(edit, QStringLiteral("abc"));
     EXPECT_EQ(edit->text(), u"abc");
+    // Every option box's caption follows the operator's click.
+    auto* costo = window->findChild<QCheckBox*>(QStringLiteral("ChkCosto"));
+    ASSERT_NE(costo, nullptr);
+    const bool wasTicked = costo->isChecked();
+    costo->click();
+    EXPECT_EQ(costo->text(), wasTicked ? u"NO" : u"SI");
 }
 
 TEST_F(ConfigWindowTest, F5OnADateFieldOpensTheDatePicker) {

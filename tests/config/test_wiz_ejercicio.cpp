@@ -143,6 +143,30 @@ TEST_F(WizEjercicioTest, WithYearsOpensOnTheNameWithTheFirstDayLocked) {
               "2025-06-30 00:00:00");
 }
 
+TEST_F(WizEjercicioTest, TabWalksTheStepsFieldsAndButtonsRoundAndRound) {
+    siguienteEjercicio("01/01/2025", "31/12/2025");
+    muestra([](QDialog& w) {
+        auto tabs = [&w](int times) {
+            QStringList visited;
+            for (int i = 0; i < times; ++i) {
+                QTest::keyClick(w.focusWidget(), Qt::Key_Tab);
+                visited << (w.focusWidget() ? w.focusWidget()->objectName() : QString());
+            }
+            return visited.join(u' ').toStdString();
+        };
+        // "<< &Atras" has nothing to go back to on the first step shown.
+        EXPECT_EQ(tabs(3), "CmdSiguiente CmdCancelar NOMBRE");
+        campo(w, "NOMBRE")->setText("2025");
+        siguiente(w);
+        ASSERT_EQ(paso(w), "2");
+        // The locked first day is passed over.
+        EXPECT_EQ(tabs(4), "CmdSiguiente CmdAnterior CmdCancelar FECHA_HASTA");
+        QTest::keyClick(w.focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(w.focusWidget()->objectName().toStdString(), "CmdCancelar");
+        w.done(QDialog::Rejected);
+    });
+}
+
 TEST_F(WizEjercicioTest, ANameOfBlanksIsRefusedOnItsStepAndWhenFinishing) {
     siguienteEjercicio("01/01/2025", "31/12/2024");
     boxes_.answer(answer::Ok).answer(answer::Ok).answer(answer::Ok).answer(answer::Ok);
