@@ -15,6 +15,9 @@
 #include <array>
 #include <utility>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace kl::Brimcor2 {
 
 namespace {
@@ -222,6 +225,10 @@ QString UsuarioWindows() {
         const QString name = qEnvironmentVariable(variable).trimmed();
         if (!name.isEmpty()) return name;
     }
+    // Services and some terminals start programs without those variables;
+    // the account database still knows who runs the program.
+    if (const passwd* account = getpwuid(geteuid()); account && account->pw_name)
+        return QString::fromLocal8Bit(account->pw_name);
     return QString();
 }
 

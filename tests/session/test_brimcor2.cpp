@@ -355,11 +355,18 @@ TEST(Brimcor2System, NamesAndFolders) {
     const QByteArray saved = qgetenv("USERNAME");
     qputenv("USERNAME", "contador");
     EXPECT_EQ(UsuarioWindows(), u"contador");
-    if (saved.isEmpty()) {
-        qunsetenv("USERNAME");
-    } else {
-        qputenv("USERNAME", saved);
+    // Without any of the variables the account running the program answers.
+    QList<QByteArray> others;
+    for (const char* variable : {"USER", "LOGNAME"}) {
+        others << qgetenv(variable);
+        qunsetenv(variable);
     }
+    qunsetenv("USERNAME");
+    EXPECT_FALSE(UsuarioWindows().isEmpty());
+    for (int i = 0; i < 2; ++i) {
+        if (!others[i].isEmpty()) qputenv(i == 0 ? "USER" : "LOGNAME", others[i]);
+    }
+    if (!saved.isEmpty()) qputenv("USERNAME", saved);
     const QFileInfo folder(CarpetaSistema());
     EXPECT_TRUE(folder.isDir());
     EXPECT_TRUE(folder.isWritable());
