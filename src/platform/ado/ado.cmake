@@ -11,6 +11,7 @@ target_sources(kl_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/odbc_settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/odbc_sqlite_dialect.cpp
   ${CMAKE_CURRENT_LIST_DIR}/odbc_text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/procedure_call.cpp
   ${CMAKE_CURRENT_LIST_DIR}/recordset.cpp
   ${CMAKE_CURRENT_LIST_DIR}/row_writer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sql_trace.cpp

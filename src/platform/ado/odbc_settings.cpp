@@ -2,10 +2,8 @@
 
 #include "platform/ini.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace kl::ado::odbc {
 
@@ -14,31 +12,7 @@ namespace {
 const char kSettingsFile[] = "KL000p.INI";
 const char kModuleFile[] = "libkl_sqlite_functions.so";
 
-// Works before the application object exists too (tools, early start-up).
-QString programFolder() {
-    if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath();
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
-}
-
 }  // namespace
-
-QStringList settingsFolders() {
-    QStringList folders{programFolder()};
-    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation);
-    if (!userFolder.isEmpty()) folders.append(userFolder);
-    return folders;
-}
-
-QString findSettingsFile(const QString& fileName, const QStringList& folders) {
-    for (const QString& folder : folders) {
-        const QDir dir(folder);
-        for (const QString& match : dir.entryList({fileName}, QDir::Files | QDir::Readable)) {
-            // The name filter ignores case but also takes wildcards.
-            if (match.compare(fileName, Qt::CaseInsensitive) == 0) return dir.filePath(match);
-        }
-    }
-    return QString();
-}
 
 OdbcDrivers readDrivers(const QString& iniFile) {
     OdbcDrivers drivers;

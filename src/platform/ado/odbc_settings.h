@@ -4,8 +4,9 @@
 // settings file KL000p.INI names for each engine, and the engine's SQL
 // functions built as a loadable SQLite module.
 
+#include "platform/settings_files.h"
+
 #include <QString>
-#include <QStringList>
 
 namespace kl::ado::odbc {
 
@@ -16,14 +17,6 @@ struct OdbcDrivers {
     QString sqlServer = QStringLiteral("FreeTDS");
     QString oracle = QStringLiteral("Oracle");
 };
-
-// The folders the module's settings files are looked for in, in order: the
-// program's folder, where the installer puts them, then the user's
-// configuration folder ($XDG_CONFIG_HOME, usually ~/.config).
-QStringList settingsFolders();
-// The first file called `fileName` (letter case aside) in the folders; ""
-// when none holds it.
-QString findSettingsFile(const QString& fileName, const QStringList& folders);
 
 // The drivers named by the first KL000p.INI of settingsFolders(); the
 // defaults for what it does not name.

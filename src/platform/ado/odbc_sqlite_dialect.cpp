@@ -1,6 +1,7 @@
 #include "platform/ado/odbc_sqlite_dialect.h"
 
 #include "platform/ado/odbc_provider.h"
+#include "platform/ado/procedure_call.h"
 #include "platform/ado/sqlite_errors.h"
 #include "platform/ado/sqlite_statement.h"
 #include "platform/ado/sqlite_support.h"
@@ -174,33 +175,14 @@ Statements SqliteDialect::statements(const QString& sql, OdbcProvider& provider)
 ErrorList SqliteDialect::runProcedure(const sqlite::Statement& call, OdbcProvider& provider,
                                       long& recordsAffected) {
     std::vector<Row> found;
-    provider.queryAll(NativeStatement{QStringLiteral("SELECT PARAMETROS, CUERPO FROM %1 WHERE "
-                                                     "NOMBRE = ?")
-                                          .arg(QLatin1String(sqlite::kProcedureTable)),
-                                      {Value(call.procedure)}},
-                      found);
-    if (found.empty() || found.front().size() < 2) {
-        return {makeError(err::Syntax, QStringLiteral("42000"), 2812,
-                          QStringLiteral("No se encontró el procedimiento almacenado '%1'.")
-                              .arg(call.procedure))};
-    }
-    QStringList parameters;
-    for (const QString& name : found.front()[0].toString().split(u',', Qt::SkipEmptyParts))
-        if (!name.trimmed().isEmpty()) parameters << name.trimmed();
-    const QString body = found.front()[1].toString();
-    if (call.arguments.size() > parameters.size()) {
-        return {makeError(
-            err::Syntax, QStringLiteral("42000"), 8144,
-            QStringLiteral("Se especificaron demasiados argumentos para el procedimiento o la "
-                           "función %1.")
-                .arg(call.procedure))};
-    }
-    if (call.arguments.size() < parameters.size()) {
-        return {makeError(err::Syntax, QStringLiteral("42000"), 201,
-                          QStringLiteral("El procedimiento o la función '%1' espera el parámetro "
-                                         "'%2', que no se ha especificado.")
-                              .arg(call.procedure, parameters.at(call.arguments.size())))};
-    }
+    provider.queryAll(
+        NativeStatement{sqlite::ProcedureCall::definitionQuery(), {Value(call.procedure)}}, found);
+    std::optional<sqlite::StoredProcedure> stored;
+    if (!found.empty() && found.front().size() >= 2)
+        stored = sqlite::StoredProcedure{found.front()[0].toString(), found.front()[1].toString()};
+    auto checked = sqlite::ProcedureCall::check(call, stored);
+    if (const Error* e = std::get_if<Error>(&checked)) return {*e};
+    const sqlite::ProcedureCall& procedure = std::get<sqlite::ProcedureCall>(checked);
 
     // All of the body or nothing of it: a transaction level of its own.
     long level = 0;
@@ -210,20 +192,13 @@ ErrorList SqliteDialect::runProcedure(const sqlite::Statement& call, OdbcProvide
         return errors;
     };
     long affected = -1;
-    for (const QString& statement : splitStatements(body)) {
+    for (const QString& statement : splitStatements(procedure.body())) {
         const MarkedStatement marked = markParameters(statement);
         std::vector<Value> values;
         for (const QString& name : marked.parameters) {
-            const auto at = std::find_if(
-                parameters.begin(), parameters.end(),
-                [&](const QString& p) { return p.compare(name, Qt::CaseInsensitive) == 0; });
-            if (at == parameters.end()) {
-                return failed({makeError(
-                    err::Syntax, QStringLiteral("42000"), 137,
-                    QStringLiteral("Debe declarar la variable escalar \"%1\".").arg(name))});
-            }
-            const QString& argument = call.arguments.at(at - parameters.begin());
-            values.push_back(argument.isNull() ? Value::null() : Value(argument));
+            auto argument = procedure.argument(name);
+            if (const Error* e = std::get_if<Error>(&argument)) return failed({*e});
+            values.push_back(std::get<Value>(std::move(argument)));
         }
         long count = 0;
         if (ErrorList e = provider.executeNative(NativeStatement{marked.sql, values}, count);

@@ -1,5 +1,6 @@
 #include "platform/ado/sqlite_provider.h"
 
+#include "platform/ado/procedure_call.h"
 #include "platform/ado/sqlite_errors.h"
 #include "platform/ado/sqlite_guards.h"
 #include "platform/ado/sqlite_rows.h"
@@ -333,32 +334,14 @@ std::optional<ErrorList> SqliteProvider::transactionStatement(sqlite3_stmt* stmt
 ErrorList SqliteProvider::runProcedure(const Statement& call, ExecuteResult& result) {
     materializeRows();
     SqliteStatement find;
-    find.prepare(db_, QStringLiteral("SELECT PARAMETROS, CUERPO FROM %1 WHERE NOMBRE = ?1")
-                          .arg(QLatin1String(kProcedureTable)));
+    find.prepare(db_, ProcedureCall::definitionQuery());
     find.bindText(1, call.procedure);
-    if (!find || find.step() != SQLITE_ROW) {
-        return {makeError(err::Syntax, QStringLiteral("42000"), 2812,
-                          QStringLiteral("No se encontró el procedimiento almacenado '%1'.")
-                              .arg(call.procedure))};
-    }
-    QStringList parameters;
-    for (const QString& name : find.text(0).split(u',', Qt::SkipEmptyParts))
-        if (!name.trimmed().isEmpty()) parameters << name.trimmed();
-    const QString body = find.text(1);
+    std::optional<StoredProcedure> stored;
+    if (find && find.step() == SQLITE_ROW) stored = StoredProcedure{find.text(0), find.text(1)};
     find.reset();
-    if (call.arguments.size() > parameters.size()) {
-        return {makeError(
-            err::Syntax, QStringLiteral("42000"), 8144,
-            QStringLiteral("Se especificaron demasiados argumentos para el procedimiento o la "
-                           "función %1.")
-                .arg(call.procedure))};
-    }
-    if (call.arguments.size() < parameters.size()) {
-        return {makeError(err::Syntax, QStringLiteral("42000"), 201,
-                          QStringLiteral("El procedimiento o la función '%1' espera el parámetro "
-                                         "'%2', que no se ha especificado.")
-                              .arg(call.procedure, parameters.at(call.arguments.size())))};
-    }
+    auto checked = ProcedureCall::check(call, stored);
+    if (const Error* e = std::get_if<Error>(&checked)) return {*e};
+    const ProcedureCall& procedure = std::get<ProcedureCall>(checked);
 
     // All of the body or nothing of it.
     const bool outer = level_ == 0;
@@ -375,7 +358,7 @@ ErrorList SqliteProvider::runProcedure(const Statement& call, ExecuteResult& res
         }
     };
 
-    const QByteArray utf8 = body.toUtf8();
+    const QByteArray utf8 = procedure.body().toUtf8();
     const char* p = utf8.constData();
     const char* end = p + utf8.size();
     long affected = -1;
@@ -391,21 +374,13 @@ ErrorList SqliteProvider::runProcedure(const Statement& call, ExecuteResult& res
         p = tail ? tail : end;
         if (!stmt) continue;
         for (int k = 1; k <= sqlite3_bind_parameter_count(stmt.get()); ++k) {
-            const QString name = QString::fromUtf8(sqlite3_bind_parameter_name(stmt.get(), k));
-            const auto at = std::find_if(
-                parameters.begin(), parameters.end(),
-                [&](const QString& p) { return p.compare(name, Qt::CaseInsensitive) == 0; });
-            if (at == parameters.end()) {
+            const auto argument =
+                procedure.argument(QString::fromUtf8(sqlite3_bind_parameter_name(stmt.get(), k)));
+            if (const Error* e = std::get_if<Error>(&argument)) {
                 undo();
-                return {makeError(
-                    err::Syntax, QStringLiteral("42000"), 137,
-                    QStringLiteral("Debe declarar la variable escalar \"%1\".").arg(name))};
+                return {*e};
             }
-            const QString& argument = call.arguments.at(at - parameters.begin());
-            if (argument.isNull())
-                sqlite3_bind_null(stmt.get(), k);
-            else
-                stmt.bindText(k, argument);
+            bindValue(stmt.get(), k, std::get<Value>(argument));
         }
         const bool dml = isDml(stmt.get());
         while ((rc = stmt.step()) == SQLITE_ROW) {
