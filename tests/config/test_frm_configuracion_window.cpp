@@ -367,6 +367,35 @@ TEST_F(ConfigWindowTest, WithoutYearsThePanelWaitsAndOnlyACreatedFirstYearBecome
     EXPECT_EQ(slider(*window)->maximum(), 10);
 }
 
+TEST_F(ConfigWindowTest, ALaterYearFollowsTheLastOneAndLeavesTheActiveYearAlone) {
+    // A last year ending on 29 February: the next one ends on 28 February.
+    run("UPDATE MV_EJERCICIOS SET [FECHA HASTA] = '2028-02-29 00:00:00' WHERE PERIODO = 3");
+    auto window = opens();
+    ModalDriver modals([](QDialog& dialog) {
+        auto& wizard = static_cast<WizEjercicio&>(dialog);
+        EXPECT_FALSE(wizard.pPedirNroEjercicioInicial);
+        EXPECT_TRUE(wizard.pNoHabilitarFdesde);
+        EXPECT_EQ(wizard.pFecha_Desde, u"01/03/2028");
+        EXPECT_EQ(wizard.pFecha_Hasta, u"28/02/2029");
+        auto next = [&] { wizard.findChild<QPushButton*>("CmdSiguiente")->click(); };
+        EXPECT_FALSE(wizard.findChild<QLineEdit*>("FECHA_DESDE")->isEnabled());
+        wizard.findChild<QLineEdit*>("NOMBRE")->setText("Ejercicio 2028/29");
+        next();
+        next();
+    });
+    boxes_.answer(answer::Ok);
+    clicks(*window, "CmdCrearEjercicio");
+    EXPECT_EQ(modals.driven(), 1);
+    EXPECT_EQ(lastBox().text, u"El ejercicio se creó con éxito");
+    EXPECT_EQ(stored(QStringLiteral("PERIODO")), u"3");
+    EXPECT_EQ(slider(*window)->maximum(), 4);
+    EXPECT_EQ(slider(*window)->value(), 3);
+    slider(*window)->setValue(4);
+    EXPECT_EQ(box(*window, QStringLiteral("DESCRIPCION"))->text(), u"Ejercicio 2028/29");
+    EXPECT_EQ(box(*window, QStringLiteral("[FECHA DESDE]"))->text(), u"01/03/2028");
+    EXPECT_EQ(box(*window, QStringLiteral("[FECHA HASTA]"))->text(), u"28/02/2029");
+}
+
 TEST_F(ConfigWindowTest, OnlyTheEndOfTheLastOpenYearCanBeMovedAndTheSliderResetsOperatingDates) {
     run("UPDATE MV_EJERCICIOS SET CERRADO = 0, CANCELACION = 0 WHERE PERIODO = 2;"
         "UPDATE TA_CONFIGURACION SET VALOR = '15/03/2026' WHERE CLAVE = 'FECHAOPERDESDE'");
