@@ -35,30 +35,6 @@ bool isOneOf(const QString& upperKey, std::initializer_list<const char*> keys) {
     return false;
 }
 
-bool requerida(const QString& upperKey) {
-    return isOneOf(upperKey, {"PIVA",
-                              "PIVAREC",
-                              "DIGITOS_CAPITULO",
-                              "FECHAOPERDESDE",
-                              "FECHAOPERHASTA",
-                              "DIGITOS_SUBCAPITULO",
-                              "DIGITOS_RUBRO",
-                              "DIGITOS_SUBRUBRO",
-                              "DIGITOS_CUENTA",
-                              "DIGITOS_SUBCUENTA",
-                              "NIVEL_1",
-                              "NIVEL_2",
-                              "NIVEL_3",
-                              "NIVEL_4",
-                              "NIVEL_5",
-                              "NIVEL_6",
-                              "NOMBRE",
-                              "CONDIVA",
-                              "[FECHA DESDE]",
-                              "[FECHA HASTA]",
-                              "DESCRIPCION"});
-}
-
 double numero(const QString& text) {
     return conv::leadingNumber(text);
 }
@@ -68,6 +44,31 @@ std::optional<QDate> fecha(const QString& text) {
 }
 
 }  // namespace
+
+const QStringList& clavesRequeridas() {
+    static const QStringList claves{"PIVA",
+                                    "PIVAREC",
+                                    "DIGITOS_CAPITULO",
+                                    "FECHAOPERDESDE",
+                                    "FECHAOPERHASTA",
+                                    "DIGITOS_SUBCAPITULO",
+                                    "DIGITOS_RUBRO",
+                                    "DIGITOS_SUBRUBRO",
+                                    "DIGITOS_CUENTA",
+                                    "DIGITOS_SUBCUENTA",
+                                    "NIVEL_1",
+                                    "NIVEL_2",
+                                    "NIVEL_3",
+                                    "NIVEL_4",
+                                    "NIVEL_5",
+                                    "NIVEL_6",
+                                    "NOMBRE",
+                                    "CONDIVA",
+                                    "[FECHA DESDE]",
+                                    "[FECHA HASTA]",
+                                    "DESCRIPCION"};
+    return claves;
+}
 
 // The field under examination, read once at the start of every check.
 struct ValidacionConfiguracion::Campo {
@@ -93,7 +94,8 @@ Veredicto ValidacionConfiguracion::ValidaCampo(const ControlEnlazado& control) {
                       textoDeClave(form_, QStringLiteral("[FECHA DESDE]")).trimmed(),
                       textoDeClave(form_, QStringLiteral("[FECHA HASTA]")).trimmed()};
     errorCampo_ = false;
-    if (campo.valor.isEmpty() && requerida(campo.upper)) return faltaValor(control, campo.upper);
+    if (campo.valor.isEmpty() && clavesRequeridas().contains(campo.upper))
+        return faltaValor(control, campo.upper);
 
     const Resultado resultado = reglaDeValor(campo);
     if (const RunError* error = std::get_if<RunError>(&resultado)) {

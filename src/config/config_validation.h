@@ -10,6 +10,7 @@
 #include "platform/value.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <variant>
@@ -34,6 +35,9 @@ struct Veredicto {
     // Whether the field was given the focus.
     bool foco = false;
 };
+
+// The keys whose text boxes may not be left empty, in capitals.
+const QStringList& clavesRequeridas();
 
 // The period rule the to-date of the fiscal year is checked with.
 class ReglasEjercicio {

@@ -1,6 +1,6 @@
 #include "dblayer/db_dll.h"
 #include "dblayer/error_log.h"
-#include "dblayer/program_info.h"
+#include "platform/settings_files.h"
 
 #include <QDateTime>
 

@@ -19,8 +19,4 @@ QString executableName() {
     return executable().completeBaseName();
 }
 
-QString programFolder() {
-    return executable().absolutePath();
-}
-
 }  // namespace kl::db

@@ -1,6 +1,6 @@
 #include "login/bases_txt.h"
 
-#include "dblayer/program_info.h"
+#include "platform/settings_files.h"
 #include "platform/textfile.h"
 #include "session/brimcor2.h"
 
@@ -71,7 +71,7 @@ StepResult agregaLineaBases(const QString& ruta, const LineaBases& linea) {
 }
 
 QString carpetaPrograma() {
-    const QString carpeta = carpetaInstalada().isEmpty() ? db::programFolder() : carpetaInstalada();
+    const QString carpeta = carpetaInstalada().isEmpty() ? kl::programFolder() : carpetaInstalada();
     return Brimcor2::AgregaBarra(carpeta);
 }
 

@@ -2,10 +2,10 @@
 
 #include "dblayer/application_hooks.h"
 #include "dblayer/db_dll.h"
-#include "dblayer/program_info.h"
 #include "dblayer/sql_text.h"
 #include "lookup/lib_clscons3.h"
 #include "platform/conversions.h"
+#include "platform/settings_files.h"
 #include "progress/dll_display.h"
 #include "session/access_log.h"
 #include "session/brimcor2.h"
@@ -60,7 +60,7 @@ void IniciaSesion() {
     db::installSessionLink(std::move(enlace));
 
     const QString carpetaPrograma =
-        Brimcor2::AgregaBarra(QDir::toNativeSeparators(db::programFolder()));
+        Brimcor2::AgregaBarra(QDir::toNativeSeparators(kl::programFolder()));
     s.gSeccionMaquina =
         Brimcor2::NombreMaquina().toUpper() + u'|' + Brimcor2::UsuarioWindows().toUpper();
     const QString plano = readSetting(QStringLiteral("KL000p.INI"), s.gSeccionMaquina,

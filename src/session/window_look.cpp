@@ -1,8 +1,8 @@
 #include "session/window_look.h"
 
-#include "dblayer/program_info.h"
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
+#include "platform/settings_files.h"
 #include "platform/ui/skin.h"
 #include "session/brimcor2.h"
 #include "session/settings_files.h"
@@ -68,7 +68,7 @@ int numeroDeEstilo() {
 
 StepResult AplicaEstiloVisual(QWidget& window, SkinFramework& skin) {
     const ArchivoDeEstilo estilo = archivoDeEstilo(numeroDeEstilo());
-    const QString carpeta = Brimcor2::AgregaBarra(QDir::toNativeSeparators(db::programFolder()));
+    const QString carpeta = Brimcor2::AgregaBarra(QDir::toNativeSeparators(kl::programFolder()));
     if (StepResult falla = skin.LoadSkin(carpeta + estilo.archivo, estilo.ini)) return falla;
     skin.ApplyWindow(window);
     skin.SetApplyOptions(skin.ApplyOptions() | SkinFramework::ApplyToApplication);

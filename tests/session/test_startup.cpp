@@ -1,7 +1,7 @@
 #include "session/startup.h"
 
-#include "dblayer/program_info.h"
 #include "lookup/lib_clscons3.h"
+#include "platform/settings_files.h"
 #include "platform/textfile.h"
 #include "session/brimcor2.h"
 #include "session/sesion.h"
@@ -68,7 +68,7 @@ TEST_F(Startup, TheParameterStringLeadsToAWholeSession) {
     EXPECT_EQ(s.gPeriodo, u"3");
     EXPECT_EQ(s.gUNegocio, u"   2");
 
-    const QString folder = Brimcor2::AgregaBarra(QDir::toNativeSeparators(db::programFolder()));
+    const QString folder = Brimcor2::AgregaBarra(QDir::toNativeSeparators(kl::programFolder()));
     EXPECT_EQ(RutaAplicacion(), folder);
     const Lib_ClsCons3& consultas = sharedConsultas();
     EXPECT_EQ(consultas.gConnString, db().gConnString);

@@ -7,6 +7,7 @@
 #include "schema.h"
 #include "sqlite_db.h"
 
+#include "config/config_validation.h"
 #include "platform/ado/ado.h"
 #include "platform/ado/sqlite_support.h"
 #include "platform/conversions.h"
@@ -546,28 +547,7 @@ TEST_F(KlbaseDemo, HasThreeConsecutiveYearsWithTheLastOneOpenAndActive) {
 // The configuration window's checks on accept, key by key.
 TEST_F(KlbaseDemo, AcceptingTheConfigurationUnchangedPassesEveryCheck) {
     File db(file_);
-    const QStringList required{"PIVA",
-                               "PIVAREC",
-                               "DIGITOS_CAPITULO",
-                               "FECHAOPERDESDE",
-                               "FECHAOPERHASTA",
-                               "DIGITOS_SUBCAPITULO",
-                               "DIGITOS_RUBRO",
-                               "DIGITOS_SUBRUBRO",
-                               "DIGITOS_CUENTA",
-                               "DIGITOS_SUBCUENTA",
-                               "NIVEL_1",
-                               "NIVEL_2",
-                               "NIVEL_3",
-                               "NIVEL_4",
-                               "NIVEL_5",
-                               "NIVEL_6",
-                               "NOMBRE",
-                               "CONDIVA",
-                               "[FECHA DESDE]",
-                               "[FECHA HASTA]",
-                               "DESCRIPCION"};
-    for (const QString& key : required)
+    for (const QString& key : config::clavesRequeridas())
         EXPECT_FALSE(db.configuration(key).trimmed().isEmpty()) << key.toStdString();
     for (const char* key : {"PIVA", "PIVAREC", "PRES3337", "PPIBC", "PPIBP", "PPIBCM", "PPIBPCM"}) {
         const QString value = db.configuration(key);
