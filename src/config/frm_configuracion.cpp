@@ -14,7 +14,6 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QKeyEvent>
@@ -314,12 +313,9 @@ bool frmConfiguracion::eventFilter(QObject* watched, QEvent* event) {
     if (!control) return QWidget::eventFilter(watched, event);
     const bool esFecha = control->tag.compare(u"FECHA", Qt::CaseInsensitive) == 0;
 
+    if (esFecha && Brimcor2::ConsultaFecha(*edit, *event)) return true;
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (esFecha && key->key() == Qt::Key_F5 && !edit->isReadOnly()) {
-            edit->setText(Brimcor2::SeleccionaFecha(edit->text()));
-            return true;
-        }
         const QString typed = key->text();
         if (typed.size() == 1 && typed[0].isPrint() && !edit->isReadOnly()) {
             const int code = config::FiltraMayusculas(typed[0].unicode(), soloMayusculas_);
@@ -328,9 +324,6 @@ bool frmConfiguracion::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
         }
-    } else if (event->type() == QEvent::ContextMenu && esFecha && !edit->isReadOnly()) {
-        edit->setText(Brimcor2::SeleccionaFecha(edit->text()));
-        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -3,7 +3,6 @@
 #include "session/brimcor2.h"
 #include "session/window_look.h"
 
-#include <QContextMenuEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -86,10 +85,6 @@ QWidget* pagina(QLabel* encabezado, QFormLayout* campos, QLabel* pie = nullptr) 
 
 bool esFecha(const QWidget* field) {
     return field->property(Brimcor2::kTag).toString().compare(kFecha, Qt::CaseInsensitive) == 0;
-}
-
-bool editable(const QLineEdit* field) {
-    return field->isEnabled() && !field->isReadOnly();
 }
 
 }  // namespace
@@ -283,14 +278,11 @@ bool WizEjercicio::eventFilter(QObject* watched, QEvent* event) {
     if (!field || std::find(txtfields.begin(), txtfields.end(), field) == txtfields.end())
         return QDialog::eventFilter(watched, event);
 
+    if (esFecha(field) && Brimcor2::ConsultaFecha(*field, *event)) return true;
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (Brimcor2::EsTeclaAvance(key->key()) && Brimcor2::AvanzaCampo(field, key->key()))
             return true;
-        if (esFecha(field) && key->key() == Qt::Key_F5 && editable(field)) {
-            field->setText(Brimcor2::SeleccionaFecha(field->text()));
-            return true;
-        }
         const QString typed = key->text();
         if (typed.size() == 1) {
             const int tecleado = typed[0].unicode();
@@ -301,9 +293,6 @@ bool WizEjercicio::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
         }
-    } else if (event->type() == QEvent::ContextMenu && esFecha(field) && editable(field)) {
-        field->setText(Brimcor2::SeleccionaFecha(field->text()));
-        return true;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QScreen>
 #include <QSysInfo>
 #include <QWidget>
@@ -203,6 +205,15 @@ QString SeleccionaFecha(const QString& text) {
     const QDate initial = conv::parseDate(text).value_or(QDate::currentDate());
     const std::optional<QDate> chosen = dialogs().pickDate(initial);
     return chosen && chosen->isValid() ? conv::formatDate(*chosen) : text;
+}
+
+bool ConsultaFecha(QLineEdit& field, const QEvent& event) {
+    const bool pide = event.type() == QEvent::ContextMenu ||
+                      (event.type() == QEvent::KeyPress &&
+                       static_cast<const QKeyEvent&>(event).key() == Qt::Key_F5);
+    if (!pide || !field.isEnabled() || field.isReadOnly()) return false;
+    field.setText(SeleccionaFecha(field.text()));
+    return true;
 }
 
 void ModoEspera(bool enEspera) {

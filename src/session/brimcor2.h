@@ -11,6 +11,9 @@
 #include <cstdint>
 #include <functional>
 
+class QEvent;
+class QLineEdit;
+
 class QWidget;
 
 // The maker's shared utility library: small text, system, settings and field
@@ -103,6 +106,10 @@ QString TextoLetra(const QString& letra, int cantidad);
 // Lets the operator pick a date, starting at the date in `text` (today when
 // it holds none). The chosen date as dd/mm/yyyy; cancelling gives `text`.
 QString SeleccionaFecha(const QString& text);
+// F5 or a right click on an editable date field opens the date picker on the
+// field's text (SeleccionaFecha). True when `event` was one of those and has
+// been handled.
+bool ConsultaFecha(QLineEdit& field, const QEvent& event);
 
 // The busy pointer on or off. Calls do not nest: one "off" ends any number
 // of "on".
