@@ -8,6 +8,7 @@
 #include "progress/dll_display.h"
 #include "session/sesion.h"
 #include "support/embedded_db.h"
+#include "support/shared_db/shared_db.h"
 
 #include <QFile>
 
@@ -23,21 +24,15 @@ void AccountingDbTest::SetUp() {
     const StepResult created = klbase::createDatabaseFile(
         file_, [](klbase::Database& database) { return klbase::createSchema(database); });
     ASSERT_FALSE(created) << created->description.toStdString();
-    db::DB_Dll& db = db::sharedDb();
-    db.setArchivoErrores(Value(dir_.filePath(QStringLiteral("KVERR.LOG"))));
-    db.gServidor = QStringLiteral("sqlite");
-    db.gDBName = file_;
-    db.gUsuario = QStringLiteral("ADMIN");
-    db.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
-    ASSERT_TRUE(db.gOpenFlag);
+    db::sharedDb().setArchivoErrores(Value(dir_.filePath(QStringLiteral("KVERR.LOG"))));
+    ASSERT_TRUE(kl::test::connectSharedDb(file_, QStringLiteral("ADMIN")));
     traced();
 }
 
 void AccountingDbTest::TearDown() {
     releaseDllDisplay();
-    db::releaseSharedDb();
+    kl::test::releaseSharedSession();
     qunsetenv("KL_TRAZA_SQL");
-    sesion() = Sesion{};
 }
 
 void AccountingDbTest::exec(const QString& sql) {

@@ -4,6 +4,7 @@
 #include "platform/textfile.h"
 #include "progress/dll_display.h"
 #include "session/sesion.h"
+#include "support/shared_db/shared_db.h"
 
 #include <QFile>
 
@@ -112,21 +113,15 @@ void ConfigDbTest::SetUp() {
     qputenv("KL_TRAZA_SQL", QFile::encodeName(trace_));
     file_ = folder_.create(QStringLiteral("contab.db"), QString::fromUtf8(kSchema));
     ASSERT_FALSE(file_.isEmpty());
-    db::DB_Dll& db = db::sharedDb();
-    db.setArchivoErrores(Value(folder_.path(QStringLiteral("KVERR.LOG"))));
-    db.gServidor = QStringLiteral("sqlite");
-    db.gDBName = file_;
-    db.gUsuario = QStringLiteral("sa");
-    db.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
-    ASSERT_TRUE(db.gOpenFlag);
+    db::sharedDb().setArchivoErrores(Value(folder_.path(QStringLiteral("KVERR.LOG"))));
+    ASSERT_TRUE(kl::test::connectSharedDb(file_, QStringLiteral("sa")));
     traced();
 }
 
 void ConfigDbTest::TearDown() {
     releaseDllDisplay();
-    db::releaseSharedDb();
+    kl::test::releaseSharedSession();
     qunsetenv("KL_TRAZA_SQL");
-    sesion() = Sesion{};
 }
 
 QStringList ConfigDbTest::traced() {

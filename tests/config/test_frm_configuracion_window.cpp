@@ -12,6 +12,7 @@
 #include "session/sesion.h"
 #include "support/embedded_db.h"
 #include "support/scripted_dialogs.h"
+#include "support/shared_db/shared_db.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -55,19 +56,13 @@ class ConfigWindowTest : public testing::Test {
         ASSERT_FALSE(created) << created->description.toStdString();
     }
     void TearDown() override {
-        db::releaseSharedDb();
-        sesion() = Sesion{};
+        kl::test::releaseSharedSession();
         db::installProgramEnd(previousEnd_);
     }
 
     // A window loaded as the start-up leaves it.
     std::unique_ptr<frmConfiguracion> opens() {
-        db::DB_Dll& shared = db::sharedDb();
-        shared.gServidor = QStringLiteral("sqlite");
-        shared.gDBName = file_;
-        shared.gUsuario = QStringLiteral("ADMIN");
-        shared.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
-        EXPECT_TRUE(shared.gOpenFlag);
+        EXPECT_TRUE(kl::test::connectSharedDb(file_, QStringLiteral("ADMIN")));
         auto window = std::make_unique<frmConfiguracion>();
         window->CargaConfiguracion();
         return window;

@@ -6,6 +6,7 @@
 #include "platform/textfile.h"
 #include "session/sesion.h"
 #include "support/embedded_db.h"
+#include "support/shared_db/shared_db.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -29,8 +30,7 @@ void SessionDbTest::SetUp() {
 }
 
 void SessionDbTest::TearDown() {
-    db::releaseSharedDb();
-    sesion() = Sesion{};
+    kl::test::releaseSharedSession();
     db::installProgramEnd(previousEnd_);
     db::installSessionLink(previousLink_);
     QCoreApplication::setApplicationName(previousName_);
@@ -38,11 +38,7 @@ void SessionDbTest::TearDown() {
 }
 
 void SessionDbTest::connect(const QString& usuario) {
-    db().gServidor = QStringLiteral("sqlite");
-    db().gDBName = file_;
-    db().gUsuario = usuario;
-    db().OpenServerADODB(false, ado::adUseClient, QString(), true, true);
-    ASSERT_TRUE(db().gOpenFlag);
+    ASSERT_TRUE(kl::test::connectSharedDb(file_, usuario));
     traced();
 }
 
