@@ -2,6 +2,7 @@
 
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
+#include "platform/ado/transaction_scope.h"
 #include "platform/conversions.h"
 #include "session/key_store.h"
 
@@ -42,30 +43,17 @@ RunError falla(const QString& texto) {
 // still traces them), translated when it is an Oracle one.
 class Transaccion {
   public:
-    Transaccion() : db_(db::sharedDb()), cnn_(db_.gCnn) {}
-    ~Transaccion() {
-        if (abierta_) cnn_->RollbackTrans();
-    }
-    Transaccion(const Transaccion&) = delete;
-    Transaccion& operator=(const Transaccion&) = delete;
+    Transaccion() : db_(db::sharedDb()), cnn_(db_.gCnn), scope_(*cnn_) {}
 
     StepResult inicia() {
-        if (StepResult e = cnn_->BeginTrans()) return conDetalle(*e);
-        abierta_ = true;
+        if (StepResult e = scope_.begin()) return conDetalle(*e);
         return std::nullopt;
     }
     StepResult confirma() {
-        abierta_ = false;
-        if (StepResult e = cnn_->CommitTrans()) {
-            cnn_->RollbackTrans();
-            return conDetalle(*e);
-        }
+        if (StepResult e = scope_.commit()) return conDetalle(*e);
         return std::nullopt;
     }
-    void deshace() {
-        if (abierta_) cnn_->RollbackTrans();
-        abierta_ = false;
-    }
+    void deshace() { scope_.rollback(); }
 
     StepResult ejecuta(const QString& sql, long* afectados = nullptr,
                        std::unique_ptr<ado::Recordset>* filas = nullptr) {
@@ -110,7 +98,7 @@ class Transaccion {
 
     db::DB_Dll& db_;
     std::shared_ptr<ado::Connection> cnn_;
-    bool abierta_ = false;
+    ado::TransactionScope scope_;
 };
 
 QString listaClaves() {

@@ -21,6 +21,7 @@ target_sources(kl_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/sqlite_provider.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sqlite_rows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sqlite_support.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/transaction_scope.cpp
 )
 
 # The engine's functions, collation and column guards as a loadable SQLite

@@ -4,6 +4,7 @@
 
 #include "backends.h"
 #include "platform/ado/ado.h"
+#include "platform/ado/transaction_scope.h"
 
 #include <gtest/gtest.h>
 
@@ -183,6 +184,23 @@ TEST_P(DataLayer, ClosingRollsBackAnOpenTransaction) {
     ASSERT_FALSE(cnn_.Close());
     ASSERT_FALSE(cnn_.Open(connectionString_));
     EXPECT_EQ(scalar("SELECT count(*) FROM MA_CUENTAS"), "0");
+}
+
+TEST_P(DataLayer, AScopeKeepsItsWritesOnlyWhenCommitted) {
+    {
+        TransactionScope t(cnn_);
+        ASSERT_FALSE(t.begin());
+        run("INSERT INTO MA_CUENTAS (CODIGO) VALUES ('1')");
+    }  // left without a commit, as an early return would
+    EXPECT_EQ(scalar("SELECT count(*) FROM MA_CUENTAS"), "0");
+
+    TransactionScope t(cnn_);
+    ASSERT_FALSE(t.begin());
+    run("INSERT INTO MA_CUENTAS (CODIGO) VALUES ('2')");
+    ASSERT_FALSE(t.commit());
+    EXPECT_FALSE(t.open());
+    t.rollback();  // nothing left to undo
+    EXPECT_EQ(scalar("SELECT count(*) FROM MA_CUENTAS"), "1");
 }
 
 // ---- schema ------------------------------------------------------------------
