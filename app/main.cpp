@@ -2,6 +2,7 @@
 #include "login/ventana_acceso.h"
 #include "platform/ui/spanish.h"
 #include "platform/ui/widget_dialogs.h"
+#include "progress/aviso_espera_bloqueo.h"
 #include "session/startup.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     kl::installSpanishTranslations();
     kl::installProgramDialogs();
     kl::installLoginWindow();
+    kl::instalaAvisoEsperaBloqueo();
     kl::setCommandLine(QApplication::arguments().mid(1).join(u' '));
 
     kl::frmConfiguracion window;

@@ -1,6 +1,7 @@
 #include "accounting/ejercicio_nuevo.h"
 
 #include "dblayer/db_dll.h"
+#include "platform/ado/transaction_scope.h"
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
 #include "progress/dll_display.h"
@@ -102,8 +103,12 @@ void CreacionEjercicio::Actualizar_Datos(const CamposEjercicio& campos) {
     ado::Recordset rs;
     QDate desde;
     QDate hasta;
+    // The year, its calendar and its exchange-rate days are one piece: a
+    // year without its days would never be repaired later.
+    ado::TransactionScope transaccion(*db.gCnn);
     runSteps(
-        {[&]() -> StepResult {
+        {[&]() -> StepResult { return transaccion.begin(); },
+         [&]() -> StepResult {
              if (pedirNroEjercicioInicial_) return aEntero16(campos.nroPeriodo, pNuevo_Ejercicio);
              const db::ValueOrError maximo = db.BuscaMaximo(
                  QStringLiteral("MV_EJERCICIOS"), QStringLiteral("Periodo"), Value(ado::adInteger));
@@ -167,12 +172,22 @@ void CreacionEjercicio::Actualizar_Datos(const CamposEjercicio& campos) {
              return std::nullopt;
          },
          [&]() -> StepResult {
-             MsgBox(QStringLiteral("El ejercicio se creó con éxito"), mb::OkOnly | mb::Information,
-                    kAviso);
+             StepResult e = transaccion.commit();
+             if (e) creado_ = false;
+             return e;
+         },
+         [&]() -> StepResult {
+             if (creado_)
+                 MsgBox(QStringLiteral("El ejercicio se creó con éxito"),
+                        mb::OkOnly | mb::Information, kAviso);
              return std::nullopt;
          }},
         Brimcor2::avisoErrorPara(QStringLiteral("Actualizar_Datos")));
     db.CierraRecordset(rs);
+    if (transaccion.open()) {
+        transaccion.rollback();
+        creado_ = false;
+    }
 }
 
 void CrearDiasCotizacion(std::int64_t Periodo) {

@@ -70,11 +70,9 @@ bool AceptaConfiguracion(const Aceptacion& a) {
              }
              return aplicada;
          }),
-         paso([&] {
-             // A failed save has been shown; the window unloads all the same.
-             GrabaClaves(a.form, a.grabaEjercicio);
-             return true;
-         })},
+         // A failed save has been undone and shown; the window stays open
+         // with what the operator typed.
+         paso([&] { return GrabaClaves(a.form, a.grabaEjercicio, a.cargados); })},
         Brimcor2::avisoErrorPara(QString()));
     return completa && sigue;
 }

@@ -37,11 +37,13 @@ struct Aceptacion {
     // Whether "&Pantalla" is the current tab, and the image chosen there.
     bool enPantalla = false;
     QString rutaElegida;
+    // What the window's load found stored; nullptr: every key is written.
+    const ValoresCargados* cargados = nullptr;
 };
 
-// True when the flow reached the save, so the window is to unload (a failed
-// save has been shown and ends the program all the same); false when a check
-// stopped it and the window stays open with the operator's values.
+// True when every key was saved, so the window is to unload; false when a
+// check or the save stopped it (a failed save is undone and shown), and the
+// window stays open with the operator's values.
 bool AceptaConfiguracion(const Aceptacion& aceptacion);
 
 }  // namespace kl::config

@@ -2,6 +2,7 @@
 
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
+#include "platform/ado/transaction_scope.h"
 #include "platform/dialogs.h"
 #include "progress/dll_display.h"
 #include "session/brimcor2.h"
@@ -32,7 +33,31 @@ struct Escritura {
     QString clave;
     Columnas alta;
     Columnas cambio;
+    // The value as the load compares it, and how.
+    QString valor;
+    Qt::CaseSensitivity comparacion = Qt::CaseSensitive;
 };
+
+// Whether to write over a row another station changed since the load: not
+// when the operator left the key as loaded; when both changed it, as the
+// operator answers.
+bool escribeSobre(const ControlEnlazado& c, const Escritura& e, const QString& cargado,
+                  const QString& enBase) {
+    auto igual = [&e](const QString& a, const QString& b) {
+        return a.compare(b, e.comparacion) == 0;
+    };
+    if (igual(enBase, cargado) || igual(e.valor, enBase)) return true;
+    if (igual(e.valor, cargado)) return false;
+    const QString pregunta =
+        QStringLiteral(
+            "Otro puesto modificó \"%1\" mientras esta ventana estaba abierta.\r\r"
+            "Valor grabado por el otro puesto: %2\r"
+            "Valor ingresado en esta ventana: %3\r\r"
+            "¿Desea grabar el valor ingresado en esta ventana?")
+            .arg(nombreAccesible(c), enBase, e.valor);
+    return MsgBox(pregunta, mb::YesNo | mb::Question | mb::DefaultButton2,
+                  QStringLiteral("Aviso al operador")) == answer::Yes;
+}
 
 // The layer shows its own notice when a statement cannot be opened; the
 // save then only stops. Number 0 tells the caller nothing is left to show.
@@ -40,7 +65,7 @@ RunError avisoYaMostrado() {
     return RunError{0, QString(), QStringLiteral("GrabaClaves")};
 }
 
-StepResult escribe(const Escritura& e) {
+StepResult escribe(const ControlEnlazado& c, const Escritura& e, const ValoresCargados* cargados) {
     db::DB_Dll& db = db::sharedDb();
     QString sql =
         QStringLiteral("SELECT * FROM TA_CONFIGURACION WHERE CLAVE = ") + db::sqlQuoted(e.clave);
@@ -48,6 +73,13 @@ StepResult escribe(const Escritura& e) {
     db.AbrirRecordset(sql, rs, nullptr, ado::adOpenDynamic, ado::adLockOptimistic);
     if (rs.State() != ado::adStateOpen) return avisoYaMostrado();
     const bool nueva = rs.EOF();
+    const auto cargado =
+        cargados ? cargados->constFind(e.clave.toUpper()) : ValoresCargados::const_iterator();
+    if (!nueva && cargados && cargado != cargados->constEnd() &&
+        !escribeSobre(c, e, *cargado, rs.value(QStringLiteral("VALOR")).toString().trimmed())) {
+        db.CierraRecordset(rs);
+        return std::nullopt;
+    }
     if (nueva) {
         if (StepResult failure = rs.AddNew()) return failure;
     }
@@ -78,7 +110,8 @@ Escritura escrituraDe(const ControlEnlazado& c, const FormularioConfiguracion& f
                      {QStringLiteral("DESCRIPCION"), QStringLiteral(".")},
                      {QStringLiteral("fechahora_grabacion"), ahora}},
                     {{QStringLiteral("VALOR"), text},
-                     {QStringLiteral("fechahora_modificacion"), ahora}}};
+                     {QStringLiteral("fechahora_modificacion"), ahora}},
+                    text};
         }
         case TipoControl::CheckBox: {
             const QString key = c.tag.trimmed();
@@ -90,7 +123,9 @@ Escritura escrituraDe(const ControlEnlazado& c, const FormularioConfiguracion& f
                      {QStringLiteral("fechahora_grabacion"), ahora}},
                     {{QStringLiteral("VALOR"), value},
                      {QStringLiteral("GRUPO"), c.grupo},
-                     {QStringLiteral("fechahora_modificacion"), ahora}}};
+                     {QStringLiteral("fechahora_modificacion"), ahora}},
+                    value,
+                    Qt::CaseInsensitive};
         }
         case TipoControl::Image: {
             const QString imagen = sesion().gImagenFondo;
@@ -122,15 +157,22 @@ class ProgressNotice {
 
 }  // namespace
 
-void CargaClaves(FormularioConfiguracion& form) {
+ValoresCargados CargaClaves(FormularioConfiguracion& form) {
+    ValoresCargados cargados;
     for (const ControlEnlazado& c : controlesEnlazados()) {
         switch (c.tipo) {
-            case TipoControl::TextBox:
-                form.setTexto(c, Cfg(c.dataField).trimmed());
+            case TipoControl::TextBox: {
+                const QString texto = Cfg(c.dataField).trimmed();
+                form.setTexto(c, texto);
+                cargados.insert(c.dataField.trimmed().toUpper(), texto);
                 break;
-            case TipoControl::CheckBox:
-                form.setValor(c, sameText(Cfg(clave(c)), kSi) ? 1 : 0);
+            }
+            case TipoControl::CheckBox: {
+                const bool si = sameText(Cfg(clave(c)), kSi);
+                form.setValor(c, si ? 1 : 0);
+                cargados.insert(clave(c).toUpper(), si ? kSi : kNo);
                 break;
+            }
             case TipoControl::Image:
                 break;
         }
@@ -145,21 +187,33 @@ void CargaClaves(FormularioConfiguracion& form) {
             QStringLiteral("codigo"), Value(db::DB_Dll::kTipoTexto), QString(), true, false);
         form.setDescripcionCondIva(descripcion.toString());
     }
+    return cargados;
 }
 
-bool GrabaClaves(FormularioConfiguracion& form, const GrabaEjercicioFn& grabaEjercicio) {
+bool GrabaClaves(FormularioConfiguracion& form, const GrabaEjercicioFn& grabaEjercicio,
+                 const ValoresCargados* cargados) {
     ProgressNotice notice(QStringLiteral("Actualizando Datos de la Configuración"));
+    // Sixty keys written one by one: a program killed or a key refused in
+    // between must not leave a configuration that is half this accept's.
+    const std::shared_ptr<ado::Connection> cnn = db::sharedDb().gCnn;
+    if (!cnn) return false;
+    ado::TransactionScope transaccion(*cnn);
+    auto falla = [](const RunError& failure) {
+        if (failure.number != 0) MsgBox(failure.description, mb::OkOnly);
+        return false;
+    };
+    if (StepResult failure = transaccion.begin()) return falla(*failure);
     for (const ControlEnlazado& c : controlesEnlazados()) {
         notice.show(textoProgreso(c));
         if (!seGraba(c)) continue;
-        if (StepResult failure = escribe(escrituraDe(c, form))) {
-            if (failure->number != 0) MsgBox(failure->description, mb::OkOnly);
-            return false;
-        }
+        if (StepResult failure = escribe(c, escrituraDe(c, form), cargados)) return falla(*failure);
     }
     // The panel's year is the same for every box, so writing it once after
-    // all of them stores what writing it after each would.
-    if (grabaEjercicio) grabaEjercicio(textoDeClave(form, QStringLiteral("periodo")).trimmed());
+    // all of them stores what writing it after each would. Its own notice
+    // has shown what went wrong.
+    if (grabaEjercicio && !grabaEjercicio(textoDeClave(form, QStringLiteral("periodo")).trimmed()))
+        return false;
+    if (StepResult failure = transaccion.commit()) return falla(*failure);
     sesion().gPeriodo = Cfg(QStringLiteral("PERIODO"));
     return true;
 }

@@ -97,7 +97,7 @@ void frmConfiguracion::CargaConfiguracion() {
     // A first-time configuration (no company name stored) keeps the
     // designer's texts so that accepting stores them all.
     if (!Cfg(QStringLiteral("NOMBRE")).trimmed().isEmpty()) {
-        config::CargaClaves(*this);
+        cargados_ = config::CargaClaves(*this);
     } else if (const ControlEnlazado* nombre = config::buscaClave(QStringLiteral("NOMBRE"))) {
         setTexto(*nombre, QString());
     }
@@ -202,9 +202,10 @@ bool frmConfiguracion::aceptaConfiguracion() {
         .form = *this,
         .validacion = validacion_,
         .estructura = &niveles_,
-        .grabaEjercicio = [this](const QString& periodo) { panel_.GrabaEjercicio(periodo); },
+        .grabaEjercicio = [this](const QString& periodo) { return panel_.GrabaEjercicio(periodo); },
         .enPantalla = enPantalla(),
         .rutaElegida = rutaElegida_,
+        .cargados = &cargados_,
     };
     return config::AceptaConfiguracion(aceptacion);
 }

@@ -116,6 +116,9 @@ class frmConfiguracion : public QWidget,
     bool soloMayusculas_ = false;
     bool cargando_ = false;
     DigitosNiveles digitosAnteriores_{};
+    // What the load found stored, so the save leaves alone what another
+    // station changed and this window did not.
+    config::ValoresCargados cargados_;
     QString rutaElegida_;
     QTabWidget* SSpaneles_ = nullptr;
     QTabWidget* SSTab1_ = nullptr;

@@ -218,7 +218,7 @@ void PanelEjercicios::SldrEjercicio_Change(bool cargando) {
                     textoDeClave(form_, QStringLiteral("[FECHA HASTA]")));
 }
 
-void PanelEjercicios::GrabaEjercicio(const QString& periodo) {
+bool PanelEjercicios::GrabaEjercicio(const QString& periodo) {
     db::DB_Dll& db = db::sharedDb();
     ado::Recordset rs;
     std::int64_t numero = 0;
@@ -230,42 +230,43 @@ void PanelEjercicios::GrabaEjercicio(const QString& periodo) {
         out = *parsed;
         return std::nullopt;
     };
-    runSteps({[&]() -> StepResult {
-                  const std::optional<std::int64_t> n = numeroDe(periodo);
-                  if (!n) {
-                      return tipoNoCoincide(
-                          QStringLiteral("el ejercicio \"%1\" no es un número").arg(periodo));
-                  }
-                  numero = *n;
-                  return abre(kDelEjercicio + QString::number(numero), rs, ado::adOpenDynamic,
-                              ado::adLockOptimistic);
-              },
-              [&]() -> StepResult { return rs.EOF() ? rs.AddNew() : std::nullopt; },
-              [&]() -> StepResult {
-                  QDate desde;
-                  QDate hasta;
-                  if (StepResult bad = fecha(desdeCampo(), desde)) return bad;
-                  if (StepResult bad = fecha(hastaCampo(), hasta)) return bad;
-                  const ControlEnlazado* nombre = nombreCampo();
-                  const ControlEnlazado* cerrado = cerradoCasilla();
-                  const std::pair<const char*, Value> columnas[] = {
-                      {"Fecha Desde", Value(desde)},
-                      {"fecha hasta", Value(hasta)},
-                      {"Periodo", Value(numero)},
-                      {"Descripcion", Value(nombre ? form_.texto(*nombre).trimmed() : QString())},
-                      {"Cerrado", Value(cerrado && form_.valor(*cerrado) != 0 ? 1 : 0)}};
-                  for (const auto& [columna, valor] : columnas) {
-                      if (StepResult failure = rs.setValue(QString::fromUtf8(columna), valor))
-                          return failure;
-                  }
-                  return std::nullopt;
-              },
-              [&]() -> StepResult {
-                  if (StepResult failure = rs.Update()) return failure;
-                  db.CierraRecordset(rs);
-                  return std::nullopt;
-              }},
-             avisoSalvoMostrado(QString()));
+    return runSteps(
+        {[&]() -> StepResult {
+             const std::optional<std::int64_t> n = numeroDe(periodo);
+             if (!n) {
+                 return tipoNoCoincide(
+                     QStringLiteral("el ejercicio \"%1\" no es un número").arg(periodo));
+             }
+             numero = *n;
+             return abre(kDelEjercicio + QString::number(numero), rs, ado::adOpenDynamic,
+                         ado::adLockOptimistic);
+         },
+         [&]() -> StepResult { return rs.EOF() ? rs.AddNew() : std::nullopt; },
+         [&]() -> StepResult {
+             QDate desde;
+             QDate hasta;
+             if (StepResult bad = fecha(desdeCampo(), desde)) return bad;
+             if (StepResult bad = fecha(hastaCampo(), hasta)) return bad;
+             const ControlEnlazado* nombre = nombreCampo();
+             const ControlEnlazado* cerrado = cerradoCasilla();
+             const std::pair<const char*, Value> columnas[] = {
+                 {"Fecha Desde", Value(desde)},
+                 {"fecha hasta", Value(hasta)},
+                 {"Periodo", Value(numero)},
+                 {"Descripcion", Value(nombre ? form_.texto(*nombre).trimmed() : QString())},
+                 {"Cerrado", Value(cerrado && form_.valor(*cerrado) != 0 ? 1 : 0)}};
+             for (const auto& [columna, valor] : columnas) {
+                 if (StepResult failure = rs.setValue(QString::fromUtf8(columna), valor))
+                     return failure;
+             }
+             return std::nullopt;
+         },
+         [&]() -> StepResult {
+             if (StepResult failure = rs.Update()) return failure;
+             db.CierraRecordset(rs);
+             return std::nullopt;
+         }},
+        avisoSalvoMostrado(QString()));
 }
 
 void PanelEjercicios::CmdAbrirEjercicio_Click() {

@@ -76,7 +76,7 @@ class PanelEjercicios {
     void SldrEjercicio_Change(bool cargando);
     // Writes the year shown to the row of that number, adding the row when
     // there is none. Failures go to the error notice.
-    void GrabaEjercicio(const QString& periodo);
+    bool GrabaEjercicio(const QString& periodo);
 
     // Reopen or close the year shown after the operator confirms twice;
     // the panel then shows the slider's year again.

@@ -3,6 +3,7 @@
 #include "dblayer/local_open.h"
 #include "dblayer/messages.h"
 #include "dblayer/sql_text.h"
+#include "platform/ado/connection_string.h"
 #include "platform/conversions.h"
 
 namespace kl::db {
@@ -15,23 +16,27 @@ constexpr int kOraclePlatform = 1;
 
 QString DB_Dll::buildServerConnectionString() const {
     if (containsText(gServidor, QStringLiteral("#"))) {
-        return QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") + gDBName +
-               QStringLiteral(";User Id=") + gUsuario + QStringLiteral(";Password=") +
-               gUserPassWord + QStringLiteral(";");
+        return QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") +
+               ado::connectionStringValue(gDBName) + QStringLiteral(";User Id=") +
+               ado::connectionStringValue(gUsuario) + QStringLiteral(";Password=") +
+               ado::connectionStringValue(gUserPassWord) + QStringLiteral(";");
     }
     return QStringLiteral("PROVIDER=") + pSQLOLEDB() + QStringLiteral(";") +
-           QStringLiteral("Server=") + gServidor + QStringLiteral(";") +
-           QStringLiteral("Database =") + gDBName + QStringLiteral(";") + QStringLiteral("UId=") +
-           gUsuario + QStringLiteral(";") + QStringLiteral("Pwd=") + gUserPassWord +
-           QStringLiteral(";") + gExtended;
+           QStringLiteral("Server=") + ado::connectionStringValue(gServidor) + QStringLiteral(";") +
+           QStringLiteral("Database =") + ado::connectionStringValue(gDBName) +
+           QStringLiteral(";") + QStringLiteral("UId=") + ado::connectionStringValue(gUsuario) +
+           QStringLiteral(";") + QStringLiteral("Pwd=") +
+           ado::connectionStringValue(gUserPassWord) + QStringLiteral(";") + gExtended;
 }
 
 QString DB_Dll::buildLocalConnectionString(const QString& CadenaID,
                                            const QString& CadenaPWD) const {
     return QStringLiteral("PROVIDER=") + gProveedor + QStringLiteral(";") +
-           QStringLiteral("Data Source =") + gDBName + QStringLiteral(";") + CadenaID +
-           QStringLiteral("=") + gUsuario + QStringLiteral(";") + CadenaPWD + QStringLiteral("=") +
-           gUserPassWord + QStringLiteral(";") + gExtended;
+           QStringLiteral("Data Source =") + ado::connectionStringValue(gDBName) +
+           QStringLiteral(";") + CadenaID + QStringLiteral("=") +
+           ado::connectionStringValue(gUsuario) + QStringLiteral(";") + CadenaPWD +
+           QStringLiteral("=") + ado::connectionStringValue(gUserPassWord) + QStringLiteral(";") +
+           gExtended;
 }
 
 // The login window hands back the database name as login name and password

@@ -33,8 +33,9 @@ QString errorLogLine(const QDateTime& when, const QString& routine, const QStrin
 }
 
 void appendErrorLog(const QString& path, const QString& line) {
-    // The module's other programs read this file on Windows.
-    cp1252::appendToFile(path, line + QStringLiteral("\r\n"));
+    // The module's other programs read this file on Windows. The failed
+    // statements it quotes are nobody else's business on a shared machine.
+    cp1252::appendToFile(path, line + QStringLiteral("\r\n"), cp1252::FileAccess::OwnerOnly);
 }
 
 QString errorLogPath(const QString& fullPath, const QString& folder) {

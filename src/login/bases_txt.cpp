@@ -65,7 +65,8 @@ StepResult leeBases(const QString& ruta, std::vector<LineaBases>& lineas) {
 
 StepResult agregaLineaBases(const QString& ruta, const LineaBases& linea) {
     const QString carpeta = QFileInfo(ruta).absolutePath();
-    if (!QDir().mkpath(carpeta) || !cp1252::appendToFile(ruta, escribeLineaBases(linea)))
+    if (!QDir().mkpath(carpeta) ||
+        !cp1252::appendToFile(ruta, escribeLineaBases(linea), cp1252::FileAccess::OwnerOnly))
         return errorDeArchivo(QStringLiteral("escribir"), ruta);
     return std::nullopt;
 }

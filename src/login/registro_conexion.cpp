@@ -3,6 +3,7 @@
 #include "dblayer/db_dll.h"
 #include "login/bases_txt.h"
 #include "platform/ado/ado.h"
+#include "platform/ado/connection_string.h"
 #include "platform/textfile.h"
 #include "session/brimcor2.h"
 
@@ -18,11 +19,13 @@ bool ExisteBaseDeDatos(const QString& Servidor, const QString& Dbname, const QSt
         const StepResult cerrada = db.gCnn->Close();
         if (cerrada && cerrada->number != ado::err::ObjectClosed) resultado = false;
     }
-    const QString conexion = QStringLiteral("PROVIDER=") + Proveedor + QStringLiteral(";") +
-                             QStringLiteral("Server=") + Servidor + QStringLiteral(";") +
-                             QStringLiteral("Database =") + Dbname + QStringLiteral(";") +
-                             QStringLiteral("UId=") + Usuario + QStringLiteral(";") +
-                             QStringLiteral("Pwd=") + Password + QStringLiteral(";");
+    using ado::connectionStringValue;
+    const QString conexion =
+        QStringLiteral("PROVIDER=") + Proveedor + QStringLiteral(";") + QStringLiteral("Server=") +
+        connectionStringValue(Servidor) + QStringLiteral(";") + QStringLiteral("Database =") +
+        connectionStringValue(Dbname) + QStringLiteral(";") + QStringLiteral("UId=") +
+        connectionStringValue(Usuario) + QStringLiteral(";") + QStringLiteral("Pwd=") +
+        connectionStringValue(Password) + QStringLiteral(";");
     if (db.gCnn->Open(conexion, QString(), QString(), -1)) return false;
     if (db.gCnn->Close()) resultado = false;
     return resultado;

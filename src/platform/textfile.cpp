@@ -78,9 +78,13 @@ bool writeFile(const QString& path, const QString& text) {
     return file.commit();
 }
 
-bool appendToFile(const QString& path, const QString& text) {
+bool appendToFile(const QString& path, const QString& text, FileAccess access) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
+    const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Append;
+    const bool opened = access == FileAccess::OwnerOnly
+                            ? file.open(mode, QFileDevice::ReadOwner | QFileDevice::WriteOwner)
+                            : file.open(mode);
+    if (!opened) return false;
     const QByteArray bytes = encode(text);
     return file.write(bytes) == bytes.size() && file.flush();
 }

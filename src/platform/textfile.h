@@ -18,6 +18,11 @@ std::optional<QString> readFile(const QString& path);
 // Replaces the file's content (written to a temporary file, then renamed,
 // so a failure never leaves half a file).
 bool writeFile(const QString& path, const QString& text);
-bool appendToFile(const QString& path, const QString& text);
+
+// Who may read a file the program creates. Files holding passwords or the
+// statements of failed work are the user's own business; an existing file
+// keeps the permissions it has.
+enum class FileAccess { Shared, OwnerOnly };
+bool appendToFile(const QString& path, const QString& text, FileAccess access = FileAccess::Shared);
 
 }  // namespace kl::cp1252

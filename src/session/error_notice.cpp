@@ -39,7 +39,8 @@ QString archivoRegistroErrores() {
 int AvisoOperador(const RunError& errObj, int botones, const QString& rutina) {
     const QString archivo = archivoRegistroErrores();
     // Opening for appending creates the log, also when there is nothing to show.
-    const bool registroAbierto = cp1252::appendToFile(archivo, QString());
+    const bool registroAbierto =
+        cp1252::appendToFile(archivo, QString(), cp1252::FileAccess::OwnerOnly);
     if (!registroAbierto) informaRegistroFallido(archivo);
     if (errObj.number == 0) return 0;
 
@@ -49,10 +50,11 @@ int AvisoOperador(const RunError& errObj, int botones, const QString& rutina) {
     const QString textoRutina = rutina.isEmpty() ? QString() : QStringLiteral(" - ") + rutina;
     const QString titulo = errObj.source + textoRutina + QStringLiteral(" Aviso al operador!!! ");
     const int respuesta = MsgBox(mensaje, botones, titulo);
-    if (registroAbierto &&
-        !cp1252::appendToFile(
-            archivo, db::errorLogLine(QDateTime::currentDateTime(), rutina, mensaje, respuesta) +
-                         QStringLiteral("\r\n"))) {
+    if (registroAbierto && !cp1252::appendToFile(archivo,
+                                                 db::errorLogLine(QDateTime::currentDateTime(),
+                                                                  rutina, mensaje, respuesta) +
+                                                     QStringLiteral("\r\n"),
+                                                 cp1252::FileAccess::OwnerOnly)) {
         informaRegistroFallido(archivo);
     }
     return respuesta;

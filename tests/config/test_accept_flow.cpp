@@ -43,7 +43,11 @@ class AcceptFlow : public ConfigDbTest {
     }
     bool accept(bool enPantalla = false, const QString& ruta = QString()) {
         return AceptaConfiguracion({form_, validacion_, &structure_,
-                                    [this](const QString&) { ++yearsWritten_; }, enPantalla, ruta});
+                                    [this](const QString&) {
+                                        ++yearsWritten_;
+                                        return true;
+                                    },
+                                    enPantalla, ruta});
     }
     QString stored(const QString& key) const {
         return scalar(

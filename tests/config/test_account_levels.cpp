@@ -142,7 +142,7 @@ INSERT INTO MV_ASIENTOS (CUENTA, IMPORTE) VALUES ('1103', 10), ('110305', 20), (
     }
     bool accept() {
         return AceptaConfiguracion(
-            {form_, validacion_, &niveles_, [](const QString&) {}, false, {}});
+            {form_, validacion_, &niveles_, [](const QString&) { return true; }, false, {}});
     }
     void expectUntouched() {
         EXPECT_EQ(chart(), kChart);

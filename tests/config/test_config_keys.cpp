@@ -20,10 +20,14 @@ class ConfigKeys : public ConfigDbTest {
                                      "COLLATE BINARY")
                           .arg(column, key));
     }
-    bool save(QStringList* years = nullptr) {
-        return GrabaClaves(form_, [years](const QString& periodo) {
-            if (years) *years << periodo;
-        });
+    bool save(QStringList* years = nullptr, const ValoresCargados* cargados = nullptr) {
+        return GrabaClaves(
+            form_,
+            [years](const QString& periodo) {
+                if (years) *years << periodo;
+                return true;
+            },
+            cargados);
     }
 };
 
@@ -188,11 +192,36 @@ TEST_F(ConfigKeys, FirstFailureStopsTheSaveAndIsShown) {
     ASSERT_EQ(boxes_.shown().size(), 1u);
     EXPECT_TRUE(boxes_.shown()[0].text.contains("calle bloqueada"));
     EXPECT_EQ(boxes_.shown()[0].style, mb::OkOnly);
-    // What was written before stays; nothing after the failing box is.
-    EXPECT_EQ(column("VALOR", "NOMBRE"), "ACME S.R.L.");
-    EXPECT_EQ(scalar("SELECT count(*) FROM TA_CONFIGURACION"), "1");
+    // Nothing of the save stays: the keys before the failing one go too.
+    EXPECT_EQ(scalar("SELECT count(*) FROM TA_CONFIGURACION"), "0");
     EXPECT_TRUE(years.isEmpty());
     EXPECT_EQ(sesion().gPeriodo, "1");
+}
+
+TEST_F(ConfigKeys, AnotherStationsChangeIsKeptUnlessTheOperatorChangedTheKeyToo) {
+    form_.fillValid();
+    ASSERT_TRUE(save());
+    const ValoresCargados cargados = CargaClaves(form_);
+    // Meanwhile, at another station:
+    ASSERT_TRUE(
+        exec("UPDATE TA_CONFIGURACION SET VALOR = 'Otra 1' WHERE CLAVE IN ('CALLE', "
+             "'LOCALIDAD', 'TELEFONO')"));
+    form_.set("NOMBRE", "Nueva S.A.");  // only here
+    form_.set("LOCALIDAD", "Mendoza");  // in both: keep this window's
+    form_.set("TELEFONO", "4444");      // in both: keep the other's
+    boxes_.answer(answer::Yes).answer(answer::No);
+
+    ASSERT_TRUE(save(nullptr, &cargados));
+
+    EXPECT_EQ(column("VALOR", "NOMBRE"), "Nueva S.A.");
+    EXPECT_EQ(column("VALOR", "CALLE"), "Otra 1");
+    EXPECT_EQ(column("VALOR", "LOCALIDAD"), "Mendoza");
+    EXPECT_EQ(column("VALOR", "TELEFONO"), "Otra 1");
+    ASSERT_EQ(boxes_.shown().size(), 2u);
+    EXPECT_TRUE(boxes_.shown()[0].text.contains("Otro puesto modificó \"Localidad\""))
+        << boxes_.shown()[0].text.toStdString();
+    EXPECT_TRUE(boxes_.shown()[0].text.contains("Otra 1"));
+    EXPECT_TRUE(boxes_.shown()[0].text.contains("Mendoza"));
 }
 
 TEST_F(ConfigKeys, AStatementTheLayerCouldNotOpenStopsTheSaveQuietly) {

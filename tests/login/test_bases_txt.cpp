@@ -101,6 +101,8 @@ TEST_F(BasesFile, AppendingCreatesFolderAndFileInWindows1252) {
                                          "A / S,Espa\xF1"
                                          "a,Espa\xF1"
                                          "a,x,S\r\nB / S,B,B,y,S\r\n"));
+    // It holds passwords, however lightly encoded.
+    EXPECT_EQ(file.permissions() & 0x0077, 0);
 }
 
 TEST_F(BasesFile, AFileThatCannotBeWrittenIsAFailure) {

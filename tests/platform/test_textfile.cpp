@@ -75,6 +75,17 @@ TEST_F(Cp1252File, AppendAddsAtTheEndAndCreatesTheFile) {
     EXPECT_EQ(bytesOf(path("log.txt")), QByteArray("uno \xF1\r\ndos \x80\r\n"));
 }
 
+TEST_F(Cp1252File, AnOwnersFileIsCreatedForItsOwnerAloneAndAnExistingOneKeepsItsPermissions) {
+    ASSERT_TRUE(appendToFile(path("clave.txt"), QStringLiteral("x"), FileAccess::OwnerOnly));
+    EXPECT_EQ(QFile::permissions(path("clave.txt")),
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                  QFileDevice::WriteUser);
+    ASSERT_TRUE(appendToFile(path("comun.txt"), QStringLiteral("x")));
+    const QFileDevice::Permissions comun = QFile::permissions(path("comun.txt"));
+    ASSERT_TRUE(appendToFile(path("comun.txt"), QStringLiteral("y"), FileAccess::OwnerOnly));
+    EXPECT_EQ(QFile::permissions(path("comun.txt")), comun);
+}
+
 TEST_F(Cp1252File, UnreachablePathsFailWithoutThrowing) {
     EXPECT_FALSE(readFile(path("missing.txt")));
     EXPECT_FALSE(writeFile(path("no/such/dir/a.txt"), QStringLiteral("x")));

@@ -1,7 +1,11 @@
+#include "platform/ado/busy_wait.h"
 #include "progress/animation_frames.h"
+#include "progress/aviso_espera_bloqueo.h"
 #include "progress/dll_display.h"
 #include "progress/lbf_ctrldisplay.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
@@ -187,6 +191,50 @@ TEST(ProgressSharedInstance, LivesFromFirstUseUntilReleased) {
     QPointer<Lbf_CtrlDisplay> window = first.window();
     releaseDllDisplay();
     EXPECT_TRUE(window.isNull());
+}
+
+}  // namespace
+}  // namespace kl
+
+namespace kl {
+namespace {
+
+Lbf_CtrlDisplay* waitNotice() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* notice = qobject_cast<Lbf_CtrlDisplay*>(w);
+        if (notice && notice->isVisible() && notice->windowTitle() == "Base de datos ocupada")
+            return notice;
+    }
+    return nullptr;
+}
+
+TEST(LockWaitNotice, ShowsAfterTheQuietSecondsGoesWhenTheWaitEndsAndCancels) {
+    instalaAvisoEsperaBloqueo();
+    EXPECT_TRUE(ado::keepWaitingForLock(500));
+    EXPECT_EQ(waitNotice(), nullptr) << "a short wait goes unshown";
+
+    EXPECT_TRUE(ado::keepWaitingForLock(2500));
+    Lbf_CtrlDisplay* notice = waitNotice();
+    ASSERT_NE(notice, nullptr);
+    QStringList texts;
+    for (QLabel* l : notice->findChildren<QLabel*>()) texts << l->text();
+    EXPECT_TRUE(texts.contains("Esperando que otro puesto libere la base de datos..."))
+        << texts.join('|').toStdString();
+
+    // No more waiting: the notice goes by itself.
+    QElapsedTimer clock;
+    clock.start();
+    while (waitNotice() && clock.elapsed() < 3000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(waitNotice(), nullptr);
+
+    // Cancelling stops the wait.
+    EXPECT_TRUE(ado::keepWaitingForLock(2100));
+    ASSERT_NE(waitNotice(), nullptr);
+    waitNotice()->CmdDisplayCancelar()->click();
+    EXPECT_FALSE(ado::keepWaitingForLock(2200));
+    EXPECT_EQ(waitNotice(), nullptr);
+    ado::setBusyWaitObserver({});
 }
 
 }  // namespace

@@ -120,6 +120,7 @@ TEST_F(ErrorNotice, NoErrorShowsAndLogsNothingButCreatesTheLog) {
     EXPECT_TRUE(boxes_.shown().empty());
     EXPECT_TRUE(QFile::exists(log()));
     EXPECT_TRUE(logBytes().isEmpty());
+    EXPECT_EQ(QFile::permissions(log()) & 0x0077, 0) << "readable by its owner only";
 }
 
 TEST_F(ErrorNotice, ALogThatCannotBeWrittenNeverHidesTheFailure) {

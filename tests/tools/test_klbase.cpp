@@ -305,6 +305,24 @@ TEST_F(KlbaseCrear, NeverReplacesAFile) {
     EXPECT_EQ(f.readAll(), before);
 }
 
+TEST_F(KlbaseCrear, VerifyGivesAVerdictAndAStatus) {
+    const CliResult sana = klbase({"verificar", file_});
+    EXPECT_EQ(sana.status, 0) << sana.err.toStdString();
+    EXPECT_TRUE(sana.out.contains(QString::fromUtf8("está sana"))) << sana.out.toStdString();
+
+    QFile f(file_);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    for (qint64 at = 3 * 4096; at < f.size(); at += 3 * 4096) {
+        f.seek(at + 8);
+        f.write(QByteArray(64, '\x7f'));
+    }
+    f.close();
+    const CliResult danada = klbase({"verificar", file_});
+    EXPECT_EQ(danada.status, 1);
+    EXPECT_TRUE(danada.err.contains(QString::fromUtf8("está dañada"))) << danada.err.toStdString();
+    EXPECT_EQ(klbase({"verificar", path("no_existe.kldb")}).status, 1);
+}
+
 TEST_F(KlbaseFiles, LeavesNothingBehindWhenItCannotCreate) {
     const CliResult run = klbase({"crear", path("no/existe/base.kldb")});
     EXPECT_EQ(run.status, 1);

@@ -38,6 +38,9 @@ QString usage() {
                "      muestra la sentencia ejecutada y las filas separadas por tabuladores\n"
                "  klbase oracle \"SQL\"\n"
                "      muestra la sentencia traducida para una conexión Oracle\n"
+               "  klbase verificar ARCHIVO\n"
+               "      revisa la integridad de una base de datos: termina con 0 si está sana\n"
+               "      y con 1 si está dañada o no se puede leer\n"
                "klbase nunca reemplaza un archivo existente.\n")
         .arg(kSchemaVersion);
 }
@@ -148,6 +151,31 @@ int actualizar(const QString& path, QTextStream& out, QTextStream& err) {
     return 0;
 }
 
+// The engine's full integrity check: every page, every index entry. Damage
+// ends with status 1 and the engine's own findings, so an administrator
+// knows to restore a backup before anyone writes again.
+int verificar(const QString& path, QTextStream& out, QTextStream& err) {
+    Database db;
+    if (StepResult failed = db.open(path, Database::Mode::OpenExisting))
+        return failure(err, *failed);
+    QStringList findings;
+    if (StepResult failed = db.texts(QStringLiteral("PRAGMA integrity_check(100)"), findings)) {
+        err << QStringLiteral("La base %1 está dañada: %2\n").arg(path, failed->description);
+        err.flush();
+        return kFailed;
+    }
+    if (findings == QStringList{QStringLiteral("ok")}) {
+        out << QStringLiteral("La base %1 está sana.\n").arg(path);
+        return 0;
+    }
+    err << QStringLiteral("La base %1 está dañada (%2 problemas encontrados):\n")
+               .arg(path)
+               .arg(findings.size());
+    for (const QString& finding : findings) err << QStringLiteral("  %1\n").arg(finding);
+    err.flush();
+    return kFailed;
+}
+
 }  // namespace
 
 int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
@@ -160,8 +188,8 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
         const char* name;
         int count;
     };
-    const Command commands[] = {{"crear", 2},      {"demo", 2},     {"volumen", 4},
-                                {"actualizar", 2}, {"consulta", 4}, {"oracle", 2}};
+    const Command commands[] = {{"crear", 2},    {"demo", 2},   {"volumen", 4},  {"actualizar", 2},
+                                {"consulta", 4}, {"oracle", 2}, {"verificar", 2}};
     const auto known =
         std::find_if(std::begin(commands), std::end(commands),
                      [&](const Command& c) { return command == QLatin1String(c.name); });
@@ -178,6 +206,7 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (command == u"actualizar") status = actualizar(arguments[1], out, err);
     if (command == u"consulta") status = ejecutaConsulta(arguments.mid(1), out, err);
     if (command == u"oracle") status = traduceOracle(arguments.mid(1), out, err);
+    if (command == u"verificar") status = verificar(arguments[1], out, err);
     out.flush();
     return status;
 }

@@ -1,5 +1,6 @@
 target_sources(kl_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/sqlite_dialect.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/busy_wait.cpp
   ${CMAKE_CURRENT_LIST_DIR}/collation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/connection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/connection_string.cpp

@@ -51,6 +51,15 @@ QStringList ConnectionSettings::secrets() const {
     return out;
 }
 
+QString connectionStringValue(const QString& value) {
+    const bool plain = !value.contains(u';') && value.trimmed().size() == value.size() &&
+                       !value.startsWith(u'"') && !value.startsWith(u'\'');
+    if (plain) return value;
+    QString doubled = value;
+    doubled.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + doubled + u'"';
+}
+
 std::optional<ConnectionSettings> parseConnectionString(const QString& text) {
     ConnectionSettings s;
     qsizetype i = 0;

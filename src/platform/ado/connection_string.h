@@ -34,4 +34,14 @@ struct ConnectionSettings {
 // nullopt when the text is no connection string (a pair without "=").
 std::optional<ConnectionSettings> parseConnectionString(const QString& text);
 
+// A value as a "key=value;" pair must carry it to be read back exactly: as
+// it stands when plain, otherwise in double quotes with inner double quotes
+// doubled. A password such as 'abc would otherwise be read as a quoted
+// value running over the pairs after it, and one with a ";" or an outer
+// blank would be cut.
+//     connectionStringValue("clave")  -> clave
+//     connectionStringValue("'abc")   -> "'abc"
+//     connectionStringValue("a\"b;c") -> "a""b;c"
+QString connectionStringValue(const QString& value);
+
 }  // namespace kl::ado

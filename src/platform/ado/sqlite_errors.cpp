@@ -111,6 +111,47 @@ Error lostConnection(const QString& file, const QString& detail) {
         QStringLiteral("Se perdió la conexión con la base de datos \"%1\": %2").arg(file, detail));
 }
 
+Error damagedDatabase(const QString& file, const QString& detail) {
+    return makeError(err::ProviderFailure, QStringLiteral("HY000"), 824,
+                     QStringLiteral("La base de datos \"%1\" está dañada (%2). No se grabará "
+                                    "nada más en ella: verifíquela con \"klbase verificar\" y "
+                                    "restáurela de una copia de seguridad.")
+                         .arg(file, detail));
+}
+
+QString openFailureReason(int code, const QString& message, const OpenCircumstances& around) {
+    const QString permiso = QStringLiteral(
+        "no hay permiso para escribir en la carpeta del archivo (el motor guarda allí sus "
+        "archivos de trabajo).");
+    const QString sinEspacio = QStringLiteral("no queda espacio libre en el disco.");
+    switch (code & 0xff) {
+        case SQLITE_CORRUPT:
+            return QStringLiteral(
+                       "el archivo está dañado (SQLite: %1). Verifíquelo con "
+                       "\"klbase verificar\".")
+                .arg(message);
+        case SQLITE_NOTADB:
+            return QStringLiteral("el archivo no es una base de datos.");
+        case SQLITE_FULL:
+            return sinEspacio;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return QStringLiteral("otro puesto tiene bloqueada la base de datos.");
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+        case SQLITE_CANTOPEN:
+        case SQLITE_IOERR:
+            if (around.diskFull) return sinEspacio;
+            if (!around.folderWritable) return permiso;
+            if (!around.fileWritable)
+                return QStringLiteral("no hay permiso para escribir el archivo.");
+            return QStringLiteral("el archivo no se puede abrir (SQLite: %1).").arg(message);
+        default:
+            return QStringLiteral("el archivo no se puede abrir (SQLite: %1).").arg(message);
+    }
+}
+
 Error errorFromSqlite(int code, const QString& message) {
     if (const std::optional<RaisedError> raised = parseRaisedError(message))
         return fromRaised(*raised);

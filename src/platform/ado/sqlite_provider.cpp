@@ -1,5 +1,6 @@
 #include "platform/ado/sqlite_provider.h"
 
+#include "platform/ado/busy_wait.h"
 #include "platform/ado/procedure_call.h"
 #include "platform/ado/sqlite_errors.h"
 #include "platform/ado/sqlite_guards.h"
@@ -11,11 +12,14 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
+#include <QThread>
 
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstring>
 
 namespace kl::ado::sqlite {
@@ -91,6 +95,13 @@ std::optional<std::pair<quint64, quint64>> fileIdentity(const QString& path) {
     return std::make_pair(static_cast<quint64>(info.st_dev), static_cast<quint64>(info.st_ino));
 }
 
+OpenCircumstances circumstancesOf(const QString& file) {
+    const QFileInfo info(file);
+    const QStorageInfo volume(info.absolutePath());
+    return {QFileInfo(info.absolutePath()).isWritable(), info.isWritable(),
+            volume.isValid() && volume.bytesAvailable() == 0};
+}
+
 Error openFailure(const QString& file, const QString& reason) {
     return makeError(
         err::ProviderFailure, QStringLiteral("08001"), 4060,
@@ -118,6 +129,7 @@ SqliteProvider::~SqliteProvider() {
 
 ErrorList SqliteProvider::open(const ConnectionSettings& settings) {
     file_ = settings.embeddedFile;
+    damaged_ = false;
     database_ = settings.database.trimmed();
     if (file_.isEmpty())
         return {openFailure(file_, QStringLiteral("no se indicó el archivo de la base de datos."))};
@@ -130,25 +142,25 @@ ErrorList SqliteProvider::open(const ConnectionSettings& settings) {
         return {openFailure(file_, QStringLiteral("el archivo no es una base de datos."))};
 
     // Never SQLITE_OPEN_CREATE: a missing file is a failure, not a new database.
-    const int rc =
-        sqlite3_open_v2(file_.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    int rc = sqlite3_open_v2(file_.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    auto why = [&](int code) {
+        const QString message = db_ ? lastMessage(db_) : QString::fromUtf8(sqlite3_errstr(code));
+        return openFailure(file_, openFailureReason(code, message, circumstancesOf(file_)));
+    };
     if (rc != SQLITE_OK) {
-        const QString message = db_ ? lastMessage(db_) : QString::fromUtf8(sqlite3_errstr(rc));
+        const Error failure = why(rc);
         sqlite3_close_v2(db_);
         db_ = nullptr;
-        return {openFailure(
-            file_, QStringLiteral("el archivo no se puede abrir (SQLite: %1).").arg(message))};
+        return {failure};
     }
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, busyTimeoutMs_);
+    sqlite3_busy_handler(db_, &SqliteProvider::waitForLock, this);
     ErrorList errors;
     if (registerFunctions(db_) != SQLITE_OK) {
         errors = {openFailure(file_, lastMessage(db_))};
-    } else if (ErrorList probe = runPlain(QStringLiteral("SELECT count(*) FROM sqlite_master"));
-               !probe.empty()) {
-        errors = {
-            openFailure(file_, QStringLiteral("el archivo no es una base de datos válida (%1).")
-                                   .arg(probe.front().Description))};
+    } else if ((rc = sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
+                                  nullptr)) != SQLITE_OK) {
+        errors = {why(rc)};
     }
     if (!errors.empty()) {
         sqlite3_close_v2(db_);
@@ -187,10 +199,12 @@ std::optional<Error> SqliteProvider::fileGone() const {
 Error SqliteProvider::errorOf(int code) const {
     const QString message = db_ ? lastMessage(db_) : QString::fromUtf8(sqlite3_errstr(code));
     switch (code & 0xff) {
-        case SQLITE_IOERR:
-        case SQLITE_CANTOPEN:
         case SQLITE_NOTADB:
         case SQLITE_CORRUPT:
+            damaged_ = true;
+            return damagedDatabase(file_, message);
+        case SQLITE_IOERR:
+        case SQLITE_CANTOPEN:
             return lostConnection(file_, message);
         default:
             return errorFromSqlite(code, message);
@@ -283,6 +297,8 @@ ErrorList SqliteProvider::runSqlite(const QString& text, bool wantRows,
             continue;
         }
         const bool readOnly = sqlite3_stmt_readonly(stmt.get()) != 0;
+        if (!readOnly && damaged_)
+            return {damagedDatabase(file_, QStringLiteral("escritura rechazada"))};
         if (!readOnly) materializeRows();
         ErrorList errors;
         if (sqlite3_column_count(stmt.get()) > 0 && wantRows && lastHere) {
@@ -414,6 +430,7 @@ ErrorList SqliteProvider::bind(sqlite3_stmt* stmt, const std::vector<Value>& par
 
 ErrorList SqliteProvider::executeNative(const NativeStatement& statement, long& recordsAffected) {
     if (std::optional<Error> gone = fileGone()) return {*gone};
+    if (damaged_) return {damagedDatabase(file_, QStringLiteral("escritura rechazada"))};
     materializeRows();
     SqliteStatement stmt;
     int rc = stmt.prepare(db_, statement.sql);
@@ -446,6 +463,7 @@ Value SqliteProvider::lastIdentity() {
 
 ErrorList SqliteProvider::beginTransaction(long& level) {
     if (std::optional<Error> gone = fileGone()) return {*gone};
+    if (damaged_) return {damagedDatabase(file_, QStringLiteral("escritura rechazada"))};
     materializeRows();
     // IMMEDIATE takes the write lock at once (waiting for other writers),
     // so a transaction never fails halfway because another program wrote.
@@ -637,7 +655,18 @@ ErrorList SqliteProvider::setDefaultDatabase(const QString& name) {
 void SqliteProvider::setCommandTimeout(int seconds) {
     // ADO's 0 means wait as long as it takes.
     busyTimeoutMs_ = seconds <= 0 ? 24 * 3600 * 1000 : seconds * 1000;
-    if (db_) sqlite3_busy_timeout(db_, busyTimeoutMs_);
+}
+
+int SqliteProvider::waitForLock(void* self, int count) {
+    auto* provider = static_cast<SqliteProvider*>(self);
+    if (count == 0) provider->waitingSince_.start();
+    const qint64 waited = provider->waitingSince_.elapsed();
+    if (waited >= provider->busyTimeoutMs_ ||
+        !keepWaitingForLock(static_cast<int>(std::min<qint64>(waited, INT_MAX))))
+        return 0;
+    // Short naps first: most locks are a neighbour's quick write.
+    QThread::msleep(count < 20 ? 5 : 50);
+    return 1;
 }
 
 QString SqliteProvider::quoteIdentifier(const QString& name) const {

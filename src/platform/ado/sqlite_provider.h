@@ -11,6 +11,7 @@
 #include "platform/ado/provider.h"
 #include "platform/ado/sqlite_dialect.h"
 
+#include <QElapsedTimer>
 #include <QSet>
 
 #include <map>
@@ -68,6 +69,7 @@ class SqliteProvider final : public Provider {
     void materializeRows();
 
     std::optional<Error> fileGone() const;
+    // Damage reported by the engine stops every write for the session.
     Error errorOf(int code) const;
     ErrorList runSqlite(const QString& sql, bool wantRows, const QString& rowLocatorTable,
                         ExecuteResult& result);
@@ -83,9 +85,14 @@ class SqliteProvider final : public Provider {
     QString file_;
     QString database_;
     std::optional<std::pair<quint64, quint64>> identity_;  // device and inode
+    mutable bool damaged_ = false;                         // set by errorOf, which only reports
     long level_ = 0;
     int schemaVersion_ = 0;
     int busyTimeoutMs_ = 30000;
+    // SQLite's busy handler: waits for another connection's lock up to the
+    // command time-out, showing the wait through the busy-wait observer.
+    static int waitForLock(void* self, int count);
+    QElapsedTimer waitingSince_;
     LiveRows<SqliteRows> liveRows_;
     std::optional<QSet<QString>> procedures_;  // upper-case names
     std::map<QString, TableInfo> tableCache_;  // by upper-case name

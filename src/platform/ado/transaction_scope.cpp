@@ -10,7 +10,9 @@ StepResult TransactionScope::begin() {
 }
 
 StepResult TransactionScope::commit() {
-    if (!open_) return std::nullopt;
+    // Committing what was never begun, or was already undone, keeps nothing:
+    // saying so beats a success nobody can find in the database.
+    if (!open_) return cnn_.CommitTrans();
     open_ = false;
     if (StepResult e = cnn_.CommitTrans()) {
         cnn_.RollbackTrans();

@@ -27,7 +27,8 @@ class TransactionScope {
 
     StepResult begin();
     // Makes the writes permanent. A commit the engine refuses is rolled back
-    // and reported: the caller never believes in writes that are not there.
+    // and reported, and so is a commit of a scope not open: the caller never
+    // believes in writes that are not there.
     StepResult commit();
     // Undoes the writes now (the destructor does it otherwise); nothing when
     // the scope is not open.

@@ -3,15 +3,20 @@
 
 #include "backends.h"
 #include "platform/ado/ado.h"
+#include "platform/ado/busy_wait.h"
 #include "platform/ado/connection_string.h"
 #include "platform/ado/sql_trace.h"
+#include "platform/ado/sqlite_errors.h"
 #include "support/embedded_db.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <sqlite3.h>
 
 namespace kl::ado {
 namespace {
@@ -35,6 +40,22 @@ TEST(ConnectionStrings, ReadKeysWithoutRegardToCaseOrBlanks) {
     ASSERT_TRUE(embedded);
     EXPECT_EQ(embedded->embeddedFile, "/tmp/a b.db");
     EXPECT_EQ(embedded->secrets(), QStringList{"p"});
+}
+
+TEST(ConnectionStrings, EveryValueWrittenIsReadBackExactly) {
+    for (const QString value : {"clave", "", "'abc", "\"abc", "a;b", " x ", "a\"b;'c", "O'Brien"}) {
+        const QString written =
+            "PROVIDER=SQLOLEDB;Server=srv;Database =" + connectionStringValue(value) +
+            ";UId=" + connectionStringValue(value) + ";Pwd=" + connectionStringValue(value) +
+            ";Extra=1;";
+        const auto s = parseConnectionString(written);
+        ASSERT_TRUE(s) << written.toStdString();
+        EXPECT_EQ(s->database, value) << written.toStdString();
+        EXPECT_EQ(s->user, value);
+        EXPECT_EQ(s->password, value);
+        EXPECT_EQ(s->value("extra"), "1") << "no value swallows the pairs after it";
+    }
+    EXPECT_EQ(connectionStringValue("clave"), "clave");
 }
 
 TEST(ConnectionStrings, ReadOracleAndJetStringsAndQuotedValues) {
@@ -97,6 +118,91 @@ TEST_F(EmbeddedConnection, FilesThatAreNoDatabaseFail) {
         EXPECT_EQ(e->number, err::ProviderFailure);
         EXPECT_EQ(cnn_.State(), adStateClosed);
     }
+}
+
+TEST(OpenFailures, SayWhatIsWrongInSpanish) {
+    using sqlite::OpenCircumstances;
+    struct Case {
+        int code;
+        OpenCircumstances around;
+        const char* says;
+    } const cases[] = {
+        {SQLITE_CANTOPEN, {.folderWritable = false}, "permiso para escribir en la carpeta"},
+        {SQLITE_READONLY, {.fileWritable = false}, "permiso para escribir el archivo"},
+        {SQLITE_IOERR, {.diskFull = true}, "espacio libre"},
+        {SQLITE_FULL, {}, "espacio libre"},
+        {SQLITE_BUSY, {}, "bloqueada"},
+        {SQLITE_NOTADB, {}, "no es una base de datos"},
+        {SQLITE_CORRUPT, {}, "dañado"},
+        {SQLITE_CANTOPEN, {}, "no se puede abrir (SQLite: x)"},
+    };
+    for (const Case& c : cases) {
+        const QString reason = sqlite::openFailureReason(c.code, "x", c.around);
+        EXPECT_TRUE(reason.contains(QString::fromUtf8(c.says))) << reason.toStdString();
+    }
+}
+
+TEST_F(EmbeddedConnection, DamageIsReportedAndStopsEveryWrite) {
+    const QString file = folder_.path("conta.db");
+    ASSERT_FALSE(cnn_.Open(connection_));
+    ASSERT_FALSE(cnn_.BeginTrans());
+    for (int i = 0; i < 1500; ++i)
+        ASSERT_FALSE(cnn_.Execute(QStringLiteral("INSERT INTO MA_CUENTAS (CODIGO, NOMBRE) VALUES "
+                                                 "('%1', '%2')")
+                                      .arg(i)
+                                      .arg(QString(30, u'x'))));
+    ASSERT_FALSE(cnn_.CommitTrans());
+    ASSERT_FALSE(cnn_.Close());
+    // Every page but the schema's first is overwritten.
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    const qint64 page = 4096;
+    for (qint64 at = page; at < f.size(); at += page) {
+        f.seek(at);
+        f.write(QByteArray(static_cast<int>(page), '\x5a'));
+    }
+    f.close();
+
+    const StepResult opened = cnn_.Open(connection_);
+    if (opened) {
+        // Damage that reaches the schema already shows at the open.
+        EXPECT_TRUE(opened->description.contains(QString::fromUtf8("dañado")))
+            << opened->description.toStdString();
+        return;
+    }
+    const StepResult read = cnn_.Execute("SELECT count(*), max(NOMBRE) FROM MA_CUENTAS");
+    ASSERT_TRUE(read);
+    EXPECT_EQ(cnn_.errors().Item(0).NativeError, 824);
+    EXPECT_TRUE(cnn_.errors().Item(0).Description.contains(QString::fromUtf8("dañada")));
+    for (const char* write : {"INSERT INTO MA_CUENTAS (CODIGO) VALUES ('x')",
+                              "UPDATE TA_CONFIGURACION SET VALOR = '1'"}) {
+        ASSERT_TRUE(cnn_.Execute(write)) << write;
+        EXPECT_EQ(cnn_.errors().Item(0).NativeError, 824) << write;
+    }
+    EXPECT_TRUE(cnn_.BeginTrans());
+}
+
+TEST_F(EmbeddedConnection, ALockWaitIsShownAfterTwoSecondsAndCanBeCancelled) {
+    Connection other;
+    ASSERT_FALSE(cnn_.Open(connection_));
+    ASSERT_FALSE(other.Open(connection_));
+    ASSERT_FALSE(other.BeginTrans());  // the other station holds the write lock
+    std::vector<int> waits;
+    setBusyWaitObserver([&waits](int waitedMs) {
+        waits.push_back(waitedMs);
+        return waits.size() < 3;  // the operator cancels at the third look
+    });
+    QElapsedTimer clock;
+    clock.start();
+    const StepResult e = cnn_.Execute("INSERT INTO MA_CUENTAS (CODIGO) VALUES ('1')");
+    setBusyWaitObserver({});
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->number, err::Timeout);
+    ASSERT_EQ(waits.size(), 3u);
+    EXPECT_GE(waits.front(), kBusyWaitSilentMs);
+    EXPECT_LT(clock.elapsed(), 10000) << "cancelling ends the wait";
+    ASSERT_FALSE(other.RollbackTrans());
+    EXPECT_FALSE(cnn_.Execute("INSERT INTO MA_CUENTAS (CODIGO) VALUES ('1')"));
 }
 
 TEST_F(EmbeddedConnection, ProvidersWithoutAnEngineHereAreNotAvailable) {

@@ -199,6 +199,7 @@ TEST_P(DataLayer, AScopeKeepsItsWritesOnlyWhenCommitted) {
     run("INSERT INTO MA_CUENTAS (CODIGO) VALUES ('2')");
     ASSERT_FALSE(t.commit());
     EXPECT_FALSE(t.open());
+    EXPECT_TRUE(t.commit()) << "nothing is open to commit";
     t.rollback();  // nothing left to undo
     EXPECT_EQ(scalar("SELECT count(*) FROM MA_CUENTAS"), "1");
 }
