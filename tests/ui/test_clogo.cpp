@@ -48,6 +48,17 @@ TEST(OleColor, AnRgbValueIsTakenAsGivenAndASystemColourFromThePalette) {
     }
 }
 
+// A banner from `start` to `end` drawn once on a new image of `size`.
+std::shared_ptr<ImageSurface> drawnBanner(QSize size, OleColor start, OleColor end) {
+    auto surface = std::make_shared<ImageSurface>(size);
+    cLogo logo;
+    logo.setStartColor(start);
+    logo.setEndColor(end);
+    logo.setDrawingObject(surface);
+    logo.Draw();
+    return surface;
+}
+
 struct Gradient {
     int height;
     int step;
@@ -66,13 +77,7 @@ int expectedComponent(int y, int height, int step, int start, int end) {
 
 TEST_P(GradientBands, EveryRowHasItsBandsColourFromTheBottomUp) {
     const auto [height, step] = GetParam();
-    auto surface = std::make_shared<ImageSurface>(QSize(7, height));
-    cLogo logo;
-    logo.setStartColor(bgr(10, 200, 0));
-    logo.setEndColor(bgr(60, 100, 255));
-    logo.setDrawingObject(surface);
-    logo.Draw();
-
+    const auto surface = drawnBanner(QSize(7, height), bgr(10, 200, 0), bgr(60, 100, 255));
     const QImage& image = surface->image();
     for (int y = 0; y < height; ++y) {
         const QRgb want = qRgb(expectedComponent(y, height, step, 10, 60),
@@ -89,13 +94,7 @@ INSTANTIATE_TEST_SUITE_P(Heights, GradientBands,
                                          Gradient{600, 2}, Gradient{601, 2}, Gradient{3, 1}));
 
 TEST(cLogoBands, TheBottomTwoRowsOfAHundredPixelsHaveTheStartColourAndHalvesRoundToEven) {
-    auto surface = std::make_shared<ImageSurface>(QSize(5, 100));
-    cLogo logo;
-    logo.setStartColor(bgr(0, 0, 0));
-    logo.setEndColor(bgr(50, 150, 0));
-    logo.setDrawingObject(surface);
-    logo.Draw();
-    const QImage& image = surface->image();
+    const QImage image = drawnBanner(QSize(5, 100), bgr(0, 0, 0), bgr(50, 150, 0))->image();
     EXPECT_EQ(image.pixel(2, 99), qRgb(0, 0, 0));
     EXPECT_EQ(image.pixel(2, 98), qRgb(0, 0, 0));
     EXPECT_EQ(image.pixel(2, 97), qRgb(0, 2, 0));    // 0.5 -> 0, 1.5 -> 2
@@ -106,16 +105,12 @@ TEST(cLogoBands, TheBottomTwoRowsOfAHundredPixelsHaveTheStartColourAndHalvesRoun
 
 TEST(cLogoBands, TheClippedTopBandFallsShortOfTheEndColourByStepAndRemainder) {
     // 601 pixels: S = 2, H mod S = 1, so row 0 shows (601 - 3) / 601 of the way.
-    auto surface = std::make_shared<ImageSurface>(QSize(5, 601));
-    cLogo logo;
-    logo.setEndColor(bgr(255, 200, 100));
-    logo.setDrawingObject(surface);
-    logo.Draw();
+    const QImage image = drawnBanner(QSize(5, 601), 0, bgr(255, 200, 100))->image();
     const auto part = [](int difference) {
         return static_cast<int>(std::nearbyint(598.0 * difference / 601));
     };
-    ASSERT_NE(surface->image().pixel(0, 1), surface->image().pixel(0, 0));
-    EXPECT_EQ(surface->image().pixel(0, 0), qRgb(part(255), part(200), part(100)));
+    ASSERT_NE(image.pixel(0, 1), image.pixel(0, 0));
+    EXPECT_EQ(image.pixel(0, 0), qRgb(part(255), part(200), part(100)));
 }
 
 TEST(cLogoDraw, WithoutASurfaceOrOnOneUnderAPixelTallNothingIsPaintedNorRefreshed) {
