@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 
 namespace kl {
 namespace {
@@ -63,6 +64,10 @@ struct Gradient {
     int height;
     int step;
 };
+
+void PrintTo(const Gradient& g, std::ostream* os) {
+    *os << g.height << " px, bands of " << g.step;
+}
 
 class GradientBands : public testing::TestWithParam<Gradient> {};
 
@@ -161,6 +166,10 @@ struct CaptionCase {
     double points;
     bool bold;
 };
+
+void PrintTo(const CaptionCase& c, std::ostream* os) {
+    *os << c.points << " pt" << (c.bold ? " bold" : "");
+}
 
 class CaptionPlacement : public testing::TestWithParam<CaptionCase> {};
 
