@@ -18,6 +18,8 @@
 // without a person (the access log then holds the run's entry and exit).
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // The name titles the message boxes and the user's data folder; the
+    // access check goes by the executable's own name, whatever it is.
     QApplication::setApplicationName(QStringLiteral("klconfig"));
     kl::installSpanishTranslations();
     kl::installProgramDialogs();

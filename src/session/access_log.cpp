@@ -1,11 +1,10 @@
 #include "session/access_log.h"
 
 #include "dblayer/db_dll.h"
+#include "dblayer/program_info.h"
 #include "dblayer/sql_text.h"
 #include "session/brimcor2.h"
 #include "session/sesion.h"
-
-#include <QCoreApplication>
 
 namespace kl {
 
@@ -36,14 +35,11 @@ QString marcaDeAcceso(const QDateTime& momento) {
            momento.toString(formaQtDeHora(FormatoHora()));
 }
 
-QString nombreDelPrograma() {
-    return QCoreApplication::applicationName();
-}
-
 void ControlAcceso() {
     Sesion& s = sesion();
     db::DB_Dll& db = db::sharedDb();
-    const QString programa = nombreDelPrograma();
+    // The executable as it was started: a copy named KL000PR is the main menu.
+    const QString programa = db::executableName();
     if (s.gUsuarioLogeado.isEmpty()) s.gUsuarioLogeado = db.gUsuario;
 
     // A user with a quote in the name (O'Brien) must find his tasks, and

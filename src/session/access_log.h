@@ -12,13 +12,10 @@ QString FormatoHora();   // "hh:mm"
 // The moment as the access log keeps it: FormatoFecha & " " & FormatoHora.
 QString marcaDeAcceso(const QDateTime& momento);
 
-// The program the access check looks for in TA_MENU.Proceso: the
-// application's name ("klconfig").
-QString nombreDelPrograma();
-
 // The access check and the entry row of this run in CONTROL_ACCESO: the
-// task the logged-in user reaches this program through (empty when none;
-// the user is not stopped), the computer, the system user and the entry
+// task the logged-in user reaches this program through, found by the
+// executable's own name in TA_MENU.Proceso (empty when none; the user is
+// not stopped), the computer, the system user and the entry
 // time. Keeps the new row's ID in the session. Every failure is silently
 // passed over: the access log must never keep the program from starting.
 void ControlAcceso();

@@ -1,5 +1,6 @@
 #include "session/brimcor2.h"
 
+#include "dblayer/db_dll.h"
 #include "platform/conversions.h"
 #include "platform/ini.h"
 #include "platform/textfile.h"
@@ -10,12 +11,13 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QList>
 #include <QScreen>
+#include <QStringView>
 #include <QSysInfo>
 #include <QWidget>
 
 #include <array>
-#include <utility>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -28,15 +30,6 @@ bool isSeparator(QChar c) {
     return c == u'/' || c == u'\\';
 }
 
-QString defaultSqlDate(const QDateTime& dateTime) {
-    return u'\'' + dateTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + u'\'';
-}
-
-SqlDateFormatter& sqlDateFormatter() {
-    static SqlDateFormatter formatter;
-    return formatter;
-}
-
 // Scrambling: each byte is shifted by a key byte and by the previous
 // scrambled byte, so repeated characters do not show as repeated output;
 // base64url then keeps the result to letters, digits, "-" and "_".
@@ -44,6 +37,21 @@ constexpr std::array<unsigned char, 16> kScrambleKey = {
     0x4B, 0x9E, 0x23, 0xD1, 0x6C, 0x05, 0xB7, 0x38, 0xE2, 0x71, 0x1A, 0xC9, 0x54, 0x8F, 0x36, 0xAD};
 constexpr unsigned char kScrambleSeed = 0x5A;
 constexpr auto kScrambleAlphabet = QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals;
+
+// The text's characters, whole: a surrogate pair (an emoji, a rare CJK
+// ideograph) is one character; a lone surrogate stands for itself.
+QList<QStringView> wholeCharacters(QStringView text) {
+    QList<QStringView> characters;
+    characters.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        const bool pair =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const qsizetype length = pair ? 2 : 1;
+        characters.append(text.mid(i, length));
+        i += length;
+    }
+    return characters;
+}
 
 bool isDateTag(const QWidget* box) {
     return box &&
@@ -73,10 +81,11 @@ QString ValorNoNulo(const Value& value) {
 }
 
 QString QuitaCaracteres(const QString& text, const QString& characters) {
+    const QList<QStringView> unwanted = wholeCharacters(characters);
     QString result;
     result.reserve(text.size());
-    for (const QChar c : text) {
-        if (!characters.contains(c)) result += c;
+    for (const QStringView c : wholeCharacters(text)) {
+        if (!unwanted.contains(c)) result += c;
     }
     return result;
 }
@@ -123,12 +132,9 @@ int CuentaPalabras(const QString& text) {
 QString FechaSQL(const Value& date) {
     const QDateTime dateTime = date.toDateTime();
     if (!dateTime.isValid() || date.isNumeric()) return QString();
-    const SqlDateFormatter& formatter = sqlDateFormatter();
-    return formatter ? formatter(dateTime) : defaultSqlDate(dateTime);
-}
-
-SqlDateFormatter installSqlDateFormatter(SqlDateFormatter formatter) {
-    return std::exchange(sqlDateFormatter(), std::move(formatter));
+    // The form follows the connection open at the time of the call: the
+    // login window may have reconnected to another kind of database.
+    return db::sharedDb().gCnn->dateLiteral(dateTime);
 }
 
 PartesRuta DivideRuta(const QString& path) {
@@ -150,7 +156,9 @@ QString CodificaTexto(const QString& text) {
 }
 
 QString DecodificaTexto(const QString& encoded) {
-    const QByteArray ascii = encoded.toLatin1();
+    // The encoded form holds no blanks; those around it come from a
+    // hand-edited file and are not part of it.
+    const QByteArray ascii = encoded.trimmed().toLatin1();
     const auto decoded = QByteArray::fromBase64Encoding(
         ascii, kScrambleAlphabet | QByteArray::AbortOnBase64DecodingErrors);
     // Only the exact text CodificaTexto writes for some input is accepted;

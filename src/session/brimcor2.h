@@ -9,7 +9,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 
 class QEvent;
 class QLineEdit;
@@ -32,7 +31,8 @@ QString AgregaBarra(const QString& folder);
 // The value as text; Null and Empty give "".
 QString ValorNoNulo(const Value& value);
 
-// The text without any of the given characters.
+// The text without any of the given characters, taken whole: removing one
+// emoji leaves every other character intact.
 QString QuitaCaracteres(const QString& text, const QString& characters);
 // Every `oldChar` becomes `newChar`.
 QString ReemplazaCaracter(const QString& text, QChar oldChar, QChar newChar);
@@ -56,15 +56,14 @@ std::int64_t ValorLong(const QString& text);
 // The number of blank-separated words.
 int CuentaPalabras(const QString& text);
 
-// The date in the form the connected database takes as a literal, quoted.
-// The value may be a date or a text in any layout conv::parseDateTime
-// knows. A value that is not a date gives "", so a statement built with it
-// fails in the database instead of matching a wrong day.
+// The date in the form the shared access layer's database reads as a
+// literal, quotes included: SQL Server '20240213 00:00:00' (read the same
+// whatever the login's language), Oracle a TO_DATE call, the embedded
+// engine '2024-02-13 00:00:00'. The value may be a date or a text in any
+// layout conv::parseDateTime knows. A value that is not a date gives "", so
+// a statement built with it fails in the database instead of matching a
+// wrong day.
 QString FechaSQL(const Value& date);
-// The data layer installs the literal form of its connection; the default is
-// 'yyyy-mm-dd hh:mm:ss'. nullptr restores the default. Returns the previous.
-using SqlDateFormatter = std::function<QString(const QDateTime&)>;
-SqlDateFormatter installSqlDateFormatter(SqlDateFormatter formatter);
 
 // A path cut at its last separator ("/" or "\"): the folder, separator
 // included, and the file name, so that carpeta + archivo is the path.
@@ -81,7 +80,8 @@ PartesRuta DivideRuta(const QString& path);
 // any field of the module's files and command lines. Characters outside
 // Windows-1252 come back as "?".
 QString CodificaTexto(const QString& text);
-// "" for a text CodificaTexto cannot have written.
+// Blanks around the encoded text are ignored; "" for a text CodificaTexto
+// cannot have written.
 QString DecodificaTexto(const QString& encoded);
 
 // Message-box answers 3 (Abort), 4 (Retry), 5 (Ignore) with the default style.

@@ -2,6 +2,7 @@
 
 #include "dblayer/application_hooks.h"
 #include "dblayer/db_dll.h"
+#include "dblayer/program_info.h"
 #include "dblayer/sql_text.h"
 #include "lookup/lib_clscons3.h"
 #include "platform/conversions.h"
@@ -33,7 +34,7 @@ void terminaSinConexion(const db::DB_Dll& db) {
     const QString linea = QStringLiteral(
                               "%1: no se pudo conectar con la base de datos \"%2\" del "
                               "servidor \"%3\"; el programa termina.")
-                              .arg(nombreDelPrograma(), db.gDBName, db.gServidor);
+                              .arg(db::executableName(), db.gDBName, db.gServidor);
     std::fprintf(stderr, "%s\n", linea.toLocal8Bit().constData());
     std::fflush(stderr);
     db::endProgram();

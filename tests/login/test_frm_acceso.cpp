@@ -122,6 +122,13 @@ TEST_F(FrmAcceso, ListHoldsTheNamedConnectionsAndShowsTheFirst) {
     EXPECT_EQ(w.CboPlataformaDB->currentIndex(), frmAcceso::kPlataformaSqlServer);
 }
 
+TEST_F(FrmAcceso, BlanksAroundAHandEditedPasswordDoNotLoseIt) {
+    escribeBases(cp1252::encode("CONTAB / SRV01,CONTAB,CONTAB, " +
+                                Brimcor2::CodificaTexto("clave") + "  ,SRV01\r\n"));
+    frmAcceso& w = carga();
+    EXPECT_EQ(w.conexionGuardada().clave, "clave");
+}
+
 TEST_F(FrmAcceso, SelectingAConnectionEmptiesUserAndPassword) {
     escribeConocidas();
     frmAcceso& w = carga();

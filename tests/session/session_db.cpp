@@ -3,12 +3,12 @@
 #include "database_file.h"
 #include "schema.h"
 
+#include "dblayer/program_info.h"
 #include "platform/textfile.h"
 #include "session/sesion.h"
 #include "support/embedded_db.h"
 #include "support/shared_db/shared_db.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 namespace kl::test {
@@ -17,8 +17,6 @@ void SessionDbTest::SetUp() {
     ASSERT_TRUE(dir_.isValid());
     db::releaseSharedDb();
     sesion() = Sesion{};
-    previousName_ = QCoreApplication::applicationName();
-    QCoreApplication::setApplicationName(QStringLiteral("klconfig"));
     trace_ = path(QStringLiteral("traza.sql"));
     qputenv("KL_TRAZA_SQL", QFile::encodeName(trace_));
     previousEnd_ = db::installProgramEnd([ends = programEnds_] { ++*ends; });
@@ -33,8 +31,11 @@ void SessionDbTest::TearDown() {
     kl::test::releaseSharedSession();
     db::installProgramEnd(previousEnd_);
     db::installSessionLink(previousLink_);
-    QCoreApplication::setApplicationName(previousName_);
     qunsetenv("KL_TRAZA_SQL");
+}
+
+QString SessionDbTest::procesoDelPrograma() {
+    return QStringLiteral("SHELL:") + db::executableName().toUpper();
 }
 
 void SessionDbTest::connect(const QString& usuario) {

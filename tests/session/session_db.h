@@ -25,6 +25,10 @@ class SessionDbTest : public testing::Test {
     void SetUp() override;
     void TearDown() override;
 
+    // TA_MENU.Proceso of the task carried out by the running program, as
+    // the main menu writes it: the access check finds it by the
+    // executable's name.
+    static QString procesoDelPrograma();
     // Connects the shared layer to the database as `usuario`.
     void connect(const QString& usuario = QStringLiteral("ADMIN"));
     // Runs statements on the file outside the layer.
@@ -45,7 +49,6 @@ class SessionDbTest : public testing::Test {
     QTemporaryDir dir_;
     QString trace_;
     qsizetype traceRead_ = 0;
-    QString previousName_;
     std::shared_ptr<int> programEnds_ = std::make_shared<int>(0);
     db::ProgramEnd previousEnd_;
     db::SessionLink previousLink_;

@@ -1,10 +1,11 @@
 #include "session/access_log.h"
 
+#include "dblayer/program_info.h"
+
 #include "session/brimcor2.h"
 #include "session/sesion.h"
 #include "session_db.h"
 
-#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -25,7 +26,9 @@ class AccessLog : public SessionDbTest {
         SessionDbTest::SetUp();
         exec(
             "INSERT INTO TA_MENU (CLAVE, NOMBRE, PROCESO) VALUES "
-            "('0101', ' Configuración del Sistema ', 'SHELL:KLCONFIG'), "
+            "('0101', ' Configuración del Sistema ', '" +
+            procesoDelPrograma() +
+            "'), "
             "('0102', 'Plan de Cuentas', 'SHELL:KLCUENTAS'), "
             "('0901', 'Menu Principal', 'KL000PR');"
             "INSERT INTO TA_TAREAS (USUARIO, TAREA) VALUES ('ADMIN', '0101'), ('ADMIN', '0102'), "
@@ -41,9 +44,11 @@ TEST_F(AccessLog, TheEntryRowCarriesTheTaskTheSeatAndTheUser) {
     sesion().gUsuarioLogeado = "ADMIN";
     ControlAcceso();
     EXPECT_EQ(traced().first(),
-              u"SELECT TA_TAREAS.USUARIO, TA_MENU.Proceso, TA_MENU.Clave , TA_MENU.Nombre  FROM "
-              u"TA_TAREAS INNER JOIN TA_MENU ON TA_TAREAS.TAREA = TA_MENU.Clave  WHERE "
-              u"(TA_TAREAS.USUARIO = 'ADMIN') AND (TA_MENU.Proceso LIKE '%klconfig%')");
+              QStringLiteral(
+                  "SELECT TA_TAREAS.USUARIO, TA_MENU.Proceso, TA_MENU.Clave , TA_MENU.Nombre  FROM "
+                  "TA_TAREAS INNER JOIN TA_MENU ON TA_TAREAS.TAREA = TA_MENU.Clave  WHERE "
+                  "(TA_TAREAS.USUARIO = 'ADMIN') AND (TA_MENU.Proceso LIKE '%") +
+                  db::executableName() + "%')");
     EXPECT_EQ(row("COUNT(*)"), u"1");
     EXPECT_EQ(row("TAREA"), u"CONFIGURACIÓN DEL SISTEMA");
     EXPECT_EQ(row("MAQUINA"), Brimcor2::NombreMaquina().trimmed().toUpper());
@@ -70,13 +75,6 @@ TEST_F(AccessLog, AUserWithoutTheTaskStillGetsARowWithAnEmptyTask) {
     sesion().gUsuarioLogeado = "OPERADOR";
     ControlAcceso();
     EXPECT_EQ(row("COUNT(*) || '|' || TAREA"), u"1|");
-}
-
-TEST_F(AccessLog, TheMainMenuProgramWithoutItsTaskIsTheMainMenu) {
-    QCoreApplication::setApplicationName("kl000pr");
-    sesion().gUsuarioLogeado = "OPERADOR";
-    ControlAcceso();
-    EXPECT_EQ(row("TAREA"), u"MENU PRINCIPAL");
 }
 
 TEST_F(AccessLog, AQuoteInTheUserNameFindsHisTasksAndChangesNoStatement) {

@@ -1,5 +1,6 @@
 #include "session/brimcor2.h"
 
+#include "dblayer/db_dll.h"
 #include "platform/conversions.h"
 
 #include "platform/textfile.h"
@@ -47,6 +48,16 @@ TEST(Brimcor2Text, RemovingAndReplacingCharacters) {
     const QString padded = QStringLiteral("AB") + QChar(0) + QChar(0xFF) + u'C' + QChar(0);
     EXPECT_EQ(QuitaCaracteres(padded, QString(QChar(0)) + QChar(0xFF)), u"ABC");
     EXPECT_EQ(QuitaCaracteres(QStringLiteral("03-0000125"), QStringLiteral("-")), u"030000125");
+    // Whole characters: an emoji is two halves in the text, removed together,
+    // and its neighbour that shares a half with it stays intact.
+    const QString smile = QString::fromUtf8("\U0001F600");
+    const QString grin = QString::fromUtf8("\U0001F601");
+    EXPECT_EQ(QuitaCaracteres("x" + smile + "y" + grin + "z", smile), "xy" + grin + "z");
+    EXPECT_EQ(QuitaCaracteres(smile + grin, grin), smile);
+    // A lone half is a character of its own, kept unless asked for.
+    const QString lone(QChar(0xD83D));
+    EXPECT_EQ(QuitaCaracteres("a" + lone + "b" + smile, smile), "a" + lone + "b");
+    EXPECT_EQ(QuitaCaracteres("a" + lone + smile, lone), "a" + smile);
     EXPECT_EQ(ReemplazaCaracter(QStringLiteral("|a|b|"), u'|', u','), u",a,b,");
     EXPECT_EQ(Reemplaza(QStringLiteral("SELECT * FROM V_MA_ARTICULOS, v_ma_articulos"),
                         QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("VT_MA_ARTICULOS")),
@@ -94,12 +105,69 @@ TEST(Brimcor2Text, CuentaPalabrasCountsBlankSeparatedWords) {
     EXPECT_EQ(CuentaPalabras(QStringLiteral("  SUM(a)\tAS\n total ")), 3);
 }
 
-TEST(Brimcor2Text, FechaSqlGivesAQuotedLiteral) {
-    EXPECT_EQ(FechaSQL(QStringLiteral("05/03/2024")), u"'2024-03-05 00:00:00'");
-    EXPECT_EQ(FechaSQL(QStringLiteral("5/3/24 14:30")), u"'2024-03-05 14:30:00'");
-    EXPECT_EQ(FechaSQL(QDateTime(QDate(2023, 12, 31), QTime(23, 59, 58))),
-              u"'2023-12-31 23:59:58'");
-    EXPECT_EQ(FechaSQL(QDate(2024, 1, 2)), u"'2024-01-02 00:00:00'");
+// The shared access layer on a connection string of one kind of database,
+// and back to none afterwards.
+class ConnectionKind {
+  public:
+    explicit ConnectionKind(const QString& connectionString) {
+        db::releaseSharedDb();
+        db::sharedDb().gConnString = connectionString;
+        db::sharedDb().gCnn->setConnectionString(connectionString);
+    }
+    ~ConnectionKind() { db::releaseSharedDb(); }
+};
+
+const QString kSqlServer =
+    QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV01;Database =CONTAB;UId=sa;Pwd=;");
+const QString kOracle =
+    QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=CONTAB;User Id=a;Password=b;");
+const QString kEmbedded = QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =contab.db;");
+
+TEST(Brimcor2Text, FechaSqlWritesTheLiteralOfTheConnectionsDatabase) {
+    struct Case {
+        QString connection;
+        Value date;
+        const char* literal;
+    };
+    const std::vector<Case> cases = {
+        // Day first in the text; the day above 12 and the one below it must
+        // both reach the database as 13 and 5 February.
+        {kSqlServer, QStringLiteral("13/02/2024"), "'20240213 00:00:00'"},
+        {kSqlServer, QStringLiteral("05/02/2024"), "'20240205 00:00:00'"},
+        {kSqlServer, QDateTime(QDate(2023, 12, 31), QTime(23, 59, 58)), "'20231231 23:59:58'"},
+        {kOracle, QStringLiteral("13/02/2024"), "TO_DATE('20240213 000000','YYYYMMDD HH24MISS')"},
+        {kOracle, QStringLiteral("5/2/24 14:30"), "TO_DATE('20240205 143000','YYYYMMDD HH24MISS')"},
+        {kEmbedded, QStringLiteral("13/02/2024"), "'2024-02-13 00:00:00'"},
+        {kEmbedded, QDate(2024, 1, 2), "'2024-01-02 00:00:00'"},
+    };
+    for (const Case& c : cases) {
+        ConnectionKind kind(c.connection);
+        EXPECT_EQ(FechaSQL(c.date), QString::fromLatin1(c.literal))
+            << c.connection.toStdString() << " " << c.date.toString().toStdString();
+    }
+}
+
+TEST(Brimcor2Text, AStatementBuiltWithFechaSqlReachesTheDatabaseWhole) {
+    const auto periodo = [] {
+        return "SELECT PERIODO FROM MV_EJERCICIOS WHERE [FECHA DESDE] <= " +
+               FechaSQL(QStringLiteral("13/02/2024")) +
+               " AND [FECHA HASTA] >= " + FechaSQL(QStringLiteral("05/02/2024"));
+    };
+    {
+        ConnectionKind kind(kSqlServer);
+        EXPECT_EQ(periodo(),
+                  "SELECT PERIODO FROM MV_EJERCICIOS WHERE [FECHA DESDE] <= '20240213 00:00:00' "
+                  "AND [FECHA HASTA] >= '20240205 00:00:00'");
+    }
+    // On Oracle the statement is translated on its way; the dates keep their
+    // day, month and time.
+    ConnectionKind kind(kOracle);
+    QString translated;
+    ASSERT_FALSE(db::sharedDb().ORACLE_Dicc(periodo(), translated));
+    EXPECT_EQ(translated,
+              "SELECT PERIODO FROM MV_EJERCICIOS WHERE \"FECHA DESDE\" <= "
+              "TO_DATE('20240213 000000','YYYYMMDD HH24MISS') AND \"FECHA HASTA\" >= "
+              "TO_DATE('20240205 000000','YYYYMMDD HH24MISS')");
 }
 
 TEST(Brimcor2Text, FechaSqlOfWhatIsNotADateIsEmpty) {
@@ -107,16 +175,6 @@ TEST(Brimcor2Text, FechaSqlOfWhatIsNotADateIsEmpty) {
                                   Value::null(), Value(), Value(45000), Value(true)}) {
         EXPECT_EQ(FechaSQL(notADate), u"") << notADate.toString().toStdString();
     }
-}
-
-TEST(Brimcor2Text, FechaSqlUsesTheInstalledForm) {
-    const SqlDateFormatter previous = installSqlDateFormatter([](const QDateTime& dt) {
-        return QStringLiteral("{ts '%1'}").arg(dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-    });
-    EXPECT_EQ(FechaSQL(QStringLiteral("05/03/2024")), u"{ts '2024-03-05 00:00:00'}");
-    EXPECT_EQ(FechaSQL(QStringLiteral("nada")), u"");
-    installSqlDateFormatter(previous);
-    EXPECT_EQ(FechaSQL(QStringLiteral("05/03/2024")), u"'2024-03-05 00:00:00'");
 }
 
 TEST(Brimcor2Text, DivideRutaKeepsFolderPlusFileEqualToThePath) {
@@ -186,6 +244,13 @@ TEST(Brimcor2Encoding, HidesThePlainText) {
 
 TEST(Brimcor2Encoding, CharactersOutsideWindows1252ComeBackAsQuestionMarks) {
     EXPECT_EQ(DecodificaTexto(CodificaTexto(QString::fromUtf8("a\u4E2Db"))), u"a?b");
+}
+
+TEST(Brimcor2Encoding, BlanksAroundTheEncodedTextAreNotPartOfIt) {
+    const QString encoded = CodificaTexto(QStringLiteral("clave secreta"));
+    for (const QString& edited : {" " + encoded, encoded + "  ", "\t" + encoded + " "}) {
+        EXPECT_EQ(DecodificaTexto(edited), u"clave secreta") << edited.toStdString();
+    }
 }
 
 TEST(Brimcor2Encoding, TextsItDidNotWriteDecodeAsEmpty) {

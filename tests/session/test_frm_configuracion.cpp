@@ -21,7 +21,9 @@ class ConfigurationWindow : public SessionDbTest {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(path("config")));
         exec(
             "INSERT INTO TA_MENU (CLAVE, NOMBRE, PROCESO) VALUES "
-            "('0101', 'Configuración del Sistema', 'SHELL:KLCONFIG');"
+            "('0101', 'Configuración del Sistema', '" +
+            procesoDelPrograma() +
+            "');"
             "INSERT INTO TA_TAREAS (USUARIO, TAREA) VALUES ('ADMIN', '0101');");
         setCommandLine("@Server=sqlite;@DbName=" + file_ + ";@Usuario=ADMIN;@Password=;");
     }

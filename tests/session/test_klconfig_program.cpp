@@ -5,6 +5,7 @@
 #include "support/embedded_db.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -39,7 +40,8 @@ class KlconfigProgram : public testing::Test {
 
     // Runs the program with the parameter string and the boxes' answers
     // (one a line); returns its exit status.
-    int run(const QString& parametros, const QString& answers = QString()) {
+    int run(const QString& parametros, const QString& answers = QString(),
+            const QString& executable = kProgram) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("KL_CERRAR_AL_INICIAR", "1");
@@ -47,6 +49,7 @@ class KlconfigProgram : public testing::Test {
         env.insert("TEMP", path("temp"));
         env.insert("TMP", path("temp"));
         env.insert("KL_TRAZA_AVISOS", path("avisos.txt"));
+        env.insert("KL_TRAZA_SQL", path("traza.sql"));
         if (!answers.isEmpty()) {
             EXPECT_TRUE(cp1252::writeFile(path("guion.txt"), answers));
             env.insert("KL_GUION_AVISOS", path("guion.txt"));
@@ -54,7 +57,7 @@ class KlconfigProgram : public testing::Test {
         QProcess program;
         program.setProcessEnvironment(env);
         program.setWorkingDirectory(dir_.path());
-        program.start(kProgram, parametros.split(u' '));
+        program.start(executable, parametros.split(u' '));
         EXPECT_TRUE(program.waitForFinished(kNeverEnds));
         stderr_ = QString::fromLocal8Bit(program.readAllStandardError());
         return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
@@ -64,6 +67,10 @@ class KlconfigProgram : public testing::Test {
     // The same of this test's runs only.
     QString ofNewRuns(const QString& columns) const {
         return scalar("SELECT " + columns + " FROM CONTROL_ACCESO WHERE ID > " + earlierRuns_);
+    }
+    QString statementsRun() const {
+        QFile trace(path("traza.sql"));
+        return trace.open(QIODevice::ReadOnly) ? QString::fromUtf8(trace.readAll()) : QString();
     }
     QString boxesShown() const { return cp1252::readFile(path("avisos.txt")).value_or(QString()); }
 
@@ -95,6 +102,21 @@ TEST_F(KlconfigProgram, AUserWithoutTheTaskRunsWithAnEmptyTask) {
     EXPECT_EQ(ofNewRuns("COUNT(*) || '|' || TAREA || '|' || NOMBREUSUARIO || '|' || "
                         "(EGRESO IS NOT NULL)"),
               u"1||OPERADOR|1");
+}
+
+TEST_F(KlconfigProgram, ACopyGoesByItsOwnNameAndAsKl000prIsTheMainMenu) {
+    // The operator holds no task at all, so only the name can give one.
+    ASSERT_TRUE(EmbeddedDb::exec(database_, "DELETE FROM TA_TAREAS WHERE USUARIO = 'OPERADOR'"));
+    const QString copy = path("KL000PR");
+    ASSERT_TRUE(QFile::copy(kProgram, copy));
+    const int status = run("@Server=sqlite;@DbName=" + database_ +
+                               ";@Usuario=OPERADOR;@Password=;@UsuarioLogeado=OPERADOR;",
+                           QString(), copy);
+    EXPECT_EQ(status, 0) << stderr_.toStdString();
+    EXPECT_TRUE(statementsRun().contains("(TA_MENU.Proceso LIKE '%KL000PR%')"))
+        << statementsRun().toStdString();
+    EXPECT_EQ(ofNewRuns("COUNT(*) || '|' || TAREA || '|' || NOMBREUSUARIO"),
+              u"1|MENU PRINCIPAL|OPERADOR");
 }
 
 TEST_F(KlconfigProgram, ADatabaseThatCannotBeOpenedEndsTheProgramWithoutARow) {

@@ -1,5 +1,6 @@
 #include "session/startup.h"
 
+#include "dblayer/program_info.h"
 #include "lookup/lib_clscons3.h"
 #include "platform/settings_files.h"
 #include "platform/textfile.h"
@@ -25,7 +26,9 @@ class Startup : public SessionDbTest {
         exec(
             "INSERT INTO TA_USUARIOS (NOMBRE, UNEGOCIO) VALUES ('ADMIN', '2');"
             "INSERT INTO TA_MENU (CLAVE, NOMBRE, PROCESO) VALUES "
-            "('0101', 'Configuración del Sistema', 'SHELL:KLCONFIG');"
+            "('0101', 'Configuración del Sistema', '" +
+            procesoDelPrograma() +
+            "');"
             "INSERT INTO TA_TAREAS (USUARIO, TAREA) VALUES ('ADMIN', '0101');"
             "INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('PERIODO', '3');");
         sharedConsultas() = Lib_ClsCons3{};
@@ -124,7 +127,7 @@ TEST_F(Startup, WithoutAConnectionTheProgramEndsAndWritesNothing) {
     ASSERT_EQ(boxes_.shown().size(), 1u);
     EXPECT_EQ(boxes_.shown()[0].style, mb::YesNo | mb::Critical);
     EXPECT_NE(QString::fromLocal8Bit(err).indexOf(
-                  "klconfig: no se pudo conectar con la base de datos \"" +
+                  db::executableName() + ": no se pudo conectar con la base de datos \"" +
                   path("no/existe/contab.db") + "\" del servidor \"sqlite\"; el programa termina."),
               -1)
         << err;

@@ -351,8 +351,12 @@ QString Connection::dateLiteral(const QDateTime& value) const {
         case Engine::Sqlite:
             return value.toString(QStringLiteral("''yyyy-MM-dd hh:mm:ss''"));
         case Engine::Oracle:
-            return QStringLiteral("TO_DATE('%1','DD/MM/YYYY HH24:MI:SS')")
-                .arg(value.toString(QStringLiteral("dd/MM/yyyy hh:mm:ss")));
+            // Statements for Oracle pass the data layer's translation, which
+            // turns every quoted text that reads as a date into a day-only
+            // TO_DATE; digits without separators do not read as one, so the
+            // call keeps its time and stays whole.
+            return QStringLiteral("TO_DATE('%1','YYYYMMDD HH24MISS')")
+                .arg(value.toString(QStringLiteral("yyyyMMdd hhmmss")));
         default:
             return value.toString(QStringLiteral("''yyyyMMdd hh:mm:ss''"));
     }

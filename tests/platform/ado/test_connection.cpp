@@ -301,7 +301,7 @@ TEST_F(EmbeddedConnection, DateLiteralsSuitTheEngine) {
     cnn_.setConnectionString("PROVIDER=SQLOLEDB;Server=SRV;Database =X;UId=sa;Pwd=;");
     EXPECT_EQ(cnn_.dateLiteral(when), "'20261231 10:05:09'");
     cnn_.setConnectionString("Provider=OraOLEDB.Oracle.1;Data Source=X;User Id=a;Password=b;");
-    EXPECT_EQ(cnn_.dateLiteral(when), "TO_DATE('31/12/2026 10:05:09','DD/MM/YYYY HH24:MI:SS')");
+    EXPECT_EQ(cnn_.dateLiteral(when), "TO_DATE('20261231 100509','YYYYMMDD HH24MISS')");
     ASSERT_FALSE(cnn_.Open(connection_));
     EXPECT_EQ(cnn_.dateLiteral(when), "'2026-12-31 10:05:09'");
     // The literal compares correctly with the stored dates.
