@@ -260,11 +260,11 @@ std::vector<ControlEnlazado> buildTable() {
     return t;
 }
 
+}  // namespace
+
 bool sameText(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
-
-}  // namespace
 
 QString captionPestana(Pestana pestana) {
     switch (pestana) {

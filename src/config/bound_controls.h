@@ -97,6 +97,9 @@ struct ControlEnlazado {
     RolNivel rolNivel = RolNivel::Ninguno;
 };
 
+// Keys, tags and yes/no values compare without regard to case.
+bool sameText(const QString& a, const QString& b);
+
 // The bound controls in the window's focus order.
 const std::vector<ControlEnlazado>& controlesEnlazados();
 

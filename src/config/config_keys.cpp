@@ -21,10 +21,6 @@ namespace {
 const QString kSi = QStringLiteral("SI");
 const QString kNo = QStringLiteral("NO");
 
-bool sameText(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
 using Columnas = std::vector<std::pair<QString, Value>>;
 
 // What one control writes: the columns of a new row and those of an

@@ -36,10 +36,6 @@ ProgramEnd& currentProgramEnd() {
 
 }  // namespace
 
-const SessionLink& sessionLink() {
-    return currentSessionLink();
-}
-
 SessionLink installSessionLink(SessionLink link) {
     return std::exchange(currentSessionLink(), std::move(link));
 }

@@ -32,6 +32,11 @@ QString errorLogLine(const QDateTime& when, const QString& routine, const QStrin
            QStringLiteral(" Respondió : ") + answerName(answer);
 }
 
+QString errorNoticeMessage(long number, const QString& description) {
+    return QStringLiteral("Ha ocurrido el Siguiente Error (") + QString::number(number) +
+           QStringLiteral(") ") + description.trimmed();
+}
+
 void appendErrorLog(const QString& path, const QString& line) {
     // The module's other programs read this file on Windows. The failed
     // statements it quotes are nobody else's business on a shared machine.

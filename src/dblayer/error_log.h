@@ -8,6 +8,10 @@
 
 namespace kl::db {
 
+// The text both error notices show and log: "Ha ocurrido el Siguiente Error
+// (n) " and the error's trimmed description.
+QString errorNoticeMessage(long number, const QString& description);
+
 // The name a message-box answer is logged with ("Reintentar", "Sí"...); OK
 // and unknown answers log an empty name.
 QString answerName(int answer);

@@ -8,9 +8,7 @@ namespace kl::db {
 
 int DB_Dll::TratamientoErrores(const RunError& CodErr, int Botones, const QString& Rutina) {
     if (CodErr.number == 0) return 0;
-    const QString message = QStringLiteral("Ha ocurrido el Siguiente Error (") +
-                            QString::number(CodErr.number) + QStringLiteral(") ") +
-                            CodErr.description.trimmed();
+    const QString message = errorNoticeMessage(CodErr.number, CodErr.description);
     const QString routineText = Rutina.isEmpty() ? QString() : QStringLiteral(" - ") + Rutina;
     const QString title =
         CodErr.source + routineText + QStringLiteral(" Aviso al operador!!! - 5 ");

@@ -44,9 +44,7 @@ int AvisoOperador(const RunError& errObj, int botones, const QString& rutina) {
     if (!registroAbierto) informaRegistroFallido(archivo);
     if (errObj.number == 0) return 0;
 
-    const QString mensaje = QStringLiteral("Ha ocurrido el Siguiente Error (") +
-                            QString::number(errObj.number) + QStringLiteral(") ") +
-                            errObj.description.trimmed();
+    const QString mensaje = db::errorNoticeMessage(errObj.number, errObj.description);
     const QString textoRutina = rutina.isEmpty() ? QString() : QStringLiteral(" - ") + rutina;
     const QString titulo = errObj.source + textoRutina + QStringLiteral(" Aviso al operador!!! ");
     const int respuesta = MsgBox(mensaje, botones, titulo);

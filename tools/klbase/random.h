@@ -25,7 +25,6 @@ class Random {
     double factor(double low, double high) {
         return low + (high - low) * static_cast<double>(next() >> 11) / 9007199254740992.0;
     }
-    bool chance(double probability) { return factor(0, 1) < probability; }
 
   private:
     std::uint64_t state_;
