@@ -1,4 +1,5 @@
 #include "accounting_db.h"
+#include "demo.h"
 
 #include "accounting/lbc_asiento.h"
 #include "dblayer/db_dll.h"
@@ -415,6 +416,49 @@ TEST_F(ValidacionTest, AccountsThatTakePostings) {
     EXPECT_EQ(datos.State(), ado::adStateClosed);
     EXPECT_FALSE(Lbc_Asiento::ExisteDatosAdicionales("1101", datos));
     EXPECT_TRUE(boxes_.shown().empty());
+}
+
+// ---- On the demo company's books.
+
+// The rules on the demo company's books, as a data-entry program meets them.
+class DemoBooksTest : public AccountingDbTest {
+  protected:
+    void SetUp() override {
+        AccountingDbTest::SetUp();
+        klbase::Database demo;
+        ASSERT_FALSE(demo.open(file_, klbase::Database::Mode::OpenExisting));
+        klbase::DemoSummary resumen;
+        const StepResult filled = klbase::fillDemo(demo, resumen);
+        ASSERT_FALSE(filled) << filled->description.toStdString();
+    }
+};
+
+TEST_F(DemoBooksTest, SalesVouchersJournalsAndSummariesAgree) {
+    Lbc_Asiento reglas(3);
+    QString suc, nro, letra = "A";
+    reglas.DatosComprobante("FC", suc, nro, letra, "1");
+    EXPECT_EQ(suc, "0003");
+    ASSERT_FALSE(nro.isEmpty());
+
+    // The last invoice is recorded; the next one is free.
+    QString mensaje;
+    boxes_.answer(answer::Yes);
+    QString numero = nro;
+    EXPECT_TRUE(reglas.ValidaComprobante("FC", suc, numero, letra, mensaje));
+    EXPECT_EQ(numero.toLongLong(), nro.toLongLong() + 1);
+
+    EXPECT_TRUE(Lbc_Asiento::ValidaSubdiarioTC("VENTAS", "FC"));
+    EXPECT_TRUE(Lbc_Asiento::ComprobanteEntrada("FCC"));
+    EXPECT_EQ(Lbc_Asiento::DeterminaLetra("5"), "B");
+    bool valida = true;
+    EXPECT_FALSE(reglas.ValidaFechaSubdiario("16/03/2026", "VENTAS", valida));
+    EXPECT_FALSE(valida);
+    boxes_.answer(answer::Ok);
+    EXPECT_TRUE(reglas.AsientoResumenAnulado("VENTAS", "02-2"));
+    EXPECT_FALSE(reglas.AsientoResumenAnulado("VENTAS", "02-3"));
+    EXPECT_GT(reglas.UltimoNumeroAsiento(Value(3)), 1);
+    EXPECT_EQ(Lbc_Asiento::UltimoIDBienDeUso(), "9");
+    EXPECT_EQ(boxes_.shown().size(), 2u);
 }
 
 }  // namespace
