@@ -159,6 +159,17 @@ TEST_F(ValidacionTest, IncomingTypesAreKnownOrHaveNoCountersForTheirLastLetter) 
         EXPECT_EQ(Lbc_Asiento::ComprobanteEntrada(tc), entrada) << tc;
     EXPECT_EQ(traced().value(0), "SELECT * FROM TA_COMPROBANTES WHERE CODIGO = '  AB'");
     EXPECT_TRUE(boxes_.shown().empty());
+
+    // A counter without value is a failure for the error notice.
+    exec("DROP TABLE TA_COMPROBANTES");
+    exec(
+        "CREATE TABLE TA_COMPROBANTES (CODIGO VARCHAR(4), LETRAS VARCHAR(7), A_ULTIMO_NRO INT, "
+        "A_NRO_DESDE INT, A_NRO_HASTA INT)");
+    exec("INSERT INTO TA_COMPROBANTES VALUES ('  NU', 'A', NULL, 0, 0)");
+    boxes_.answer(answer::Abort);
+    EXPECT_FALSE(Lbc_Asiento::ComprobanteEntrada("NU"));
+    ASSERT_EQ(boxes_.shown().size(), 1u);
+    EXPECT_TRUE(boxes_.shown()[0].title.contains("ComprobanteEntrada"));
 }
 
 // ---- ValidaComprobante.
@@ -259,6 +270,19 @@ TEST_F(ValidacionTest, VoucherTextsHaveTheirQuotesDoubled) {
             << sql.toStdString();
     }
     EXPECT_TRUE(boxes_.shown().empty());
+}
+
+TEST_F(ValidacionTest, AFailureIsShownInAPlainBoxAndRefusesTheVoucher) {
+    exec("DROP TABLE MV_ASIENTOS");
+    QString numero = "00000124", mensaje;
+    // The layer's own notice for the failed open, then the method's box.
+    boxes_.answer(answer::Abort).answer(answer::Ok);
+    EXPECT_FALSE(reglas_.ValidaComprobante("FC", "0003", numero, "A", mensaje));
+    ASSERT_EQ(boxes_.shown().size(), 2u);
+    EXPECT_EQ(boxes_.shown()[1].style, mb::OkOnly);
+    EXPECT_EQ(boxes_.shown()[1].title, defaultTitle());
+    EXPECT_TRUE(boxes_.shown()[1].text.contains("cerrado")) << "the description alone";
+    EXPECT_EQ(numero, "00000124");
 }
 
 // ---- AsientoResumenAnulado.
