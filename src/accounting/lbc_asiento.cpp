@@ -74,6 +74,10 @@ StepResult aEntero32(const QString& text, std::int32_t& out) {
     return aEntero(text, out);
 }
 
+StepResult aFecha(const QString& text, QDate& out) {
+    return parseDateText(text, out);
+}
+
 StepResult requiereAbierto(const ado::Recordset& rs) {
     if (rs.State() == ado::adStateOpen) return std::nullopt;
     return RunError{

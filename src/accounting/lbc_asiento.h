@@ -37,6 +37,9 @@ struct Ejercicio {
 StepResult aEntero16(const QString& text, std::int16_t& out);
 // The same for a 32-bit integer, as the module converts an entry number.
 StepResult aEntero32(const QString& text, std::int32_t& out);
+// The date a text holds (dd/mm/yyyy and the forms conv::parseDate knows); a
+// text that holds none is a type mismatch (13).
+StepResult aFecha(const QString& text, QDate& out);
 
 // Where a voucher already recorded sits in the journal; the strings are the
 // line's columns as read (Null read as empty).

@@ -141,12 +141,8 @@ StepResult leeRegistrado(const ado::Recordset& rs, AsientoDelComprobante& donde,
 
 StepResult Lbc_Asiento::ValidaFechaSubdiario(const QString& fecha, const QString& Subdiario,
                                              bool& valida) const {
-    const std::optional<QDate> dia = conv::parseDate(fecha.trimmed());
-    if (!dia)
-        return RunError{13,
-                        QStringLiteral("No coinciden los tipos: \"") + fecha +
-                            QStringLiteral("\" no es una fecha"),
-                        QStringLiteral("Lbc_Asiento")};
+    QDate dia;
+    if (StepResult noEsFecha = aFecha(fecha, dia)) return noEsFecha;
     ado::Recordset rs;
     bool cubierta = false;
     StepResult resultado = abreConsulta(
@@ -158,7 +154,7 @@ StepResult Lbc_Asiento::ValidaFechaSubdiario(const QString& fecha, const QString
         resultado = recorre(rs, [&] {
             const QDate desde = rs.value(QStringLiteral("Fecha_Desde")).toDateTime().date();
             const QDate hasta = rs.value(QStringLiteral("Fecha_Hasta")).toDateTime().date();
-            cubierta = desde.isValid() && hasta.isValid() && desde <= *dia && *dia <= hasta &&
+            cubierta = desde.isValid() && hasta.isValid() && desde <= dia && dia <= hasta &&
                        !rs.value(QStringLiteral("Anulado")).toBool();
             return cubierta;
         });
