@@ -60,42 +60,30 @@ std::int32_t Lbc_Asiento::UltimoNumeroAsiento(const Value& mesOperativo,
                                               const std::optional<QString>& TipoReg,
                                               const std::optional<Value>& Periodo) {
     const QString mes = Brimcor2::ValorNoNulo(mesOperativo);
-    db::DB_Dll& db = db::sharedDb();
-    ado::Recordset rs;
-    std::int32_t siguiente = 0;
-    runSteps(
-        {[&]() -> StepResult {
-             if (StepResult rechazo = enteroParaSentencia(mes, QStringLiteral("el mes operativo")))
-                 return rechazo;
-             QString periodo = QString::number(periodoActivo_);
-             if (Periodo) {
-                 const QString dado = Brimcor2::ValorNoNulo(*Periodo);
-                 if (StepResult rechazo = enteroParaSentencia(dado, QStringLiteral("el ejercicio")))
-                     return rechazo;
-                 periodo = db::leadingNumberText(dado);
-             }
-             QString sql = QStringLiteral(
-                               "SELECT MAX([NUMERO ASIENTO]) AS [NRO_ASIENTO] FROM "
-                               "@ADMIN_MV_ASIENTOS WHERE MES_OPERATIVO = ") +
-                           mes + QStringLiteral(" AND PERIODO = '") + periodo;
-             if (TipoReg && !TipoReg->trimmed().isEmpty())
-                 sql += QStringLiteral("' AND TIPO_REG = ") + db::sqlQuoted(*TipoReg) + u' ';
-             else
-                 sql += QStringLiteral("' AND (TIPO_REG = '") + marcaDiarioGeneral() +
-                        QStringLiteral("' OR TIPO_REG = '') ");
-             return abreConsulta(sql, rs, ado::adOpenForwardOnly, ado::adLockReadOnly);
-         },
-         [&]() -> StepResult {
-             Value ultimo;
-             if (StepResult cerrado = requiereAbierto(rs)) return cerrado;
-             if (!rs.EOF()) {
-                 if (StepResult e = leeCampo(rs, QStringLiteral("Nro_Asiento"), ultimo)) return e;
-             }
-             return aEntero32(siguienteDe(ultimo), siguiente);
-         }},
-        avisoOperadorPara(QStringLiteral("UltimoNumeroAsiento")));
-    db.CierraRecordset(rs);
-    return siguiente;
+    const QString periodo =
+        Periodo ? Brimcor2::ValorNoNulo(*Periodo) : QString::number(periodoActivo_);
+    // Built here, run only once both numbers have passed.
+    QString sql = QStringLiteral(
+                      "SELECT MAX([NUMERO ASIENTO]) AS [NRO_ASIENTO] FROM @ADMIN_MV_ASIENTOS "
+                      "WHERE MES_OPERATIVO = ") +
+                  mes + QStringLiteral(" AND PERIODO = '") + db::leadingNumberText(periodo);
+    if (TipoReg && !TipoReg->trimmed().isEmpty())
+        sql += QStringLiteral("' AND TIPO_REG = ") + db::sqlQuoted(*TipoReg) + u' ';
+    else
+        sql += QStringLiteral("' AND (TIPO_REG = '") + marcaDiarioGeneral() +
+               QStringLiteral("' OR TIPO_REG = '') ");
+    const QString siguiente = siguienteCodigo(
+        QStringLiteral("UltimoNumeroAsiento"),
+        [&]() -> StepResult {
+            if (StepResult rechazo = enteroParaSentencia(mes, QStringLiteral("el mes operativo")))
+                return rechazo;
+            return enteroParaSentencia(periodo, QStringLiteral("el ejercicio"));
+        },
+        sql, QStringLiteral("Nro_Asiento"), ado::adOpenForwardOnly, ado::adLockReadOnly);
+    // Left under the notice: 0, as for a number beyond the entry numbers' range.
+    std::int32_t numero = 0;
+    if (siguiente.isEmpty() || aEntero32(siguiente, numero)) return 0;
+    return numero;
 }
 
 StepResult Lbc_Asiento::FormatDisplayNroAsiento(const Value& numero, const QDate& fecha,
