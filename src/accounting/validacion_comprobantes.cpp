@@ -76,11 +76,16 @@ bool existeEnDiario(const QString& rutina, const std::function<StepResult(QStrin
     return existe;
 }
 
+// The point of sale, number and letter of a voucher, as the journal's
+// searches follow its type with them.
+QString puntoNumeroYLetra(const QString& suc, const QString& Nro, const QString& L) {
+    return QStringLiteral(" AND SUCURSAL = ") + sqlQuoted(suc) + QStringLiteral(" AND NUMERO = ") +
+           sqlQuoted(Nro) + QStringLiteral(" AND LETRA = ") + sqlQuoted(L.trimmed());
+}
+
 QString condicionesComprobante(const QString& TC, const QString& suc, const QString& Nro,
                                const QString& L) {
-    return QStringLiteral("TC = ") + sqlQuoted(TC.trimmed()) + QStringLiteral(" AND SUCURSAL = ") +
-           sqlQuoted(suc) + QStringLiteral(" AND NUMERO = ") + sqlQuoted(Nro) +
-           QStringLiteral(" AND LETRA = ") + sqlQuoted(L.trimmed());
+    return QStringLiteral("TC = ") + sqlQuoted(TC.trimmed()) + puntoNumeroYLetra(suc, Nro, L);
 }
 
 QString condicionProveedor(const QString& proveedor) {
@@ -99,9 +104,7 @@ StepResult buscaComprobante(const QString& TC, const QString& Sucursal, const QS
     const QString cuenta = Cuenta.trimmed().isEmpty()
                                ? QString()
                                : QStringLiteral(" AND CUENTA = ") + sqlQuoted(Cuenta);
-    const QString comprobante = QStringLiteral(" AND SUCURSAL = ") + sqlQuoted(Sucursal) +
-                                QStringLiteral(" AND NUMERO = ") + sqlQuoted(Numero) +
-                                QStringLiteral(" AND LETRA = ") + sqlQuoted(letra.trimmed());
+    const QString comprobante = puntoNumeroYLetra(Sucursal, Numero, letra);
     const QString desde = QStringLiteral("SELECT TOP 1 *  FROM MV_ASIENTOS WHERE ");
     const QString enDiario = desde + QStringLiteral("TIPO_REG = ") + sqlQuoted(diario);
     const QString sentencias[] = {
