@@ -49,16 +49,33 @@ QString mensajes::noHayEjercicios() {
         "desde la configuración del sistema");
 }
 
-StepResult aEntero16(const QString& text, std::int16_t& out) {
+namespace {
+
+template <typename Entero>
+StepResult aEntero(const QString& text, Entero& out) {
     if (!conv::isNumber(text))
         return typeMismatch(QStringLiteral("\"") + text.trimmed() +
                             QStringLiteral("\" no es un número"));
     const double rounded = conv::roundHalfEven(conv::leadingNumber(text));
-    if (rounded < std::numeric_limits<std::int16_t>::min() ||
-        rounded > std::numeric_limits<std::int16_t>::max())
+    if (rounded < std::numeric_limits<Entero>::min() ||
+        rounded > std::numeric_limits<Entero>::max())
         return RunError{6, QStringLiteral("Desbordamiento: ") + text.trimmed(), kSource};
-    out = static_cast<std::int16_t>(rounded);
+    out = static_cast<Entero>(rounded);
     return std::nullopt;
+}
+
+}  // namespace
+
+StepResult aEntero16(const QString& text, std::int16_t& out) {
+    return aEntero(text, out);
+}
+
+StepResult aEntero32(const QString& text, std::int32_t& out) {
+    return aEntero(text, out);
+}
+
+StepResult aFecha(const QString& text, QDate& out) {
+    return parseDateText(text, out);
 }
 
 StepResult requiereAbierto(const ado::Recordset& rs) {

@@ -70,4 +70,22 @@ void AccountingDbTest::setKey(const QString& clave, const QString& valor) {
              .arg(clave, valor));
 }
 
+void AccountingDbTest::addLine(const Renglon& r) {
+    const auto texto = [](const QString& t) {
+        return t.isEmpty() ? QStringLiteral("NULL") : u'\'' + t + u'\'';
+    };
+    exec(QStringLiteral("INSERT INTO MV_ASIENTOS (PERIODO, MES_OPERATIVO, [NUMERO ASIENTO], FECHA, "
+                        "TIPO_REG, CUENTA, [DEBE-HABER], TC, SUCURSAL, NUMERO, LETRA, CABCUENTA, "
+                        "ESRESUMEN, ESAJUSTE, AJUSTE_HASTA) VALUES (%1, %2, %3, '%4 00:00:00', "
+                        "'%5', '%6', 'D', %7, %8, %9, %10, %11, %12, %13, %14)")
+             .arg(r.periodo)
+             .arg(r.mes)
+             .arg(r.numero)
+             .arg(r.fecha, r.tipoReg, r.cuenta, texto(r.tc), texto(r.sucursal),
+                  texto(r.comprobante), texto(r.letra), texto(r.cabCuenta))
+             .arg(int{r.esResumen})
+             .arg(int{r.esAjuste})
+             .arg(texto(r.ajusteHasta)));
+}
+
 }  // namespace kl::accounting::test

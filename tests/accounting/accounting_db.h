@@ -14,6 +14,20 @@
 
 namespace kl::accounting::test {
 
+// A journal line; empty texts are stored as Null (TIPO_REG as '').
+struct Renglon {
+    int periodo = 3;
+    int mes = 3;
+    int numero = 1;
+    QString fecha = QStringLiteral("2026-03-16");
+    QString tipoReg{};
+    QString tc{}, sucursal{}, comprobante{}, letra{}, cabCuenta{};
+    QString cuenta = QStringLiteral("110101001");
+    bool esResumen = false;
+    bool esAjuste = false;
+    QString ajusteHasta{};
+};
+
 class AccountingDbTest : public testing::Test {
   protected:
     void SetUp() override;
@@ -27,6 +41,7 @@ class AccountingDbTest : public testing::Test {
     void addYear(int periodo, const QString& desde, const QString& hasta, bool cerrado = false,
                  bool cancelacion = false, bool cierre = false);
     void setKey(const QString& clave, const QString& valor);
+    void addLine(const Renglon& r);
 
     kl::test::ScopedDialogs boxes_;
     QString file_;

@@ -562,6 +562,34 @@ TEST_F(KlbaseDemo, HasThreeConsecutiveYearsWithTheLastOneOpenAndActive) {
     EXPECT_EQ(db.configuration("EJERCICIO_CERRADO"), "NO");
 }
 
+// What the journal-entry rules read: the subsidiary journals' summaries,
+// their voucher types and the pads' last numbers.
+TEST_F(KlbaseDemo, SubsidiaryJournalsCloseEachMonthWithASummaryAndOneWasReversed) {
+    File db(file_);
+    EXPECT_EQ(db.number("SELECT COUNT(*) FROM (SELECT DISTINCT PERIODO, MES_OPERATIVO, TIPO_REG "
+                        "FROM MV_ASIENTOS WHERE TIPO_REG <> '') A WHERE (SELECT COUNT(*) FROM "
+                        "MV_CONTROL_AS_RES R WHERE R.SUBDIARIO = A.TIPO_REG AND R.PERIODO = "
+                        "A.PERIODO AND R.ANULADO = 0 AND CAST(strftime('%m', R.FECHA_DESDE) AS "
+                        "INT) = A.MES_OPERATIVO AND date(R.FECHA_HASTA) = date(R.FECHA_DESDE, "
+                        "'+1 month', '-1 day')) <> 1"),
+              0);
+    EXPECT_EQ(db.texts("SELECT SUBDIARIO || ' ' || PERIODO || ' ' || ID || ' ' || "
+                       "date(FECHA_DESDE) FROM MV_CONTROL_AS_RES WHERE ANULADO = 1"),
+              QStringList({"VENTAS 3 2 2026-02-01"}));
+    EXPECT_EQ(db.number("SELECT COUNT(*) FROM (SELECT SUBDIARIO, PERIODO FROM MV_CONTROL_AS_RES "
+                        "GROUP BY 1, 2 HAVING MIN(ID) <> 1 OR MAX(ID) <> COUNT(*))"),
+              0);
+    // Every voucher of a journal is of a type the journal takes.
+    EXPECT_EQ(db.number("SELECT COUNT(*) FROM MV_ASIENTOS A WHERE TIPO_REG <> '' AND NOT EXISTS "
+                        "(SELECT 1 FROM MA_SUBDIARIOSCOMPROBANTES S WHERE S.SUBDIARIO = "
+                        "A.TIPO_REG AND S.TC = TRIM(A.TC))"),
+              0);
+    // The sales invoices' pad goes on from the last invoice recorded.
+    EXPECT_EQ(db.number("SELECT A_ULTIMO_NRO FROM V_TA_CPTE WHERE CODIGO = '  FC'"),
+              db.number("SELECT MAX(CAST(NUMERO AS INT)) FROM MV_ASIENTOS WHERE TC = '  FC' AND "
+                        "LETRA = 'A'"));
+}
+
 // The configuration window's checks on accept, key by key.
 TEST_F(KlbaseDemo, AcceptingTheConfigurationUnchangedPassesEveryCheck) {
     File db(file_);

@@ -3,6 +3,7 @@
 #include "company.h"
 #include "demo_catalogues.h"
 #include "demo_chart.h"
+#include "demo_summaries.h"
 #include "fiscal_year.h"
 #include "journal.h"
 #include "national_tables.h"
@@ -752,6 +753,7 @@ StepResult fillDemo(Database& db, DemoSummary& summary) {
     DemoCompany company(db);
     if (StepResult failed = company.post(years, kMonthsPostedInOpenYear)) return failed;
     if (StepResult failed = company.writeVoucherTypes()) return failed;
+    if (StepResult failed = writeSummaryEntries(db, years, kMonthsPostedInOpenYear)) return failed;
 
     const FiscalYear& active = years.back();
     ActiveYear setup{active.periodo,
