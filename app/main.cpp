@@ -3,7 +3,7 @@
 #include "platform/ui/spanish.h"
 #include "platform/ui/widget_dialogs.h"
 #include "progress/aviso_espera_bloqueo.h"
-#include "session/startup.h"
+#include "startup/startup.h"
 
 #include <QApplication>
 #include <QStringList>

@@ -49,15 +49,6 @@ QString domingosDe(int anio) {
            QString::number(anio);
 }
 
-// The progress notice closes whatever way the task ends.
-class CartelAbierto {
-  public:
-    explicit CartelAbierto(const QString& titulo) { dllDisplay().CartelInicio(titulo, false); }
-    ~CartelAbierto() { dllDisplay().CartelCerrar(); }
-    CartelAbierto(const CartelAbierto&) = delete;
-    CartelAbierto& operator=(const CartelAbierto&) = delete;
-};
-
 }  // namespace
 
 std::optional<QString> RechazoPaso(int paso, const CamposEjercicio& campos, Lbc_Asiento& reglas) {

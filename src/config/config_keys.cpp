@@ -136,21 +136,6 @@ Escritura escrituraDe(const ControlEnlazado& c, const FormularioConfiguracion& f
     return {};
 }
 
-// The progress notice stays up while the save runs, and goes when it
-// stops, whichever way.
-class ProgressNotice {
-  public:
-    explicit ProgressNotice(const QString& title) { dllDisplay().CartelInicio(title, false); }
-    ~ProgressNotice() { dllDisplay().CartelCerrar(); }
-    ProgressNotice(const ProgressNotice&) = delete;
-    ProgressNotice& operator=(const ProgressNotice&) = delete;
-
-    void show(const QString& line) {
-        bool cancelled = false;
-        dllDisplay().CartelMostrar(cancelled, Value(line));
-    }
-};
-
 }  // namespace
 
 ValoresCargados CargaClaves(FormularioConfiguracion& form) {
@@ -188,7 +173,7 @@ ValoresCargados CargaClaves(FormularioConfiguracion& form) {
 
 bool GrabaClaves(FormularioConfiguracion& form, const GrabaEjercicioFn& grabaEjercicio,
                  const ValoresCargados* cargados) {
-    ProgressNotice notice(QStringLiteral("Actualizando Datos de la Configuración"));
+    CartelAbierto cartel(QStringLiteral("Actualizando Datos de la Configuración"));
     // Sixty keys written one by one: a program killed or a key refused in
     // between must not leave a configuration that is half this accept's.
     const std::shared_ptr<ado::Connection> cnn = db::sharedDb().gCnn;
@@ -200,7 +185,7 @@ bool GrabaClaves(FormularioConfiguracion& form, const GrabaEjercicioFn& grabaEje
     };
     if (StepResult failure = transaccion.begin()) return falla(*failure);
     for (const ControlEnlazado& c : controlesEnlazados()) {
-        notice.show(textoProgreso(c));
+        cartel.muestra(textoProgreso(c));
         if (!seGraba(c)) continue;
         if (StepResult failure = escribe(c, escrituraDe(c, form), cargados)) return falla(*failure);
     }

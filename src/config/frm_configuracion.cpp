@@ -9,7 +9,7 @@
 #include "session/brimcor2.h"
 #include "session/key_store.h"
 #include "session/sesion.h"
-#include "session/startup.h"
+#include "startup/startup.h"
 #include "session/window_look.h"
 
 #include <QCheckBox>

@@ -81,4 +81,18 @@ void releaseDllDisplay() {
     sharedDisplay().reset();
 }
 
+CartelAbierto::CartelAbierto(const QString& titulo, bool permiteCancelar) {
+    dllDisplay().CartelInicio(titulo, permiteCancelar);
+}
+
+CartelAbierto::~CartelAbierto() {
+    dllDisplay().CartelCerrar();
+}
+
+bool CartelAbierto::muestra(const QString& linea) {
+    bool cancelado = false;
+    dllDisplay().CartelMostrar(cancelado, Value(linea));
+    return cancelado;
+}
+
 }  // namespace kl

@@ -51,6 +51,19 @@ class Dll_Display {
     std::unique_ptr<Lbf_CtrlDisplay> window_;
 };
 
+// The process's notice, open for as long as the object lives: it closes
+// whichever way the task that opened it ends.
+class CartelAbierto {
+  public:
+    explicit CartelAbierto(const QString& titulo, bool permiteCancelar = false);
+    ~CartelAbierto();
+    CartelAbierto(const CartelAbierto&) = delete;
+    CartelAbierto& operator=(const CartelAbierto&) = delete;
+
+    // Shows the line; true when the operator asked to cancel.
+    bool muestra(const QString& linea);
+};
+
 // The process's notice, created on first use; releaseDllDisplay (at
 // shutdown, before the application object goes) destroys it.
 Dll_Display& dllDisplay();

@@ -1,7 +1,7 @@
 #include "config/frm_configuracion.h"
 
 #include "session/sesion.h"
-#include "session/startup.h"
+#include "startup/startup.h"
 #include "session_db.h"
 
 #include <QApplication>

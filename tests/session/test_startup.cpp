@@ -1,4 +1,4 @@
-#include "session/startup.h"
+#include "startup/startup.h"
 
 #include "dblayer/program_info.h"
 #include "lookup/lib_clscons3.h"

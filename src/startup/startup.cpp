@@ -1,4 +1,4 @@
-#include "session/startup.h"
+#include "startup/startup.h"
 
 #include "dblayer/application_hooks.h"
 #include "dblayer/db_dll.h"
