@@ -5,9 +5,12 @@ set(CPACK_PACKAGE_NAME klconfig)
 set(CPACK_PACKAGE_VENDOR "klconfig")
 set(CPACK_PACKAGE_CONTACT "klconfig <klconfig@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-  "Configuración del módulo contable: empresa, impuestos, plan de cuentas y ejercicios")
-set(CPACK_PACKAGE_DESCRIPTION
-  "La herramienta de configuración del módulo contable: datos de la empresa, porcentajes de IVA, Ingresos Brutos y RG 3337, estructura del plan de cuentas, opciones del módulo y ejercicios contables. Incluye klbase, que crea bases de datos embebidas.")
+  "configuración del módulo contable: empresa, impuestos, cuentas, ejercicios")
+set(CPACK_PACKAGE_DESCRIPTION [[
+La herramienta de configuración del módulo contable: datos de la empresa,
+porcentajes de IVA, Ingresos Brutos y RG 3337, estructura del plan de
+cuentas, opciones del módulo y ejercicios contables. Incluye klbase, que
+crea bases de datos embebidas.]])
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
