@@ -2,6 +2,7 @@
 // a prefix of its own, and by the Debian package. Both must run from there,
 // away from the build folder's skins and module.
 
+#include "platform/settings_files.h"
 #include "support/embedded_db.h"
 
 #include <QDir>
@@ -40,16 +41,20 @@ Finished run(const QString& program, const QStringList& arguments,
     return result;
 }
 
+const QString kBin = QStringLiteral(KL_INSTALL_BINDIR);
+const QString kData = QStringLiteral(KL_INSTALL_DATADIR);
+const QString kModule = QStringLiteral(KL_INSTALL_MODULEDIR);
+
 // What the installation puts where, relative to its prefix.
 const QStringList kInstalledFiles = {
-    "bin/klconfig",
-    "bin/klbase",
-    "lib/klconfig/libkl_sqlite_functions.so",
-    "share/klconfig/Styles/Vista.cjstyles",
-    "share/klconfig/Styles/WinXP.Luna.cjstyles",
-    "share/klconfig/Styles/WinXP.Royale.cjstyles",
-    "share/klconfig/Styles/Office2007.cjstyles",
-    "share/klconfig/Styles/iTunes/Normalitunes.ini",
+    kBin + "/klconfig",
+    kBin + "/klbase",
+    kModule + "/libkl_sqlite_functions.so",
+    kData + "/Styles/Vista.cjstyles",
+    kData + "/Styles/WinXP.Luna.cjstyles",
+    kData + "/Styles/WinXP.Royale.cjstyles",
+    kData + "/Styles/Office2007.cjstyles",
+    kData + "/Styles/iTunes/Normalitunes.ini",
     "share/applications/klconfig.desktop",
     "share/icons/hicolor/64x64/apps/klconfig.png",
     "share/doc/klconfig/README.md",
@@ -96,15 +101,25 @@ TEST(CmakeInstall, PutsEveryPieceUnderATemporaryPrefixAndTheProgramsRunFromThere
     ASSERT_EQ(install.status, 0) << install.output.toStdString();
     for (const QString& file : kInstalledFiles)
         EXPECT_TRUE(QFileInfo(prefix.filePath(file)).isFile()) << file.toStdString();
-    for (const char* program : {"bin/klconfig", "bin/klbase"})
-        EXPECT_TRUE(QFileInfo(prefix.filePath(program)).isExecutable()) << program;
+    for (const QString& program : {kBin + "/klconfig", kBin + "/klbase"})
+        EXPECT_TRUE(QFileInfo(prefix.filePath(program)).isExecutable()) << program.toStdString();
 
     // Another prefix: the program finds its parts relative to itself.
-    const QString moved = prefix.filePath("moved");
-    ASSERT_TRUE(QDir().mkpath(moved));
-    for (const char* part : {"bin", "lib", "share"})
-        ASSERT_TRUE(QDir().rename(prefix.filePath(part), QDir(moved).filePath(part)));
-    expectTheDemoRuns(QDir(moved).filePath("bin"));
+    const QDir moved(prefix.filePath("moved"));
+    ASSERT_TRUE(QDir().mkpath(moved.path()));
+    for (const QString& part : QDir(prefix.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (part == u"moved") continue;
+        ASSERT_TRUE(QDir().rename(prefix.filePath(part), moved.filePath(part)));
+    }
+    const QString bin = moved.filePath(kBin);
+    EXPECT_EQ(shippedFolder("Styles", Shipped::Data, bin), moved.filePath(kData));
+    EXPECT_EQ(shippedFolder("libkl_sqlite_functions.so", Shipped::Module, bin),
+              moved.filePath(kModule));
+    expectTheDemoRuns(bin);
+
+    // Skins beside the program win over the installed ones.
+    ASSERT_TRUE(QDir().mkpath(QDir(bin).filePath("Styles")));
+    EXPECT_EQ(shippedFolder("Styles", Shipped::Data, bin), bin);
 }
 
 QString dpkgDeb(const QString& option, const QString& package, const QStringList& more = {}) {
@@ -162,7 +177,7 @@ TEST(DebianPackage, DeclaresItsDependenciesHoldsEveryPieceUnderUsrAndRunsUnpacke
             run("dpkg", {"--root=" + root.path(), "--force-depends", "--force-not-root",
                          "--log=/dev/null", "--unpack", package});
         ASSERT_EQ(unpack.status, 0) << unpack.output.toStdString();
-        expectTheDemoRuns(root.filePath("usr/bin"));
+        expectTheDemoRuns(root.filePath("usr/" + kBin));
     }
 }
 

@@ -1,4 +1,4 @@
-// Where the program finds what it ships with and keeps the files it writes.
+// Where the program keeps the files it writes beside itself.
 
 #include "platform/settings_files.h"
 
@@ -28,22 +28,6 @@ class ProgramFiles : public testing::Test {
 
     QTemporaryDir dir_;
 };
-
-TEST_F(ProgramFiles, ShippedFilesBesideTheProgramWinOverTheInstalledLayout) {
-    write("prefix/share/klconfig/Styles/Vista.cjstyles", "installed");
-    write("prefix/lib/klconfig/libkl_sqlite_functions.so", "module");
-    QDir().mkpath(path("prefix/bin"));
-    const QString bin = path("prefix/bin");
-    EXPECT_EQ(shippedFolder("Styles", Shipped::Data, bin), path("prefix/share/klconfig"));
-    EXPECT_EQ(shippedFolder("libkl_sqlite_functions.so", Shipped::Module, bin),
-              path("prefix/lib/klconfig"));
-    // Not shipped anywhere: the program's folder, as on the module's home system.
-    EXPECT_EQ(shippedFolder("iTunes", Shipped::Data, bin), bin);
-    EXPECT_EQ(shippedFolder("Styles", Shipped::Module, bin), bin);
-
-    write("prefix/bin/Styles/Vista.cjstyles", "beside");
-    EXPECT_EQ(shippedFolder("Styles", Shipped::Data, bin), bin);
-}
 
 TEST_F(ProgramFiles, OnlyAFolderThatCanBeWrittenKeepsTheFiles) {
     QDir().mkpath(path("bin"));
