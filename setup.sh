@@ -14,6 +14,7 @@ packages=(
   libsqlite3-dev sqlite3
   unixodbc-dev unixodbc tdsodbc libsqliteodbc
   libgtest-dev libgmock-dev
+  file  # the Debian package generator (cpack -G DEB) needs it
   fonts-dejavu-core xvfb xauth
 )
 

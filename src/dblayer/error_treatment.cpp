@@ -13,7 +13,7 @@ int DB_Dll::TratamientoErrores(const RunError& CodErr, int Botones, const QStrin
     const QString title =
         CodErr.source + routineText + QStringLiteral(" Aviso al operador!!! - 5 ");
     const int reply = MsgBox(message, Botones, title);
-    appendErrorLog(errorLogPath(gLogErr, programFolder()),
+    appendErrorLog(errorLogPath(gLogErr, keptFilesFolder()),
                    errorLogLine(QDateTime::currentDateTime(), Rutina, message, reply));
     return reply;
 }

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <utility>
 
@@ -80,15 +79,20 @@ QString installCarpetaPrograma(const QString& carpeta) {
     return std::exchange(carpetaInstalada(), carpeta);
 }
 
-QString eligeCarpetaBases(const QString& programa, const QString& datosUsuario) {
-    const QFileInfo carpeta(programa);
-    if (carpeta.isDir() && carpeta.isWritable()) return Brimcor2::AgregaBarra(programa);
-    return Brimcor2::AgregaBarra(datosUsuario);
+namespace {
+
+KeptFilesFolders carpetasBases() {
+    return keptFilesFolders(carpetaPrograma());
 }
 
+}  // namespace
+
 QString rutaBases() {
-    const QString datos = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    return eligeCarpetaBases(carpetaPrograma(), datos) + QLatin1String(kArchivoBases);
+    return keptFileToRead(QLatin1String(kArchivoBases), carpetasBases());
+}
+
+QString rutaBasesParaEscribir() {
+    return keptFileToWrite(QLatin1String(kArchivoBases), carpetasBases());
 }
 
 }  // namespace kl::login

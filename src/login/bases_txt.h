@@ -50,13 +50,13 @@ QString carpetaPrograma();
 // (empty when none was installed).
 QString installCarpetaPrograma(const QString& carpeta);
 
-// The folder of BASES.TXT: the program's when it can be written (where the
-// module's installer and its other programs keep the file), otherwise the
-// user's own data folder, so a user without rights on the program's folder
-// still keeps his connections.
-QString eligeCarpetaBases(const QString& programa, const QString& datosUsuario);
-// BASES.TXT in the folder eligeCarpetaBases picks for this program and
-// user. Reading and writing both go through here.
+// BASES.TXT as read: the user's own copy when the program's folder cannot
+// be written and he has one, else the program folder's, where the module's
+// installer and its other programs keep it (kl::keptFileToRead).
 QString rutaBases();
+// BASES.TXT as written: in the program's folder when it can be written,
+// otherwise in the user's data folder, which starts from the program
+// folder's copy (kl::keptFileToWrite).
+QString rutaBasesParaEscribir();
 
 }  // namespace kl::login

@@ -39,7 +39,7 @@ StepResult GrabaConexion(const QString& Nombre, const QString& Base, const QStri
     linea.usuario = Usuario;
     linea.clave = Brimcor2::CodificaTexto(Clave);
     linea.servidor = EsOracle ? QStringLiteral("#") + Servidor : Servidor;
-    return login::agregaLineaBases(login::rutaBases(), linea);
+    return login::agregaLineaBases(login::rutaBasesParaEscribir(), linea);
 }
 
 namespace login {

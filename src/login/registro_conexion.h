@@ -16,7 +16,7 @@ namespace kl {
 bool ExisteBaseDeDatos(const QString& Servidor, const QString& Dbname, const QString& Usuario,
                        const QString& Password, const QString& Proveedor);
 
-// Appends the connection to BASES.TXT (login::rutaBases()), the password
+// Appends the connection to BASES.TXT (login::rutaBasesParaEscribir()), the password
 // encoded with CodificaTexto and, for Oracle, "#" before the server.
 StepResult GrabaConexion(const QString& Nombre, const QString& Base, const QString& Usuario,
                          const QString& Clave, const QString& Servidor, bool EsOracle);

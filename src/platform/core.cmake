@@ -8,3 +8,7 @@ target_sources(kl_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/dialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/scripted_dialogs.cpp
 )
+# The installed layout as seen from the executable's folder.
+set_property(SOURCE ${CMAKE_CURRENT_LIST_DIR}/settings_files.cpp APPEND PROPERTY
+  COMPILE_DEFINITIONS KL_DATADIR_FROM_BINDIR="${KL_DATADIR_FROM_BINDIR}"
+                      KL_MODULEDIR_FROM_BINDIR="${KL_MODULEDIR_FROM_BINDIR}")

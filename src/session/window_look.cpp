@@ -68,7 +68,9 @@ int numeroDeEstilo() {
 
 StepResult AplicaEstiloVisual(QWidget& window, SkinFramework& skin) {
     const ArchivoDeEstilo estilo = archivoDeEstilo(numeroDeEstilo());
-    const QString carpeta = Brimcor2::AgregaBarra(QDir::toNativeSeparators(kl::programFolder()));
+    // Beside the program, or in the installed layout's data folder.
+    const QString carpeta = Brimcor2::AgregaBarra(
+        QDir::toNativeSeparators(shippedFolder(QStringLiteral("Styles"), Shipped::Data)));
     if (StepResult falla = skin.LoadSkin(carpeta + estilo.archivo, estilo.ini)) return falla;
     skin.ApplyWindow(window);
     skin.SetApplyOptions(skin.ApplyOptions() | SkinFramework::ApplyToApplication);

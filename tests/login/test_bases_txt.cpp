@@ -118,14 +118,6 @@ TEST_F(BasesFile, KeptInTheProgramFolderWhenItCanBeWritten) {
 }
 
 TEST_F(BasesFile, OtherwiseInTheUsersDataFolder) {
-    const QString datos = QDir(carpeta()).filePath("datos");
-    EXPECT_EQ(login::eligeCarpetaBases(carpeta(), datos), carpeta() + "/");
-    EXPECT_EQ(login::eligeCarpetaBases(carpeta() + "/no-existe", datos), datos + "/");
-    // A file standing where the folder should be cannot hold BASES.TXT.
-    QFile file(QDir(carpeta()).filePath("archivo"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    EXPECT_EQ(login::eligeCarpetaBases(file.fileName(), datos), datos + "/");
-
     login::installCarpetaPrograma(carpeta() + "/no-existe");
     EXPECT_EQ(login::rutaBases(),
               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/BASES.TXT");

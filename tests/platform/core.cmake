@@ -5,4 +5,5 @@ kl_add_test(test_platform_core
     ${CMAKE_CURRENT_LIST_DIR}/test_textfile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_ini.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_runerror.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_settings_files.cpp
   LIBS kl_platform GTest::gtest_main)

@@ -45,3 +45,4 @@ set_target_properties(kl_sqlite_functions PROPERTIES
 add_dependencies(kl_platform kl_sqlite_functions)
 set_property(SOURCE ${CMAKE_CURRENT_LIST_DIR}/odbc_settings.cpp APPEND PROPERTY
   COMPILE_DEFINITIONS KL_SQLITE_FUNCTIONS_MODULE="$<TARGET_FILE:kl_sqlite_functions>")
+install(TARGETS kl_sqlite_functions LIBRARY DESTINATION ${KL_INSTALL_MODULEDIR})

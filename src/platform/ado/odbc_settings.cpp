@@ -33,7 +33,8 @@ OdbcDrivers configuredDrivers() {
 }
 
 QString sqliteFunctionsModule() {
-    const QString installed = QDir(programFolder()).filePath(QString::fromLatin1(kModuleFile));
+    const QString file = QString::fromLatin1(kModuleFile);
+    const QString installed = QDir(shippedFolder(file, Shipped::Module)).filePath(file);
     if (QFileInfo::exists(installed)) return installed;
     const QString built = QStringLiteral(KL_SQLITE_FUNCTIONS_MODULE);
     return QFileInfo::exists(built) ? built : QString();

@@ -24,8 +24,8 @@ OdbcDrivers configuredDrivers();
 OdbcDrivers readDrivers(const QString& iniFile);
 
 // The loadable SQLite module with the engine's functions, collation and
-// column guards: next to the program, else where the build put it; "" when
-// it is in neither place.
+// column guards: next to the program or in the installed layout, else where
+// the build put it; "" when it is in none of them.
 QString sqliteFunctionsModule();
 
 }  // namespace kl::ado::odbc
