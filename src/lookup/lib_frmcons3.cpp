@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -210,7 +211,7 @@ void Lib_FrmCons3::construyeVentana() {
     f12->setContext(Qt::WindowShortcut);
     connect(f12, &QShortcut::activated, this, &Lib_FrmCons3::ReportaFaltante);
 
-    resize(640, 420);
+    resize(640, 480);
 }
 
 QComboBox* Lib_FrmCons3::cajaBusqueda(int indice) {
@@ -250,6 +251,7 @@ void Lib_FrmCons3::Form_Load() {
     letra.setBold(true);
     letra.setPointSize(10);
     ListView1->setFont(letra);
+    ListView1->verticalHeader()->setDefaultSectionSize(QFontMetrics(letra).height() + 6);
 
     if (sql.trimmed().isEmpty()) {
         Brimcor2::PreparaFormulario(this, false);
@@ -285,7 +287,12 @@ void Lib_FrmCons3::Form_Load() {
 void Lib_FrmCons3::Encolumnar() {
     if (!rs_) return;
     const bool consultaArticulos = consulta::esConsultaArticulos(sql);
-    const QFontMetrics medida(font());
+    // Measured in the list's own font, so a column of n characters shows n
+    // characters of the list's text.
+    const QFontMetrics medida(ListView1->font());
+    // The room the list leaves around a cell's text.
+    const int margen =
+        2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, ListView1) + 1);
     QStringList encabezados;
     QList<int> anchos;
     for (int g = 0; g < rs_->fieldCount(); ++g) {
@@ -312,11 +319,15 @@ void Lib_FrmCons3::Encolumnar() {
             caracteres += 10;
         }
         encabezados += encabezado;
-        anchos += medida.horizontalAdvance(QString(static_cast<int>(caracteres), u'X'));
+        anchos += medida.horizontalAdvance(QString(static_cast<int>(caracteres), u'X')) + margen;
     }
     for (qsizetype g = encabezados.size(); g < cmbSearch_.size(); ++g) {
         if (g > 0) cmbSearch_[g]->hide();
     }
+    // The check mark is drawn inside the first column: it gets the room
+    // for it, so a short code stays readable beside it.
+    if (CheckBoxes && !anchos.isEmpty())
+        anchos[0] += style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, ListView1) + margen;
     filas_.ponEncabezados(encabezados);
     for (int g = 0; g < anchos.size(); ++g) ListView1->setColumnWidth(g, anchos[g]);
 }

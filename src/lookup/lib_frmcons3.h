@@ -129,6 +129,8 @@ class Lib_FrmCons3 : public QDialog {
     // ---- Event handlers.
     void CmdAceptar_Click();
     void CmdCancelar_Click();
+    // Escape and closing the window cancel, as "&Cancelar" does.
+    void reject() override;
     void CmdNueva_Click();
     void CmdNuevo_Click();
     void CmdTodos_Click();
@@ -159,7 +161,6 @@ class Lib_FrmCons3 : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void reject() override;
 
   private:
     void construyeVentana();

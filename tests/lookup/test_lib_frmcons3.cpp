@@ -85,9 +85,12 @@ TEST_F(ListaTest, LoadingShowsEveryRowTrimmedWithColumnsSizedByTheirFields) {
     carga("select CODIGO,NOMBRE,PRECIO from T order by CODIGO");
     EXPECT_EQ(ventana_.filas().encabezados(), (QStringList{"CODIGO", "NOMBRE", "PRECIO"}));
     EXPECT_EQ(columna(1), (QStringList{"", "Juan Perez", "O'Higgins", "abeja", "Abrojo", "zeta"}));
-    const QFontMetrics medida(ventana_.font());
-    EXPECT_EQ(ventana_.ListView1->columnWidth(1), medida.horizontalAdvance(QString(60, u'X')));
-    EXPECT_EQ(ventana_.ListView1->columnWidth(2), medida.horizontalAdvance(QString(12, u'X')));
+    const QFontMetrics medida(ventana_.ListView1->font());
+    const int margen = ventana_.ListView1->columnWidth(0) - medida.horizontalAdvance("XXXXXXXXXX");
+    EXPECT_EQ(ventana_.ListView1->columnWidth(1),
+              medida.horizontalAdvance(QString(60, u'X')) + margen);
+    EXPECT_EQ(ventana_.ListView1->columnWidth(2),
+              medida.horizontalAdvance(QString(12, u'X')) + margen);
     EXPECT_EQ(ventana_.tabla(), "T");
     EXPECT_EQ(ventana_.CmbSearch()[1]->accessibleName(), "NOMBRE");
     EXPECT_EQ(ventana_.ListView1->accessibleName(), "Consulta");
