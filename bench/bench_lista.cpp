@@ -17,6 +17,7 @@
 
 #include "database_file.h"
 #include "dblayer/db_dll.h"
+#include "embedded_connection.h"
 #include "lookup/lib_frmcons3.h"
 #include "platform/ado/ado.h"
 
@@ -63,15 +64,6 @@ QString databaseFile(const QDir& folder) {
     });
     if (made) std::fprintf(stderr, "%s\n", qUtf8Printable(made->description));
     return made ? QString() : file;
-}
-
-bool connect(const QString& file) {
-    kl::db::DB_Dll& db = kl::db::sharedDb();
-    db.gServidor = QStringLiteral("sqlite");
-    db.gDBName = file;
-    db.gUsuario = QStringLiteral("sa");
-    db.OpenServerADODB(false, kl::ado::adUseClient, QString(), true, false);
-    return db.gOpenFlag;
 }
 
 double cpuMs() {
@@ -221,7 +213,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() == 4 && args[1] == QLatin1String("medir")) {
-        if (!connect(args[3])) return 3;
+        if (!connectEmbedded(args[3])) return 3;
         if (args[2] == QLatin1String("items")) return measureItems();
         if (args[2] == QLatin1String("relleno-items")) return measureFilling(true);
         if (args[2] == QLatin1String("relleno-modelo")) return measureFilling(false);

@@ -160,7 +160,6 @@ void Lib_FrmCons3::construyeVentana() {
     ListView1->horizontalHeader()->setSectionsClickable(true);
     ListView1->horizontalHeader()->setHighlightSections(false);
     ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    ListView1->horizontalHeader()->setStretchLastSection(false);
     ListView1->installEventFilter(this);
 
     tiraBusqueda_->setObjectName(QStringLiteral("tiraBusqueda"));
@@ -329,6 +328,7 @@ void Lib_FrmCons3::Encolumnar() {
     if (CheckBoxes && !anchos.isEmpty())
         anchos[0] += style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, ListView1) + margen;
     filas_.ponEncabezados(encabezados);
+    ListView1->horizontalHeader()->setStretchLastSection(false);
     for (int g = 0; g < anchos.size(); ++g) ListView1->setColumnWidth(g, anchos[g]);
 }
 
@@ -715,8 +715,8 @@ void Lib_FrmCons3::EncabezadoUnico(const QString& titulo) {
     filas_.ponCasillas(CheckBoxes);
     CmdTodos->setVisible(CheckBoxes);
     filas_.ponEncabezados({titulo});
-    const int ancho = ListView1->viewport()->width();
-    ListView1->setColumnWidth(0, ancho);
+    // The one column follows the list's width, whatever the window's.
+    ListView1->horizontalHeader()->setStretchLastSection(true);
     QComboBox* caja = cmbSearch_[0];
     caja->setProperty(Brimcor2::kDataField, titulo);
     caja->setAccessibleName(titulo);
