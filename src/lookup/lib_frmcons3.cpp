@@ -694,9 +694,14 @@ void Lib_FrmCons3::LeerAnchos() {
         tabla_ = QStringLiteral("VT_MA_ARTICULOS");
     const std::optional<QList<double>> anchos = consulta::leeAnchos(ArchivoAnchos, tabla_);
     if (!anchos) return;
+    // A width no screen could show (a damaged or hand-edited file) is kept
+    // within one.
+    constexpr double kTwipsMaximo = 1'000'000;
     const int tpp = twipsPorPixel();
-    for (int i = 0; i < std::min<qsizetype>(anchos->size(), filas_.columnCount()); ++i)
-        ListView1->setColumnWidth(i, static_cast<int>((*anchos)[i]) / tpp);
+    for (int i = 0; i < std::min<qsizetype>(anchos->size(), filas_.columnCount()); ++i) {
+        const double twips = std::clamp((*anchos)[i], 0.0, kTwipsMaximo);
+        ListView1->setColumnWidth(i, static_cast<int>(twips) / tpp);
+    }
     colocaCajas();
 }
 

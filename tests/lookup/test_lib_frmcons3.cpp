@@ -262,6 +262,17 @@ TEST_F(ListaTest, WidthsComeFromTheFileAndAreSavedOnUnloadWhenAsked) {
               QStringLiteral("\"T\",\"%1|%2|\"\r\n").arg(100 * tpp).arg(70 * tpp).toLatin1());
 }
 
+TEST_F(ListaTest, AWidthsLineOfNonsenseGivesColumnsAScreenCanShow) {
+    QFile anchos(ventana_.ArchivoAnchos);
+    ASSERT_TRUE(anchos.open(QIODevice::WriteOnly));
+    anchos.write("\"T\"\r\n\"T\",\"-500|1e300|\"\r\n");
+    anchos.close();
+    carga("select CODIGO,NOMBRE from T");
+    EXPECT_EQ(ventana_.ListView1->columnWidth(0), 0);
+    EXPECT_EQ(ventana_.ListView1->columnWidth(1), 1'000'000 / twipsPerPixelX());
+    EXPECT_EQ(ventana_.filas().rowCount(), 6);
+}
+
 TEST_F(ListaTest, ArticleLookupsColourByStockNameTheirPricesAndReportMissingOnes) {
     ventana_.MuestraStock = "si";
     ventana_.StkNivel1 = Value(0x0000FF);  // red
