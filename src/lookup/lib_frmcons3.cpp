@@ -273,7 +273,7 @@ void Lib_FrmCons3::Form_Load() {
         Leer(1, 0);
     }
     if (OrdenarPorLwv) filas_.sort(0, Qt::AscendingOrder);
-    if (filas_.rowCount() > 0) seleccionaFila(0);
+    if (filas_.rowCount() > 0) seleccionaFila(0, 0);
     if (!FiltroInicial.trimmed().isEmpty()) cmbSearch_[0]->setEditText(FiltroInicial);
 
     db::sharedDb().CierraRecordset(*rs_);
@@ -405,14 +405,15 @@ int Lib_FrmCons3::IndiceColumna(const QString& Columna) const {
 
 void Lib_FrmCons3::cajaCambiada(int indice, const QString& texto) {
     const int fila = Busqueda(indice, texto);
-    if (fila > 0) seleccionaFila(fila - 1);
+    if (fila > 0) seleccionaFila(fila - 1, indice);
 }
 
-void Lib_FrmCons3::seleccionaFila(int fila) {
+void Lib_FrmCons3::seleccionaFila(int fila, int columna) {
     const QModelIndex i = filas_.index(fila, 0);
     ListView1->selectionModel()->setCurrentIndex(
         i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    ListView1->scrollTo(i);
+    // The list moves to the row, not away from the column being searched.
+    ListView1->scrollTo(filas_.index(fila, columna));
 }
 
 int Lib_FrmCons3::filaActual() const {

@@ -166,7 +166,7 @@ class Lib_FrmCons3 : public QDialog {
     void construyeVentana();
     QComboBox* cajaBusqueda(int indice);
     void cajaCambiada(int indice, const QString& texto);
-    void seleccionaFila(int fila);
+    void seleccionaFila(int fila, int columna);
     int filaActual() const;
     int columnaCantidad() const;
     void teclaCantidad(QKeyEvent& tecla, int columna);
