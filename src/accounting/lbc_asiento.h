@@ -18,6 +18,9 @@
 
 namespace kl::accounting {
 
+class AvanceSubdiarios;
+struct ResultadoSubdiarios;
+
 // One row of MV_EJERCICIOS as the rules read it.
 struct Ejercicio {
     std::int64_t periodo = 0;
@@ -85,6 +88,18 @@ class Lbc_Asiento {
     // FECHAOPERDESDE and FECHAOPERHASTA). Only sets lHayError, never clears
     // it; a window key that holds no date is returned as a failure.
     static StepResult FechaValidada(const QString& Campo, QString& Mensaje, bool& lHayError);
+
+    // Replaces the session user's rows of AUX_SUBDIARIOS with the entries
+    // of journal TipoSub dated from Fecha_Desde to Fecha_Hasta, debit lines
+    // beside credit lines (auxiliar_subdiarios.h). An empty Fecha_Desde
+    // becomes "01/01/1990", in the caller's text too. EsArchivoLegal (true)
+    // only changes the notice's title. Failures go to the error notice;
+    // leaving it undoes the whole run. Without `avance` the program's
+    // progress notice is shown.
+    ResultadoSubdiarios GeneraAuxiliarSubdiarios(QString& Fecha_Desde, QString& Fecha_Hasta,
+                                                 const QString& TipoSub,
+                                                 const Value& EsArchivoLegal = Value(),
+                                                 AvanceSubdiarios* avance = nullptr);
 
   private:
     std::int16_t periodoActivo_ = 0;
