@@ -32,17 +32,6 @@ QString consultaFilas(const QString& usuario) {
         .arg(columnas.join(QStringLiteral(" || '|' || ")), usuario);
 }
 
-class SinAviso final : public AvanceSubdiarios {
-  public:
-    void inicia(const QString&) override {}
-    bool muestra(const QString&, const QString&, std::int64_t, std::int64_t) override {
-        return false;
-    }
-    bool confirmaAbortar() override { return false; }
-    void reanuda(const QString&, const QString&, const QString&) override {}
-    void termina() override {}
-};
-
 class AuxiliarSubdiariosTest : public AccountingDbTest {
   protected:
     void SetUp() override {
@@ -82,7 +71,7 @@ class AuxiliarSubdiariosTest : public AccountingDbTest {
     }
 
     QString desde_;
-    SinAviso sinAviso_;
+    kl::test::SinAvance sinAviso_;
 };
 
 TEST_F(AuxiliarSubdiariosTest, PairsDebitAndCreditLinesAsTheLongerSideDrives) {
