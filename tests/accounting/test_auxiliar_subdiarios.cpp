@@ -119,6 +119,15 @@ TEST_F(AuxiliarSubdiariosTest, ReplacesOnlyTheUsersOwnRowsAndShowsNoNoticeWithou
     EXPECT_EQ(dllDisplay().window(), nullptr);
 }
 
+TEST_F(AuxiliarSubdiariosTest, AQuoteInTheUserOrJournalNameStaysInsideItsText) {
+    sesion().gUsuarioLogeado = QStringLiteral("D'ANGELO");
+    exec("INSERT INTO AUX_SUBDIARIOS (USUARIO, CUENTA_D) VALUES ('D''ANGELO', 'anterior')");
+    linea("D''ARTE", 3, 1, "2026-03-10 00:00:00", "D", "1101", "1");
+    EXPECT_EQ(genera("01/03/2026", "31/03/2026", "D'ARTE").estado, Estado::Completo);
+    EXPECT_EQ(scalar("SELECT group_concat(USUARIO || ':' || CUENTA_D) FROM AUX_SUBDIARIOS"),
+              "D'ANGELO:1101");
+}
+
 TEST_F(AuxiliarSubdiariosTest, AnEmptyFromDateBecomesTheFirstOf1990InTheCallersText) {
     linea("VENTAS", 1, 1, "1995-01-05 00:00:00", "D", "1101", "1", 1995);
     linea("VENTAS", 1, 2, "2026-06-05 00:00:00", "D", "1101", "1");
