@@ -157,7 +157,7 @@ class Impresion {
 
     void lineaTotales(const QString& que) {
         painter_.setFont(negrita_);
-        texto(QRectF(0, y_, kMitad - kTotal, kRenglon), que, Qt::AlignLeft);
+        texto(QRectF(0, y_, kMitad - kImporte - 4, kRenglon), que, Qt::AlignLeft);
         texto(QRectF(kMitad - kTotal, y_, kTotal, kRenglon), importe(totalDebe_), Qt::AlignRight);
         texto(QRectF(kAncho - kTotal, y_, kTotal, kRenglon), importe(totalHaber_), Qt::AlignRight);
         painter_.setFont(normal_);
