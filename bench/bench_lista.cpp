@@ -17,7 +17,7 @@
 
 #include "database_file.h"
 #include "dblayer/db_dll.h"
-#include "embedded_connection.h"
+#include "medicion.h"
 #include "lookup/lib_frmcons3.h"
 #include "platform/ado/ado.h"
 
@@ -213,7 +213,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() == 4 && args[1] == QLatin1String("medir")) {
-        if (!connectEmbedded(args[3])) return 3;
+        if (!kl::bench::conecta(args[3])) return 3;
         if (args[2] == QLatin1String("items")) return measureItems();
         if (args[2] == QLatin1String("relleno-items")) return measureFilling(true);
         if (args[2] == QLatin1String("relleno-modelo")) return measureFilling(false);

@@ -8,21 +8,14 @@
 // The databases are made in FOLDER (default: the temporary folder) on first
 // use and kept: volumen_5000_1000000.db and volumen_5000_10000000.db.
 
-#include "cli.h"
+#include "medicion.h"
+
 #include "config/renumbering.h"
 #include "dblayer/db_dll.h"
-#include "embedded_connection.h"
 #include "platform/conversions.h"
 #include "session/key_store.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QTextStream>
-
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <variant>
@@ -77,75 +70,6 @@ bool literal() {
     return !db.gCnn->CommitTrans();
 }
 
-// In the measuring child: prints "wall-ms cpu-ms peak-kilobytes". The CPU
-// time (user + system) is what to compare on a shared, busy machine.
-int measure(const QString& how, const QString& file) {
-    if (!connectEmbedded(file)) return 3;
-    QElapsedTimer timer;
-    timer.start();
-    const bool done = how == QLatin1String("literal") ? literal() : setBased();
-    const qint64 ms = timer.elapsed();
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto cpu = [](const timeval& t) { return t.tv_sec * 1000LL + t.tv_usec / 1000; };
-    std::printf("%lld %lld %ld\n", static_cast<long long>(ms),
-                cpu(usage.ru_utime) + cpu(usage.ru_stime), usage.ru_maxrss);
-    return done ? 0 : 1;
-}
-
-struct Figure {
-    bool ok = false;
-    double seconds = 0;
-    double cpuSeconds = 0;
-    double megabytes = 0;
-};
-
-QString volumeFile(const QDir& folder, qint64 lines) {
-    const QString file =
-        folder.filePath(QStringLiteral("volumen_%1_%2.db").arg(kCuentas).arg(lines));
-    if (QFile::exists(file)) return file;
-    std::printf("Creando %s...\n", qUtf8Printable(file));
-    std::fflush(stdout);
-    QString outText, errText;
-    QTextStream out(&outText), err(&errText);
-    if (kl::klbase::runCommand(
-            {QStringLiteral("volumen"), file, QString::number(kCuentas), QString::number(lines)},
-            out, err) != 0) {
-        std::fprintf(stderr, "%s\n", qUtf8Printable(errText));
-        return QString();
-    }
-    return file;
-}
-
-Figure run(const QString& how, const QString& base) {
-    const QString copy = base + QStringLiteral(".medicion");
-    for (const char* suffix : {"", "-wal", "-shm"}) QFile::remove(copy + suffix);
-    Figure f;
-    if (!QFile::copy(base, copy)) return f;
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("medir"), how, copy});
-    child.waitForFinished(-1);
-    const QStringList parts = QString::fromUtf8(child.readAllStandardOutput()).split(u' ');
-    f.ok = child.exitCode() == 0 && parts.size() == 3;
-    if (f.ok) {
-        f.seconds = parts[0].toDouble() / 1000.0;
-        f.cpuSeconds = parts[1].toDouble() / 1000.0;
-        f.megabytes = parts[2].trimmed().toDouble() / 1024.0;
-    }
-    for (const char* suffix : {"", "-wal", "-shm"}) QFile::remove(copy + suffix);
-    return f;
-}
-
-void print(const char* what, const Figure& f) {
-    if (!f.ok) {
-        std::printf("  %-42s FALLÓ\n", what);
-    } else {
-        std::printf("  %-42s %8.2f s (CPU %7.2f s)  %7.1f MB\n", what, f.seconds, f.cpuSeconds,
-                    f.megabytes);
-    }
-    std::fflush(stdout);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -153,31 +77,36 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() == 4 && args[1] == QLatin1String("medir")) return measure(args[2], args[3]);
+    if (kl::bench::esMedicion(args)) {
+        return kl::bench::mide(args, [](const QString& how) {
+            return how == QLatin1String("literal") ? literal() : setBased();
+        });
+    }
+    using kl::bench::Figura;
+    using kl::bench::imprime;
 
     const QDir folder(args.size() > 1 ? args[1] : QDir::tempPath());
     std::printf("Nivel %d de 1 a %d dígitos, %d cuentas\n", kNivel, kNuevosDigitos, kCuentas);
-    const QString million = volumeFile(folder, 1000000);
+    const QString million = kl::bench::baseVolumen(folder, kCuentas, 1000000);
     if (million.isEmpty()) return 1;
     std::printf("1.000.000 renglones:\n");
-    const Figure lit = run(QStringLiteral("literal"), million);
-    print("una sentencia por cuenta", lit);
-    const Figure set1 = run(QStringLiteral("conjuntos"), million);
-    print("por conjuntos, desde el mapa completo", set1);
+    const Figura lit = kl::bench::corre(QStringLiteral("literal"), million);
+    imprime("una sentencia por cuenta", lit);
+    const Figura set1 = kl::bench::corre(QStringLiteral("conjuntos"), million);
+    imprime("por conjuntos, desde el mapa completo", set1);
     if (lit.ok && set1.ok)
         std::printf("  por conjuntos / una por cuenta: %.2f (CPU %.2f)\n",
-                    set1.seconds / lit.seconds, set1.cpuSeconds / lit.cpuSeconds);
+                    set1.segundos / lit.segundos, set1.cpu / lit.cpu);
 
-    const QString tenMillion = volumeFile(folder, 10000000);
+    const QString tenMillion = kl::bench::baseVolumen(folder, kCuentas, 10000000);
     if (tenMillion.isEmpty()) return 1;
     std::printf("10.000.000 renglones:\n");
-    const Figure set10 = run(QStringLiteral("conjuntos"), tenMillion);
-    print("por conjuntos, desde el mapa completo", set10);
+    const Figura set10 = kl::bench::corre(QStringLiteral("conjuntos"), tenMillion);
+    imprime("por conjuntos, desde el mapa completo", set10);
     if (set1.ok && set10.ok)
         std::printf(
             "  10.000.000 / 1.000.000: %.2f veces el tiempo (CPU %.2f), %.2f veces la "
             "memoria\n",
-            set10.seconds / set1.seconds, set10.cpuSeconds / set1.cpuSeconds,
-            set10.megabytes / set1.megabytes);
+            set10.segundos / set1.segundos, set10.cpu / set1.cpu, set10.megabytes / set1.megabytes);
     return lit.ok && set1.ok && set10.ok ? 0 : 1;
 }

@@ -20,6 +20,9 @@
 
 namespace kl::accounting {
 
+class AvanceSubdiarios;
+struct ResultadoSubdiarios;
+
 // One row of MV_EJERCICIOS as the rules read it.
 struct Ejercicio {
     std::int64_t periodo = 0;
@@ -208,6 +211,18 @@ class Lbc_Asiento {
                               Value* Ajustable = nullptr);
     // Whether the account has additional data; LRsTmp is left closed.
     static bool ExisteDatosAdicionales(const QString& Valor_Buscado, ado::Recordset& LRsTmp);
+
+    // Replaces the session user's rows of AUX_SUBDIARIOS with the entries
+    // of journal TipoSub dated from Fecha_Desde to Fecha_Hasta, debit lines
+    // beside credit lines (auxiliar_subdiarios.h). An empty Fecha_Desde
+    // becomes "01/01/1990", in the caller's text too. EsArchivoLegal (true)
+    // only changes the notice's title. Failures go to the error notice;
+    // leaving it undoes the whole run. Without `avance` the program's
+    // progress notice is shown.
+    ResultadoSubdiarios GeneraAuxiliarSubdiarios(QString& Fecha_Desde, QString& Fecha_Hasta,
+                                                 const QString& TipoSub,
+                                                 const Value& EsArchivoLegal = Value(),
+                                                 AvanceSubdiarios* avance = nullptr);
 
   private:
     std::int16_t periodoActivo_ = 0;

@@ -5,6 +5,7 @@
 #include "demo.h"
 #include "national_tables.h"
 #include "schema.h"
+#include "subdiario.h"
 #include "volume.h"
 
 #include <QElapsedTimer>
@@ -41,6 +42,9 @@ QString usage() {
                "  klbase verificar ARCHIVO\n"
                "      revisa la integridad de una base de datos: termina con 0 si está sana\n"
                "      y con 1 si está dañada o no se puede leer\n"
+               "  klbase subdiario ARCHIVO USUARIO SUBDIARIO DESDE HASTA [--pdf SALIDA.pdf]\n"
+               "      genera el reporte del subdiario entre las fechas (dd/mm/aaaa; DESDE vacío\n"
+               "      es 01/01/1990) en AUX_SUBDIARIOS para el usuario y, con --pdf, lo imprime\n"
                "klbase nunca reemplaza un archivo existente.\n")
         .arg(kSchemaVersion);
 }
@@ -188,14 +192,15 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
         const char* name;
         int count;
     };
-    const Command commands[] = {{"crear", 2},    {"demo", 2},   {"volumen", 4},  {"actualizar", 2},
-                                {"consulta", 4}, {"oracle", 2}, {"verificar", 2}};
+    const Command commands[] = {{"crear", 2},      {"demo", 2},      {"volumen", 4},
+                                {"actualizar", 2}, {"consulta", 4},  {"oracle", 2},
+                                {"verificar", 2},  {"subdiario", -1}};
     const auto known =
         std::find_if(std::begin(commands), std::end(commands),
                      [&](const Command& c) { return command == QLatin1String(c.name); });
     if (known == std::end(commands))
         return badUsage(err, QStringLiteral("orden desconocida: %1").arg(command));
-    if (arguments.size() != known->count)
+    if (known->count >= 0 && arguments.size() != known->count)
         return badUsage(err,
                         QStringLiteral("cantidad de argumentos incorrecta para %1").arg(command));
 
@@ -207,6 +212,7 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (command == u"consulta") status = ejecutaConsulta(arguments.mid(1), out, err);
     if (command == u"oracle") status = traduceOracle(arguments.mid(1), out, err);
     if (command == u"verificar") status = verificar(arguments[1], out, err);
+    if (command == u"subdiario") status = generaSubdiario(arguments.mid(1), out, err);
     out.flush();
     return status;
 }

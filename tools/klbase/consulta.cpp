@@ -1,8 +1,8 @@
 #include "consulta.h"
 
-#include "dblayer/application_hooks.h"
+#include "program_session.h"
+
 #include "dblayer/db_dll.h"
-#include "platform/dialogs.h"
 
 #include <QFileInfo>
 
@@ -26,79 +26,6 @@ int badUsage(QTextStream& err, const QString& usage) {
     err.flush();
     return kBadUsage;
 }
-
-// Nobody is there to answer the layer's boxes: each gets the answer that
-// gives up (Abort, No, Cancel), and its text tells what went wrong.
-class GivingUpDialogs final : public DialogService {
-  public:
-    int messageBox(const QString& text, int style, const QString&) override {
-        last_ = normalizeLineBreaks(text).replace(u'\n', u' ').trimmed();
-        return escapeAnswer(style).value_or(answer::Abort);
-    }
-    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    QString openFile(const FileDialogRequest&) override { return QString(); }
-    std::optional<QDate> pickDate(const QDate&) override { return std::nullopt; }
-
-    QString lastText() const { return last_; }
-
-  private:
-    QString last_;
-};
-
-// The shared layer connected to the file for the user, as at the program's
-// start-up; everything is put back as it was when the order ends.
-class ProgramSession {
-  public:
-    explicit ProgramSession(const QString& user)
-        : dialogs_(std::make_shared<GivingUpDialogs>()),
-          previousDialogs_(installDialogs(dialogs_)),
-          previousLink_(db::installSessionLink(
-              {[user] { return user; }, [this] { return confidencialidad_; }})) {}
-    ~ProgramSession() {
-        db::releaseSharedDb();
-        db::installSessionLink(previousLink_);
-        installDialogs(previousDialogs_);
-    }
-    ProgramSession(const ProgramSession&) = delete;
-    ProgramSession& operator=(const ProgramSession&) = delete;
-
-    bool open(const QString& file) {
-        db::DB_Dll& db = db::sharedDb();
-        db.gServidor = QStringLiteral("sqlite");
-        db.gDBName = file;
-        db.gUsuario = QStringLiteral("sa");
-        db.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
-        if (!db.gOpenFlag || db.gCnn->State() != ado::adStateOpen) return false;
-        confidencialidad_ = readConfidencialidad(db);
-        return true;
-    }
-
-    QString lastBox() const { return dialogs_->lastText(); }
-
-  private:
-    // The user setting the session reads at start-up.
-    static bool readConfidencialidad(db::DB_Dll& db) {
-        if (!db.ExisteTablaDB(QStringLiteral("TA_CONFIGURACION"))) return false;
-        QString sql = QStringLiteral(
-            "SELECT VALOR, valoraux FROM TA_CONFIGURACION WHERE CLAVE = 'SS_CONFIDENCIALIDAD'");
-        ado::Recordset rs;
-        db.AbrirRecordset(sql, rs);
-        const bool on = rs.State() == ado::adStateOpen && !rs.EOF() &&
-                        rs.value(QStringLiteral("VALOR"))
-                                .toString()
-                                .trimmed()
-                                .compare(QStringLiteral("SI"), Qt::CaseInsensitive) == 0;
-        db.CierraRecordset(rs);
-        return on;
-    }
-
-    std::shared_ptr<GivingUpDialogs> dialogs_;
-    std::shared_ptr<DialogService> previousDialogs_;
-    db::SessionLink previousLink_;
-    bool confidencialidad_ = false;
-};
 
 // A value on one output line: tabs and line breaks written as \t, \r, \n.
 QString cell(const Value& value) {
