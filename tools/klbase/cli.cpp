@@ -4,6 +4,7 @@
 #include "database_file.h"
 #include "demo.h"
 #include "national_tables.h"
+#include "query_masks.h"
 #include "schema.h"
 #include "volume.h"
 
@@ -38,6 +39,9 @@ QString usage() {
                "      muestra la sentencia ejecutada y las filas separadas por tabuladores\n"
                "  klbase oracle \"SQL\"\n"
                "      muestra la sentencia traducida para una conexión Oracle\n"
+               "  klbase mascaras ARCHIVO\n"
+               "      escribe consultas de ejemplo (consultas.kvw) para las tablas de la base de\n"
+               "      demostración: provincias, monedas, condiciones de IVA, ejercicios y cuentas\n"
                "klbase nunca reemplaza un archivo existente.\n")
         .arg(kSchemaVersion);
 }
@@ -130,6 +134,13 @@ int volumen(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     return 0;
 }
 
+int mascaras(const QString& path, QTextStream& out, QTextStream& err) {
+    int count = 0;
+    if (StepResult failed = writeSampleMasks(path, count)) return failure(err, *failed);
+    out << QStringLiteral("Consultas de ejemplo escritas: %1 (%2 tablas)\n").arg(path).arg(count);
+    return 0;
+}
+
 int actualizar(const QString& path, QTextStream& out, QTextStream& err) {
     Database db;
     if (StepResult failed = db.open(path, Database::Mode::OpenExisting))
@@ -160,8 +171,8 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
         const char* name;
         int count;
     };
-    const Command commands[] = {{"crear", 2},      {"demo", 2},     {"volumen", 4},
-                                {"actualizar", 2}, {"consulta", 4}, {"oracle", 2}};
+    const Command commands[] = {{"crear", 2},    {"demo", 2},   {"volumen", 4}, {"actualizar", 2},
+                                {"consulta", 4}, {"oracle", 2}, {"mascaras", 2}};
     const auto known =
         std::find_if(std::begin(commands), std::end(commands),
                      [&](const Command& c) { return command == QLatin1String(c.name); });
@@ -178,6 +189,7 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (command == u"actualizar") status = actualizar(arguments[1], out, err);
     if (command == u"consulta") status = ejecutaConsulta(arguments.mid(1), out, err);
     if (command == u"oracle") status = traduceOracle(arguments.mid(1), out, err);
+    if (command == u"mascaras") status = mascaras(arguments[1], out, err);
     out.flush();
     return status;
 }
