@@ -42,6 +42,9 @@ QString usage() {
                "  klbase mascaras ARCHIVO\n"
                "      escribe consultas de ejemplo (consultas.kvw) para las tablas de la base de\n"
                "      demostración: provincias, monedas, condiciones de IVA, ejercicios y cuentas\n"
+               "  klbase busqueda MASCARAS TABLA\n"
+               "      muestra la sentencia con la que el programa consulta TABLA según las\n"
+               "      consultas guardadas en MASCARAS\n"
                "klbase nunca reemplaza un archivo existente.\n")
         .arg(kSchemaVersion);
 }
@@ -171,8 +174,8 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
         const char* name;
         int count;
     };
-    const Command commands[] = {{"crear", 2},    {"demo", 2},   {"volumen", 4}, {"actualizar", 2},
-                                {"consulta", 4}, {"oracle", 2}, {"mascaras", 2}};
+    const Command commands[] = {{"crear", 2},    {"demo", 2},   {"volumen", 4},  {"actualizar", 2},
+                                {"consulta", 4}, {"oracle", 2}, {"mascaras", 2}, {"busqueda", 3}};
     const auto known =
         std::find_if(std::begin(commands), std::end(commands),
                      [&](const Command& c) { return command == QLatin1String(c.name); });
@@ -190,6 +193,10 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (command == u"consulta") status = ejecutaConsulta(arguments.mid(1), out, err);
     if (command == u"oracle") status = traduceOracle(arguments.mid(1), out, err);
     if (command == u"mascaras") status = mascaras(arguments[1], out, err);
+    if (command == u"busqueda") {
+        out << lookupStatement(arguments[1], arguments[2]) << u'\n';
+        status = 0;
+    }
     out.flush();
     return status;
 }

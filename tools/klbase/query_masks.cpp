@@ -1,5 +1,6 @@
 #include "query_masks.h"
 
+#include "lookup/armado_sentencia.h"
 #include "lookup/mascaras_consultas.h"
 
 #include <QFile>
@@ -40,6 +41,22 @@ StepResult writeSampleMasks(const QString& path, int& count) {
     }
     count = static_cast<int>(std::size(kMascaras));
     return std::nullopt;
+}
+
+QString lookupStatement(const QString& path, const QString& table) {
+    consultas::PedidoConsulta pedido{.sql = table,
+                                     .CampoBusqueda = {},
+                                     .Where = {},
+                                     .SentenciaOpcional = {},
+                                     .usarMascaras = true,
+                                     .topConsArt = {}};
+    const consultas::FuentesConsulta fuentes{
+        .mascara = [&path](const QString& t) { return consultas::buscaMascara(path, t); },
+        .columnas = {},
+    };
+    const consultas::SentenciaArmada armada = consultas::armaSentencia(pedido, fuentes);
+    return armada.faltaConfigurar ? QStringLiteral("Debe configurar la consulta para esta tabla")
+                                  : armada.sql;
 }
 
 }  // namespace kl::klbase

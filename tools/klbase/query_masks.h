@@ -13,4 +13,9 @@ namespace kl::klbase {
 // The number of masks written through `count`.
 StepResult writeSampleMasks(const QString& path, int& count);
 
+// The statement a lookup of `table` shows with the masks of `path`, as the
+// program builds it (the table's own columns are not read: without a mask
+// the statement lists " * ").
+QString lookupStatement(const QString& path, const QString& table);
+
 }  // namespace kl::klbase
