@@ -14,8 +14,30 @@ const QString kClaveRaiz = QStringLiteral("A");
 constexpr long kClaveRepetida = 35602;
 constexpr long kNodoInexistente = 35601;
 
-QString plegada(const QString& clave) {
-    return clave.toCaseFolded();
+// Letters compared without regard to case: those of ASCII, which codes
+// and most descriptions are made of, without a table lookup.
+char32_t plegado(char16_t c) {
+    if (c < 0x80) return (c >= u'A' && c <= u'Z') ? c + 32 : c;
+    return QChar(c).toCaseFolded().unicode();
+}
+
+// Compares as the texts' case-folded forms would.
+int compararSinCaso(QStringView a, QStringView b) {
+    const qsizetype comun = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < comun; ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x == y) continue;
+        const char32_t px = plegado(x);
+        const char32_t py = plegado(y);
+        if (px != py) return px < py ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool empiezaCon(QStringView parte, QStringView prefijo) {
+    return parte.size() >= prefijo.size() &&
+           compararSinCaso(parte.left(prefijo.size()), prefijo) == 0;
 }
 
 // The code and description parts of a node's text: around its first "-".
@@ -24,11 +46,10 @@ struct PartesTexto {
     QStringView descripcion;
 };
 
-PartesTexto partesDe(const QString& texto) {
-    const QStringView todo(texto);
-    const qsizetype guion = todo.indexOf(u'-');
-    if (guion < 0) return {todo.trimmed(), {}};
-    return {todo.left(guion).trimmed(), todo.mid(guion + 1).trimmed()};
+PartesTexto partesDe(QStringView texto) {
+    const qsizetype guion = texto.indexOf(u'-');
+    if (guion < 0) return {texto.trimmed(), {}};
+    return {texto.left(guion).trimmed(), texto.mid(guion + 1).trimmed()};
 }
 
 }  // namespace
@@ -45,66 +66,62 @@ void ArbolCodigos::setCasillas(bool casillas) {
 void ArbolCodigos::vaciar() {
     beginResetModel();
     nodos_.clear();
-    porClave_.clear();
+    hijos_.clear();
     recorrido_.clear();
+    porCodigo_.clear();
+    indexados_ = 0;
     endResetModel();
-}
-
-void ArbolCodigos::agregarRaiz() {
-    nodos_.push_back(Nodo{kClaveRaiz, QStringLiteral("Consulta..."), -1, 0, {}, Qt::Unchecked});
-    porClave_.insert(plegada(kClaveRaiz), kRaiz);
 }
 
 bool ArbolCodigos::armar(std::vector<FilaArbol> filas, const FailureNotice& aviso) {
     // Code order puts every prefix before the codes it begins, and with it
-    // the nodes that hold a code's longest prefix on the path of the last
-    // node added.
-    std::vector<QString> ordenes(filas.size());
-    for (size_t i = 0; i < filas.size(); ++i) ordenes[i] = plegada(filas[i].codigo);
+    // the node that holds a code's longest prefix on the path of the last
+    // node added. Rows read with ORDER BY are in that order already.
+    const auto antes = [&filas](size_t a, size_t b) {
+        return compararSinCaso(filas[a].codigo, filas[b].codigo) < 0;
+    };
     std::vector<size_t> orden(filas.size());
     std::iota(orden.begin(), orden.end(), size_t{0});
-    std::stable_sort(orden.begin(), orden.end(),
-                     [&](size_t a, size_t b) { return ordenes[a] < ordenes[b]; });
+    if (!std::is_sorted(orden.begin(), orden.end(), antes))
+        std::stable_sort(orden.begin(), orden.end(), antes);
 
     beginResetModel();
     nodos_.clear();
-    porClave_.clear();
+    porCodigo_.clear();
+    indexados_ = 0;
     nodos_.reserve(filas.size() + 1);
-    porClave_.reserve(static_cast<qsizetype>(filas.size() + 1));
-    agregarRaiz();
+    nodos_.push_back(Nodo{});  // the root
     std::vector<int> camino{kRaiz};
+    const FilaArbol* fila = nullptr;
+    const Step paso = [&]() -> StepResult {
+        if (StepResult fallo = agregar(*fila, padreDe(*fila, camino), camino.back())) return fallo;
+        camino.push_back(cantidadNodos() - 1);
+        return std::nullopt;
+    };
     bool completo = true;
     for (size_t i : orden) {
-        const FilaArbol& fila = filas[i];
-        const StepOutcome resultado = runStep(
-            [&]() -> StepResult {
-                const int padre = padreDe(fila, camino);
-                if (StepResult fallo = agregar(fila, padre)) return fallo;
-                camino.push_back(cantidadNodos() - 1);
-                return std::nullopt;
-            },
-            aviso);
-        if (resultado == StepOutcome::Abandoned) {
+        fila = &filas[i];
+        // The notice is asked only about a row that failed; it decides
+        // whether that row is tried again.
+        if (paso() && runStep(paso, aviso) == StepOutcome::Abandoned) {
             completo = false;
             break;
         }
     }
+    enlazarHijos();
     ordenarRecorrido();
     endResetModel();
     return completo;
 }
 
 int ArbolCodigos::padreDe(const FilaArbol& fila, std::vector<int>& camino) const {
-    if (fila.padre) return buscarClave(kClaveRaiz + *fila.padre);
-    const QString clave = kClaveRaiz + fila.codigo;
-    while (camino.size() > 1 &&
-           !clave.startsWith(nodos_[static_cast<size_t>(camino.back())].clave, Qt::CaseInsensitive))
+    if (fila.padre) return fila.padre->isEmpty() ? kRaiz : buscarClave(kClaveRaiz + *fila.padre);
+    while (camino.size() > 1 && !empiezaCon(fila.codigo, nodo(camino.back()).codigo))
         camino.pop_back();
     return camino.back();
 }
 
-StepResult ArbolCodigos::agregar(const FilaArbol& fila, int padre) {
-    const QString clave = kClaveRaiz + fila.codigo;
+StepResult ArbolCodigos::agregar(const FilaArbol& fila, int padre, int anterior) {
     if (padre < 0) {
         return RunError{kNodoInexistente,
                         QStringLiteral("No se encontró el elemento: falta el nodo padre \"%1\" de "
@@ -112,26 +129,37 @@ StepResult ArbolCodigos::agregar(const FilaArbol& fila, int padre) {
                             .arg(fila.padre.value_or(QString()), fila.codigo),
                         QStringLiteral("TreeView")};
     }
-    const QString plegadaClave = plegada(clave);
-    if (porClave_.contains(plegadaClave)) {
+    // In code order a repeated code follows the node it repeats; an empty
+    // code would repeat the root's key.
+    if (fila.codigo.isEmpty() ||
+        (anterior != kRaiz && compararSinCaso(nodo(anterior).codigo, fila.codigo) == 0)) {
         return RunError{kClaveRepetida,
                         QStringLiteral("La clave no es única en la colección: el código \"%1\" "
                                        "está repetido.")
                             .arg(fila.codigo),
                         QStringLiteral("TreeView")};
     }
-    const int nuevo = cantidadNodos();
-    auto& hermanos = nodos_[static_cast<size_t>(padre)].hijos;
-    const int filaEnPadre = static_cast<int>(hermanos.size());
-    hermanos.push_back(nuevo);
-    nodos_.push_back(Nodo{clave,
-                          fila.codigo + QStringLiteral(" - ") + fila.descripcion,
-                          padre,
-                          filaEnPadre,
-                          {},
-                          Qt::Unchecked});
-    porClave_.insert(plegadaClave, nuevo);
+    nodos_.push_back(Nodo{fila.codigo, fila.descripcion, padre, 0, 0, 0, Qt::Unchecked,
+                          fila.codigo.contains(u'-')});
     return std::nullopt;
+}
+
+void ArbolCodigos::enlazarHijos() {
+    for (Nodo& n : nodos_) n.cantidadHijos = 0;
+    for (size_t i = 1; i < nodos_.size(); ++i)
+        ++nodos_[static_cast<size_t>(nodos_[i].padre)].cantidadHijos;
+    int inicio = 0;
+    for (Nodo& n : nodos_) {
+        n.primerHijo = inicio;
+        inicio += n.cantidadHijos;
+        n.cantidadHijos = 0;
+    }
+    hijos_.assign(nodos_.size() > 0 ? nodos_.size() - 1 : 0, 0);
+    for (size_t i = 1; i < nodos_.size(); ++i) {
+        Nodo& padre = nodos_[static_cast<size_t>(nodos_[i].padre)];
+        nodos_[i].fila = padre.cantidadHijos++;
+        hijos_[static_cast<size_t>(padre.primerHijo + nodos_[i].fila)] = static_cast<int>(i);
+    }
 }
 
 void ArbolCodigos::ordenarRecorrido() {
@@ -140,17 +168,26 @@ void ArbolCodigos::ordenarRecorrido() {
     if (nodos_.empty()) return;
     std::vector<int> pendientes{kRaiz};
     while (!pendientes.empty()) {
-        const int nodo = pendientes.back();
+        const int n = pendientes.back();
         pendientes.pop_back();
-        recorrido_.push_back(nodo);
-        const auto& hijos = nodos_[static_cast<size_t>(nodo)].hijos;
-        pendientes.insert(pendientes.end(), hijos.rbegin(), hijos.rend());
+        recorrido_.push_back(n);
+        for (int fila = nodo(n).cantidadHijos - 1; fila >= 0; --fila)
+            pendientes.push_back(hijo(n, fila));
     }
 }
 
-QModelIndex ArbolCodigos::indiceDe(int nodo) const {
-    if (nodo < 0 || nodo >= cantidadNodos()) return {};
-    return createIndex(nodos_[static_cast<size_t>(nodo)].fila, 0, static_cast<quintptr>(nodo));
+QString ArbolCodigos::clave(int n) const {
+    return kClaveRaiz + nodo(n).codigo;
+}
+
+QString ArbolCodigos::texto(int n) const {
+    if (n == kRaiz) return QStringLiteral("Consulta...");
+    return nodo(n).codigo + QStringLiteral(" - ") + nodo(n).descripcion;
+}
+
+QModelIndex ArbolCodigos::indiceDe(int n) const {
+    if (n < 0 || n >= cantidadNodos()) return {};
+    return createIndex(nodo(n).fila, 0, static_cast<quintptr>(n));
 }
 
 int ArbolCodigos::nodoDe(const QModelIndex& index) const {
@@ -159,42 +196,57 @@ int ArbolCodigos::nodoDe(const QModelIndex& index) const {
 }
 
 int ArbolCodigos::buscarClave(const QString& clave) const {
-    return porClave_.value(plegada(clave), -1);
+    if (!clave.startsWith(kClaveRaiz, Qt::CaseInsensitive)) return -1;
+    if (clave.size() == kClaveRaiz.size()) return nodos_.empty() ? -1 : kRaiz;
+    for (; indexados_ < cantidadNodos(); ++indexados_)
+        if (indexados_ != kRaiz)
+            porCodigo_.insert(nodo(indexados_).codigo.toCaseFolded(), indexados_);
+    return porCodigo_.value(clave.mid(kClaveRaiz.size()).toCaseFolded(), -1);
 }
 
 int ArbolCodigos::buscarPrefijo(QStringView prefijo) const {
-    for (int nodo : recorrido_) {
-        const PartesTexto partes = partesDe(nodos_[static_cast<size_t>(nodo)].texto);
-        if (partes.codigo.startsWith(prefijo, Qt::CaseInsensitive) ||
-            partes.descripcion.startsWith(prefijo, Qt::CaseInsensitive))
-            return nodo;
+    const auto empieza = [prefijo](QStringView parte) { return empiezaCon(parte, prefijo); };
+    for (int n : recorrido_) {
+        const Nodo& esta = nodo(n);
+        // The text's first "-" follows the code unless the code has one.
+        if (n == kRaiz || esta.guionEnCodigo) {
+            const QString todo = texto(n);
+            const PartesTexto partes = partesDe(todo);
+            if (empieza(partes.codigo) || empieza(partes.descripcion)) return n;
+        } else if (empieza(QStringView(esta.codigo).trimmed()) ||
+                   empieza(QStringView(esta.descripcion).trimmed())) {
+            return n;
+        }
     }
     return -1;
 }
 
 std::vector<int> ArbolCodigos::marcados() const {
     std::vector<int> resultado;
-    for (int nodo : recorrido_)
-        if (nodos_[static_cast<size_t>(nodo)].marca == Qt::Checked) resultado.push_back(nodo);
+    for (int n : recorrido_)
+        if (nodo(n).marca == Qt::Checked) resultado.push_back(n);
     return resultado;
 }
 
-void ArbolCodigos::marcar(int nodo, Qt::CheckState marca) {
-    if (nodo < 0 || nodo >= cantidadNodos()) return;
-    nodos_[static_cast<size_t>(nodo)].marca = marca;
-    const QModelIndex propio = indiceDe(nodo);
+void ArbolCodigos::marcar(int n, Qt::CheckState marca) {
+    if (n < 0 || n >= cantidadNodos()) return;
+    nodos_[static_cast<size_t>(n)].marca = marca;
+    const QModelIndex propio = indiceDe(n);
     Q_EMIT dataChanged(propio, propio, {Qt::CheckStateRole});
     // One generation at a time; each parent's children are told as one range.
-    std::vector<int> generacion{nodo};
+    std::vector<int> generacion{n};
     for (int nivel = 0; nivel < kGeneracionesMarcadas && !generacion.empty(); ++nivel) {
         std::vector<int> siguiente;
         for (int padre : generacion) {
-            const auto& hijos = nodos_[static_cast<size_t>(padre)].hijos;
-            if (hijos.empty()) continue;
-            for (int hijo : hijos) nodos_[static_cast<size_t>(hijo)].marca = marca;
-            Q_EMIT dataChanged(indiceDe(hijos.front()), indiceDe(hijos.back()),
+            const int cantidad = nodo(padre).cantidadHijos;
+            if (cantidad == 0) continue;
+            for (int fila = 0; fila < cantidad; ++fila) {
+                const int h = hijo(padre, fila);
+                nodos_[static_cast<size_t>(h)].marca = marca;
+                siguiente.push_back(h);
+            }
+            Q_EMIT dataChanged(indiceDe(hijo(padre, 0)), indiceDe(hijo(padre, cantidad - 1)),
                                {Qt::CheckStateRole});
-            siguiente.insert(siguiente.end(), hijos.begin(), hijos.end());
         }
         generacion = std::move(siguiente);
     }
@@ -203,21 +255,22 @@ void ArbolCodigos::marcar(int nodo, Qt::CheckState marca) {
 QModelIndex ArbolCodigos::index(int row, int column, const QModelIndex& parent) const {
     if (column != 0 || row < 0) return {};
     if (!parent.isValid()) return row == 0 && !nodos_.empty() ? indiceDe(kRaiz) : QModelIndex();
-    const auto& hijos = nodos_[static_cast<size_t>(nodoDe(parent))].hijos;
-    if (row >= static_cast<int>(hijos.size())) return {};
-    return createIndex(row, 0, static_cast<quintptr>(hijos[static_cast<size_t>(row)]));
+    const int padre = nodoDe(parent);
+    if (padre < 0 || row >= nodo(padre).cantidadHijos) return {};
+    return createIndex(row, 0, static_cast<quintptr>(hijo(padre, row)));
 }
 
 QModelIndex ArbolCodigos::parent(const QModelIndex& child) const {
-    const int nodo = nodoDe(child);
-    if (nodo <= kRaiz) return {};
-    return indiceDe(nodos_[static_cast<size_t>(nodo)].padre);
+    const int n = nodoDe(child);
+    if (n <= kRaiz) return {};
+    return indiceDe(nodo(n).padre);
 }
 
 int ArbolCodigos::rowCount(const QModelIndex& parent) const {
     if (!parent.isValid()) return nodos_.empty() ? 0 : 1;
     if (parent.column() != 0) return 0;
-    return static_cast<int>(nodos_[static_cast<size_t>(nodoDe(parent))].hijos.size());
+    const int n = nodoDe(parent);
+    return n < 0 ? 0 : nodo(n).cantidadHijos;
 }
 
 int ArbolCodigos::columnCount(const QModelIndex&) const {
@@ -225,24 +278,23 @@ int ArbolCodigos::columnCount(const QModelIndex&) const {
 }
 
 QVariant ArbolCodigos::data(const QModelIndex& index, int role) const {
-    const int nodo = nodoDe(index);
-    if (nodo < 0) return {};
-    const Nodo& n = nodos_[static_cast<size_t>(nodo)];
+    const int n = nodoDe(index);
+    if (n < 0) return {};
     switch (role) {
         case Qt::DisplayRole:
         case Qt::AccessibleTextRole:
-            return n.texto;
+            return texto(n);
         case Qt::CheckStateRole:
-            return casillas_ ? QVariant(static_cast<int>(n.marca)) : QVariant();
+            return casillas_ ? QVariant(static_cast<int>(nodo(n).marca)) : QVariant();
         default:
             return {};
     }
 }
 
 bool ArbolCodigos::setData(const QModelIndex& index, const QVariant& value, int role) {
-    const int nodo = nodoDe(index);
-    if (nodo < 0 || role != Qt::CheckStateRole || !casillas_) return false;
-    marcar(nodo, value.toInt() == Qt::Checked ? Qt::Checked : Qt::Unchecked);
+    const int n = nodoDe(index);
+    if (n < 0 || role != Qt::CheckStateRole || !casillas_) return false;
+    marcar(n, value.toInt() == Qt::Checked ? Qt::Checked : Qt::Unchecked);
     return true;
 }
 

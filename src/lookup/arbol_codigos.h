@@ -60,13 +60,14 @@ class ArbolCodigos : public QAbstractItemModel {
     bool armar(std::vector<FilaArbol> filas, const FailureNotice& aviso);
 
     int cantidadNodos() const { return static_cast<int>(nodos_.size()); }
-    QModelIndex indiceDe(int nodo) const;
+    QModelIndex indiceDe(int n) const;
     int nodoDe(const QModelIndex& index) const;
     // "A" + code; "A" for the root.
-    QString clave(int nodo) const { return nodos_[static_cast<size_t>(nodo)].clave; }
-    QString texto(int nodo) const { return nodos_[static_cast<size_t>(nodo)].texto; }
+    QString clave(int n) const;
+    // code + " - " + description; "Consulta..." for the root.
+    QString texto(int n) const;
     // The key without its leading "A".
-    QString codigo(int nodo) const { return clave(nodo).mid(1); }
+    QString codigo(int n) const { return nodo(n).codigo; }
     // The node of a key (letter case ignored), or -1.
     int buscarClave(const QString& clave) const;
 
@@ -79,8 +80,8 @@ class ArbolCodigos : public QAbstractItemModel {
     std::vector<int> marcados() const;
     // Marks the node and its descendants down to the sixth generation below
     // it; deeper ones and the ancestors keep their marks.
-    void marcar(int nodo, Qt::CheckState marca);
-    Qt::CheckState marca(int nodo) const { return nodos_[static_cast<size_t>(nodo)].marca; }
+    void marcar(int n, Qt::CheckState marca);
+    Qt::CheckState marca(int n) const { return nodo(n).marca; }
 
     // The model's interface.
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
@@ -95,26 +96,41 @@ class ArbolCodigos : public QAbstractItemModel {
     static constexpr int kGeneracionesMarcadas = 6;
 
   private:
+    // The texts are the rows' own (shared, not copied); keys and display
+    // texts are put together when asked for, so a build allocates nothing
+    // per node but what the vectors hold.
     struct Nodo {
-        QString clave;
-        QString texto;
+        QString codigo;
+        QString descripcion;
         int padre = -1;
-        int fila = 0;  // its row among its parent's children
-        std::vector<int> hijos;
+        int fila = 0;        // its row among its parent's children
+        int primerHijo = 0;  // where its children start in hijos_
+        int cantidadHijos = 0;
         Qt::CheckState marca = Qt::Unchecked;
+        bool guionEnCodigo = false;  // the text's first "-" lies inside the code
     };
 
-    void agregarRaiz();
-    StepResult agregar(const FilaArbol& fila, int padre);
-    // The parent of a row: the node of its given parent's key, or the node
-    // whose key is the longest prefix of the row's, among `camino` (the
+    const Nodo& nodo(int n) const { return nodos_[static_cast<size_t>(n)]; }
+    int hijo(int padre, int fila) const {
+        return hijos_[static_cast<size_t>(nodo(padre).primerHijo + fila)];
+    }
+    // A row's node under `padre`, or the failure that keeps it out.
+    StepResult agregar(const FilaArbol& fila, int padre, int anterior);
+    // The parent of a row: the node of its given parent's code, or the node
+    // whose code is the longest prefix of the row's among `camino` (the
     // last node added and its ancestors, deepest last).
     int padreDe(const FilaArbol& fila, std::vector<int>& camino) const;
+    // Lays out each node's children together, in the order they came.
+    void enlazarHijos();
     void ordenarRecorrido();
 
     std::vector<Nodo> nodos_;
-    QHash<QString, int> porClave_;  // case-folded key -> node
-    std::vector<int> recorrido_;    // the nodes in tree order
+    std::vector<int> hijos_;
+    std::vector<int> recorrido_;  // the nodes in tree order
+    // Case-folded code -> node, filled up to the last node on first need:
+    // only families name their parents, and only lookups by key ask.
+    mutable QHash<QString, int> porCodigo_;
+    mutable int indexados_ = 0;
     bool casillas_ = false;
 };
 
