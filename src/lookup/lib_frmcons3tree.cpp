@@ -2,6 +2,7 @@
 
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
+#include "platform/ui/windows.h"
 #include "session/brimcor2.h"
 #include "session/error_notice.h"
 
@@ -22,15 +23,6 @@ namespace kl {
 namespace {
 
 const QString kRutinaArmado = QStringLiteral("ArmarTreeVAutomatico");
-
-QPushButton* boton(const QString& nombreObjeto, const QString& titulo) {
-    auto* b = new QPushButton(titulo);
-    b->setObjectName(nombreObjeto);
-    QString nombre = titulo;
-    b->setAccessibleName(nombre.remove(u'&'));
-    b->setAutoDefault(false);
-    return b;
-}
 
 QFrame* marco(const QString& nombreObjeto) {
     auto* f = new QFrame;
@@ -62,9 +54,9 @@ Lib_FrmCons3Tree::Lib_FrmCons3Tree(QWidget* parent)
       lblFieldName(new QLabel),
       picFields(marco(QStringLiteral("picFields"))),
       Frame1(marco(QStringLiteral("Frame1"))),
-      CmdAceptar(boton(QStringLiteral("CmdAceptar"), QStringLiteral("&Aceptar"))),
-      CmdCancelar(boton(QStringLiteral("CmdCancelar"), QStringLiteral("&Cancelar"))),
-      CmdNueva(boton(QStringLiteral("CmdNueva"), QStringLiteral("&Nueva Busqueda"))) {
+      CmdAceptar(captionedButton(QStringLiteral("CmdAceptar"), QStringLiteral("&Aceptar"))),
+      CmdCancelar(captionedButton(QStringLiteral("CmdCancelar"), QStringLiteral("&Cancelar"))),
+      CmdNueva(captionedButton(QStringLiteral("CmdNueva"), QStringLiteral("&Nueva Busqueda"))) {
     setObjectName(QStringLiteral("Lib_FrmCons3Tree"));
     setWindowTitle(QStringLiteral("Consulta..."));
     TreeV->setObjectName(QStringLiteral("TreeV"));
@@ -265,6 +257,7 @@ void Lib_FrmCons3Tree::CmdAceptar_Click() {
 }
 
 void Lib_FrmCons3Tree::aceptarMarcados() {
+    if (!Valores) Valores = QList<Value>();
     for (int nodo : arbol_.marcados()) {
         // The root names no code: checking it marks what lies below.
         if (nodo == ArbolCodigos::kRaiz) continue;
