@@ -263,5 +263,17 @@ TEST_F(VentanaArbol, ARepeatedCodeIsReportedThroughTheErrorNotice) {
     EXPECT_TRUE(avisos.shown()[0].text.contains("\"1\" está repetido"));
 }
 
+TEST_F(VentanaArbol, AStatementThatFailsLeavesTheRootAlone) {
+    test::ScopedDialogs avisos;
+    avisos.answer(answer::Abort);  // the access layer's own notice
+    Lib_FrmCons3Tree ventana;
+    cargar(ventana, QStringLiteral("SELECT CODIGO, DESCRIPCION FROM NO_EXISTE"),
+           QStringLiteral("CODIGO"));
+    EXPECT_EQ(avisos.shown().size(), 1u);
+    EXPECT_EQ(ventana.arbol().cantidadNodos(), 1);
+    ventana.CmdAceptar->click();
+    EXPECT_TRUE(ventana.ValorDevuelto.isEmpty());
+}
+
 }  // namespace
 }  // namespace kl
