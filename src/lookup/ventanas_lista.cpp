@@ -1,6 +1,7 @@
 #include "lookup/ventanas_lista.h"
 
 #include "lookup/lib_frmcons3.h"
+#include "lookup/lib_frmcons3tree.h"
 #include "platform/ui/windows.h"
 
 #include <QApplication>
@@ -52,10 +53,13 @@ Eleccion VentanasLista::muestraLista(const PedidoLista& pedido) {
     return recoge(ventana);
 }
 
-// The tree window is a window of its own; until it is part of the program
-// a tree lookup chooses nothing.
-Eleccion VentanasLista::muestraArbol(const PedidoArbol&) {
-    return {};
+Eleccion VentanasLista::muestraArbol(const PedidoArbol& pedido) {
+    Lib_FrmCons3Tree ventana(QApplication::activeWindow());
+    ventana.sql = pedido.sql;
+    ventana.CampoDevuelto = pedido.CampoDevuelto;
+    ventana.CheckBoxes = pedido.CheckBoxes;
+    showModal(ventana);
+    return {ventana.ValorDevuelto, ventana.Valores, nullptr};
 }
 
 Eleccion VentanasLista::muestraOpciones(const PedidoOpciones& pedido) {

@@ -1,8 +1,9 @@
 #pragma once
 
-// The engine's windows over the list lookup window Lib_FrmCons3: each
-// lookup gets a fresh window, shown modally through showModal() and
-// discarded once its results are read.
+// The engine's windows: the list lookup window Lib_FrmCons3 (lookups and
+// pickers) and the tree lookup window Lib_FrmCons3Tree. Each lookup gets a
+// fresh window, shown modally through showModal() and discarded once its
+// results are read.
 
 #include "lookup/ventanas_consulta.h"
 

@@ -11,7 +11,9 @@
 #include "lookup/consultas_programa.h"
 #include "lookup/lib_clscons3.h"
 #include "lookup/lib_frmcons3.h"
+#include "lookup/lib_frmcons3tree.h"
 #include "platform/textfile.h"
+#include "support/embedded_db.h"
 #include "support/scripted_dialogs.h"
 #include "support/shared_db/shared_db.h"
 
@@ -142,6 +144,25 @@ TEST_F(ProgramLookups, ThePickersShowOneColumnHeadedWithTheTitle) {
     EXPECT_EQ(engine.Valores->value(1).toString(), "Euro");
     EXPECT_EQ(engine.MenuOpciones("Menú", {"Abrir", "Cerrar"}), "Cerrar");
     EXPECT_EQ(engine.ConsultaDesdeArchivo("Años", archivo, ";"), "");
+}
+
+TEST_F(ProgramLookups, ATreeLookupShowsTheTreeWindowAndReturnsTheChosenCode) {
+    ASSERT_TRUE(kl::test::EmbeddedDb::exec(dir_.filePath(QStringLiteral("contab.db")),
+                                           "INSERT INTO TA_CCOSTO VALUES ('1', 'Administracion'), "
+                                           "('11', 'Compras'), ('2', 'Ventas')"));
+    const QString sql = QStringLiteral("SELECT CODIGO,DESCRIPCION FROM TA_CCOSTO ORDER BY CODIGO");
+    kl::test::ModalDriver modals([&sql](QDialog& w) {
+        auto& arbol = static_cast<Lib_FrmCons3Tree&>(w);
+        EXPECT_EQ(arbol.sql, sql);
+        arbol.CmbSearch->setEditText("11");
+        arbol.CmdAceptar->click();
+    });
+    Lib_ClsCons3& engine = sharedConsultas();
+    engine.CampoDevuelto = QStringLiteral("CODIGO");
+    Coleccion ninguna;
+    QString busqueda, where;
+    engine.ConsultaSearch(sql, ninguna, {}, busqueda, where, {}, true, {});
+    EXPECT_EQ(engine.ValorDevuelto.toString(), "11");
 }
 
 }  // namespace
