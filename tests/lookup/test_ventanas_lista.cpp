@@ -88,27 +88,23 @@ TEST_F(ProgramLookups, TheVatConditionsGridReturnsTheCodeOfTheRowTheOperatorPick
     EXPECT_EQ(abreviatura, "CF");
 }
 
-TEST_F(ProgramLookups, CancellingATableLookupChoosesNothing) {
-    kl::test::ModalDriver modals([](QDialog& w) { lista(w).CmdCancelar->click(); });
-    double rsp = 0;
-    QString cl1 = "CODIGO", cl2 = "DESCRIPCION", display = "DESCRIPCION";
-    db::sharedDb().QConsulta("TA_ESTADOS", rsp, cl1, cl2, display);
-    EXPECT_EQ(rsp, 0);
-    EXPECT_EQ(cl1, "CODIGO");
-}
-
-TEST_F(ProgramLookups, ATableLookupShowsCodeAndDescriptionAndReturnsTheCode) {
-    kl::test::ModalDriver modals([](QDialog& w) {
-        Lib_FrmCons3& ventana = lista(w);
-        EXPECT_EQ(ventana.filas().encabezados(), (QStringList{"CODIGO", "DESCRIPCION"}));
-        ventana.CmbSearch()[1]->setEditText("mendoza");
-        ventana.CmdAceptar->click();
-    });
-    double rsp = 0;
-    QString cl1 = "CODIGO", cl2 = "DESCRIPCION", display = "DESCRIPCION";
-    db::sharedDb().QConsulta("TA_ESTADOS", rsp, cl1, cl2, display);
-    EXPECT_NE(rsp, 0);
-    EXPECT_EQ(cl1, "913");
+TEST_F(ProgramLookups, ATableLookupReturnsTheChosenCodeAndCancellingChoosesNothing) {
+    kl::test::ModalDriver modals;
+    modals
+        .then([](QDialog& w) {
+            Lib_FrmCons3& ventana = lista(w);
+            EXPECT_EQ(ventana.filas().encabezados(), (QStringList{"CODIGO", "DESCRIPCION"}));
+            ventana.CmbSearch()[1]->setEditText("mendoza");
+            ventana.CmdAceptar->click();
+        })
+        .then([](QDialog& w) { lista(w).CmdCancelar->click(); });
+    for (const char* esperado : {"913", "CODIGO"}) {
+        double rsp = 0;
+        QString cl1 = "CODIGO", cl2 = "DESCRIPCION", display = "DESCRIPCION";
+        db::sharedDb().QConsulta("TA_ESTADOS", rsp, cl1, cl2, display);
+        EXPECT_EQ(rsp != 0, cl1 != "CODIGO");
+        EXPECT_EQ(cl1, esperado);
+    }
 }
 
 TEST_F(ProgramLookups, ThePickersShowOneColumnHeadedWithTheTitle) {
