@@ -4,6 +4,7 @@
 #include "config/config_keys.h"
 #include "config/wiz_ejercicio.h"
 #include "dblayer/db_dll.h"
+#include "lookup/def_qconsulta.h"
 #include "platform/dialogs.h"
 #include "platform/ui/windows.h"
 #include "session/brimcor2.h"
@@ -308,23 +309,93 @@ StepResult frmConfiguracion::daFoco(const ControlEnlazado& control) {
     return std::nullopt;
 }
 
+void frmConfiguracion::ConsultaCampo() {
+    const ControlEnlazado* control = config::buscaIndice(IndiceActual);
+    auto* edit = control ? qobject_cast<QLineEdit*>(widgetDe(*control)) : nullptr;
+    if (!edit || !edit->isEnabled() || edit->isReadOnly()) return;
+    db::DB_Dll& db = db::sharedDb();
+    const QString tag = control->tag.trimmed();
+
+    if (tag.compare(u"TA_CONDIVA", Qt::CaseInsensitive) == 0) {
+        QString devuelto = QStringLiteral("CODIGO");
+        // Cancelling leaves the box as it was.
+        if (!db.QGridConsulta(QStringLiteral("SELECT CODIGO,DESCRIPCION FROM Ta_CONDIVA "),
+                              devuelto, db.gConnString))
+            return;
+        edit->setText(devuelto.trimmed());
+        txtfields_KeyDown(*control, Qt::Key_Return);
+    } else if (!tag.isEmpty() && tag.compare(u"FECHA", Qt::CaseInsensitive) != 0) {
+        QString tabla = tag, display, cl1, cl2, where;
+        // With the query masks the definitions' own lookup is the table's
+        // lookup: its choice is the code, and no second list follows.
+        const bool conMascaras = usaMascarasConsultas();
+        DefinirConsulta(tabla, display, cl1, cl2, false, where, conMascaras);
+        double rsp = 0;
+        if (conMascaras) {
+            if (!cl1.trimmed().isEmpty()) rsp = 1;
+        } else {
+            db.QConsulta(tag, rsp, cl1, cl2, display);
+        }
+        if (rsp == 0) return;
+        if (const ControlEnlazado* destino = config::buscaClave(control->dataField))
+            setTexto(*destino, cl1.trimmed());
+        // Enter typed into the box is swallowed by its key filter: the code
+        // is checked when the operator leaves the box or accepts.
+    } else if (control->dataField.contains(u"fecha", Qt::CaseInsensitive)) {
+        edit->setText(Brimcor2::SeleccionaFecha(edit->text()).trimmed());
+    }
+}
+
+bool frmConfiguracion::txtfields_KeyDown(const ControlEnlazado& control, int key) {
+    if (Brimcor2::EsTeclaAvance(key)) {
+        validacion_.ValidaCampo(control);
+        if (!validacion_.errorCampo()) Brimcor2::AvanzaCampo(widgetDe(control), key);
+        return true;
+    }
+    if (key == Qt::Key_F5) {
+        IndiceActual = control.indice;
+        ConsultaCampo();
+        return true;
+    }
+    return false;
+}
+
+bool frmConfiguracion::txtfields_KeyPress(QLineEdit& edit, const QString& typed) {
+    if (typed.size() != 1 || !typed[0].isPrint() || edit.isReadOnly()) return false;
+    const int code = config::FiltraMayusculas(typed[0].unicode(), soloMayusculas_);
+    if (code == typed[0].unicode()) return false;
+    edit.insert(QString(QChar(code)));
+    return true;
+}
+
 bool frmConfiguracion::eventFilter(QObject* watched, QEvent* event) {
     auto* edit = qobject_cast<QLineEdit*>(watched);
     const ControlEnlazado* control = edit ? controlDe(edit) : nullptr;
     if (!control) return QWidget::eventFilter(watched, event);
-    const bool esFecha = control->tag.compare(u"FECHA", Qt::CaseInsensitive) == 0;
 
-    if (esFecha && Brimcor2::ConsultaFecha(*edit, *event)) return true;
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        const QString typed = key->text();
-        if (typed.size() == 1 && typed[0].isPrint() && !edit->isReadOnly()) {
-            const int code = config::FiltraMayusculas(typed[0].unicode(), soloMayusculas_);
-            if (code != typed[0].unicode()) {
-                edit->insert(QString(QChar(code)));
+    switch (event->type()) {
+        case QEvent::FocusIn:
+        case QEvent::MouseButtonPress:
+            IndiceActual = control->indice;
+            break;
+        case QEvent::ContextMenu:
+            // The right button opens the box's lookup instead of the
+            // editing menu, on the boxes that have one.
+            IndiceActual = control->indice;
+            if (!control->tag.trimmed().isEmpty() ||
+                control->dataField.contains(u"fecha", Qt::CaseInsensitive)) {
+                ConsultaCampo();
                 return true;
             }
+            break;
+        case QEvent::KeyPress: {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (txtfields_KeyDown(*control, key->key())) return true;
+            if (txtfields_KeyPress(*edit, key->text())) return true;
+            break;
         }
+        default:
+            break;
     }
     return QWidget::eventFilter(watched, event);
 }

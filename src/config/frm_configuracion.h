@@ -87,6 +87,13 @@ class frmConfiguracion : public QWidget,
     int posicionSlider() const override;
     void setPosicionSlider(int posicion) override;
 
+    // The lookup of the text box at IndiceActual (F5 or a right click): the
+    // list of VAT conditions, the lookup of the table its tag names, or the
+    // date picker. A read-only or disabled box has none.
+    void ConsultaCampo();
+    // The text box that last took the focus, a click, or F5; -1 for none.
+    int IndiceActual = -1;
+
     // The widget built for a bound control; nullptr for none.
     QWidget* widgetDe(const config::ControlEnlazado& control) const;
     QTabWidget* pestanas() const { return SSpaneles_; }
@@ -107,6 +114,10 @@ class frmConfiguracion : public QWidget,
     // The accept flow up to the save; true when it reached it.
     bool aceptaConfiguracion();
     void clickCasilla(const config::ControlEnlazado& control, int value);
+    // A key pressed in a bound text box: leaving it validates it first (the
+    // focus stays on an invalid one), F5 opens its lookup. True when handled.
+    bool txtfields_KeyDown(const config::ControlEnlazado& control, int key);
+    bool txtfields_KeyPress(QLineEdit& edit, const QString& typed);
     // Runs an operator's action; whatever failure escapes it is shown, so a
     // button never ends the program.
     void informaFallo(const std::function<void()>& accion);

@@ -19,6 +19,20 @@ class NoLoginWindow final : public LoginPrompt {
     LoginAnswer show(const LoginBoxes& initial) override { return {false, initial}; }
 };
 
+class NoLookupWindows final : public LookupWindows {
+  public:
+    bool consulta(const QString&, QString&, const QString&, const QString&,
+                  const QString&) override {
+        return false;
+    }
+    bool grilla(const QString&, QString&, QString*, QString*) override { return false; }
+};
+
+std::shared_ptr<LookupWindows>& currentLookupWindows() {
+    static std::shared_ptr<LookupWindows> windows = std::make_shared<NoLookupWindows>();
+    return windows;
+}
+
 std::shared_ptr<LoginPrompt>& currentLoginPrompt() {
     static std::shared_ptr<LoginPrompt> prompt = std::make_shared<NoLoginWindow>();
     return prompt;
@@ -57,6 +71,15 @@ LoginPrompt& loginPrompt() {
 std::shared_ptr<LoginPrompt> installLoginPrompt(std::shared_ptr<LoginPrompt> prompt) {
     if (!prompt) prompt = std::make_shared<NoLoginWindow>();
     return std::exchange(currentLoginPrompt(), std::move(prompt));
+}
+
+LookupWindows& lookupWindows() {
+    return *currentLookupWindows();
+}
+
+std::shared_ptr<LookupWindows> installLookupWindows(std::shared_ptr<LookupWindows> windows) {
+    if (!windows) windows = std::make_shared<NoLookupWindows>();
+    return std::exchange(currentLookupWindows(), std::move(windows));
 }
 
 void endProgram() {

@@ -1,4 +1,5 @@
 #include "dblayer/db_dll.h"
+#include "dblayer/application_hooks.h"
 
 #include <algorithm>
 
@@ -37,10 +38,15 @@ QString DB_Dll::StripConnect(const QString& rsTblName) const {
     return rsTblName.left(std::max<qsizetype>(0, arrow - 1));
 }
 
-void DB_Dll::QConsulta(const QString&, QString&, const QString&, const QString&, const QString&,
-                       const QString&) {}
+void DB_Dll::QConsulta(const QString& Tb, double& Rsp, QString& Cl1, QString& Cl2,
+                       QString& CmpDisplay, const QString& SQLWHERE) {
+    if (lookupWindows().consulta(Tb, Cl1, Cl2, CmpDisplay, SQLWHERE)) Rsp = 1;
+}
 
-void DB_Dll::QGridConsulta(const QString&, QString&, const QString&, QString&, QString&) {}
+bool DB_Dll::QGridConsulta(const QString& Sentencia, QString& CampoDevuelto1, const QString&,
+                           QString* CampoDevuelto2, QString* CampoDevuelto3) {
+    return lookupWindows().grilla(Sentencia, CampoDevuelto1, CampoDevuelto2, CampoDevuelto3);
+}
 
 DB_Dll& sharedDb() {
     auto& instance = sharedInstance();

@@ -94,12 +94,17 @@ class DB_Dll {
                              const Value& Tipo = Value(), const QString& Condicion = QString());
     ValueOrError BuscaUltimoCodigo(const QString& QueTabla, const QString& QueCampo,
                                    const Value& Tipo, const QString& Condicion);
-    // The lookup windows these open come with the lookup framework; until
-    // then nothing is chosen and the outputs keep their values.
-    void QConsulta(const QString& Tb, QString& Rsp, const QString& Cl1, const QString& Cl2,
-                   const QString& CmpDisplay, const QString& SQLWHERE);
-    void QGridConsulta(const QString& Sentencia, QString& CampoDevuelto1, const QString& gCnnString,
-                       QString& CampoDevuelto2, QString& CampoDevuelto3);
+    // The lookups the program installs (application_hooks.h). QConsulta
+    // shows table Tb with the columns Cl1, CmpDisplay and Cl2; a chosen row
+    // sets Rsp to 1 and its code into Cl1. Cancelling leaves both alone.
+    void QConsulta(const QString& Tb, double& Rsp, QString& Cl1, QString& Cl2, QString& CmpDisplay,
+                   const QString& SQLWHERE = QString());
+    // Shows the rows of Sentencia; the chosen row's value of the column
+    // named in CampoDevuelto1 (and of those named in the optional two)
+    // replaces the name. True when a row was chosen. gCnnString is the
+    // connection the statement was meant for: this layer runs it.
+    bool QGridConsulta(const QString& Sentencia, QString& CampoDevuelto1, const QString& gCnnString,
+                       QString* CampoDevuelto2 = nullptr, QString* CampoDevuelto3 = nullptr);
 
     // ---- SQL literal builders. Qtype is an ADO type code, as a number or
     // as a text of digits.

@@ -7,6 +7,7 @@
 #include "login/registro_conexion.h"
 #include "platform/dialogs.h"
 #include "platform/ui/shell.h"
+#include "platform/ui/windows.h"
 #include "session/brimcor2.h"
 #include "session/error_notice.h"
 #include "session/sesion.h"
@@ -46,16 +47,6 @@ QLabel* etiquetaDe(const QString& texto, QWidget* control) {
     return etiqueta;
 }
 
-QPushButton* boton(const QString& nombreObjeto, const QString& titulo) {
-    auto* b = new QPushButton(titulo);
-    b->setObjectName(nombreObjeto);
-    QString nombre = titulo;
-    b->setAccessibleName(nombre.remove(u'&'));
-    // Enter on a button presses that button only, never a default one.
-    b->setAutoDefault(false);
-    return b;
-}
-
 QLineEdit* cajaDeTexto(const QString& nombreObjeto, const QString& ayuda) {
     auto* caja = new QLineEdit;
     caja->setObjectName(nombreObjeto);
@@ -88,13 +79,13 @@ frmAcceso::frmAcceso(QWidget* parent)
       TxtPuerto(cajaDeTexto(QStringLiteral("TxtPuerto"), QStringLiteral("Ingrese el Puerto "))),
       CboPlataformaDB(new QComboBox),
       lstBases(new QListWidget),
-      bcAceptar(boton(QStringLiteral("bcAceptar"), QStringLiteral("&Conectar"))),
-      bcCancelar(boton(QStringLiteral("bcCancelar"), QStringLiteral("C&ancelar"))),
-      CmdRegistrar(boton(QStringLiteral("CmdRegistrar"), QStringLiteral("&Registrar"))),
-      CmdLineaComando(
-          boton(QStringLiteral("CmdLineaComando"), QStringLiteral("Crear Acceso &Directo"))),
+      bcAceptar(captionedButton(QStringLiteral("bcAceptar"), QStringLiteral("&Conectar"))),
+      bcCancelar(captionedButton(QStringLiteral("bcCancelar"), QStringLiteral("C&ancelar"))),
+      CmdRegistrar(captionedButton(QStringLiteral("CmdRegistrar"), QStringLiteral("&Registrar"))),
+      CmdLineaComando(captionedButton(QStringLiteral("CmdLineaComando"),
+                                      QStringLiteral("Crear Acceso &Directo"))),
       Label8(new QLabel),
-      CmdBuscarArchivo(boton(QStringLiteral("CmdBuscarArchivo"), QStringLiteral("..."))),
+      CmdBuscarArchivo(captionedButton(QStringLiteral("CmdBuscarArchivo"), QStringLiteral("..."))),
       iniciaPrograma_(iniciaSinEsperar) {
     setObjectName(QStringLiteral("frmAcceso"));
     setWindowTitle(QStringLiteral("Control de Acceso"));

@@ -4,6 +4,7 @@
 #include "dblayer/db_dll.h"
 #include "dblayer/program_info.h"
 #include "dblayer/sql_text.h"
+#include "lookup/consultas_programa.h"
 #include "lookup/lib_clscons3.h"
 #include "platform/conversions.h"
 #include "platform/settings_files.h"
@@ -102,6 +103,7 @@ void IniciaSesion() {
     consultas.gConnString = db.gConnString;
     consultas.gUsarMascarasConsultas = true;
     consultas.gRutaMascaraConsultas = carpetaPrograma + QStringLiteral("consultas.kvw");
+    instalaConsultasDelPrograma();
     // From here on the user is the one the connection was made with.
     s.gUsuarioLogeado = db.gUsuario;
     IniContable();
@@ -113,6 +115,7 @@ void FinalizaSesion() {
     // The shared component keeps no objects of its own: its operations are
     // plain functions.
     EstableceRutaAplicacion(QString());
+    releaseSharedConsultas();
     releaseDllDisplay();
     db::releaseSharedDb();
 }

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -251,6 +252,118 @@ TEST_F(ConfigWindowTest, F5OnADateFieldOpensTheDatePicker) {
     boxes_.date(QDate(2026, 3, 15));
     presses(edit, Qt::Key_F5);
     EXPECT_EQ(edit->text(), u"15/03/2026");
+}
+
+// The layer's lookups as the operator answers them: the code chosen, or
+// nothing when he cancels. They remember what they were asked to show.
+class ChosenLookups final : public db::LookupWindows {
+  public:
+    explicit ChosenLookups(QString codigo) : codigo_(std::move(codigo)) {}
+    bool consulta(const QString& Tb, QString& Cl1, const QString& Cl2, const QString& CmpDisplay,
+                  const QString&) override {
+        asked << Tb + u':' + Cl1 + u',' + CmpDisplay + u',' + Cl2;
+        if (codigo_.isEmpty()) return false;
+        Cl1 = codigo_;
+        return true;
+    }
+    bool grilla(const QString& Sentencia, QString& CampoDevuelto1, QString*, QString*) override {
+        asked << Sentencia + u':' + CampoDevuelto1;
+        if (codigo_.isEmpty()) return false;
+        CampoDevuelto1 = codigo_;
+        return true;
+    }
+    QStringList asked;
+
+  private:
+    QString codigo_;
+};
+
+class FieldLookupTest : public ConfigWindowTest {
+  protected:
+    std::shared_ptr<ChosenLookups> chooses(const QString& codigo) {
+        auto lookups = std::make_shared<ChosenLookups>(codigo);
+        previous_ = db::installLookupWindows(lookups);
+        return lookups;
+    }
+    void TearDown() override {
+        db::installLookupWindows(previous_);
+        ConfigWindowTest::TearDown();
+    }
+    static void rightClicks(QWidget* widget) {
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2));
+        QApplication::sendEvent(widget, &click);
+    }
+    QLabel* descripcion(frmConfiguracion& window) {
+        return window.findChild<QLabel*>(QStringLiteral("lblDesc"));
+    }
+
+    std::shared_ptr<db::LookupWindows> previous_;
+};
+
+TEST_F(FieldLookupTest, F5AndARightClickOnTheVatConditionPutTheChosenCodeAndCheckIt) {
+    auto window = opens();
+    auto lookups = chooses(QStringLiteral(" 4 "));
+    QLineEdit* condIva = box(*window, QStringLiteral("CondIVA"));
+    presses(condIva, Qt::Key_F5);
+    EXPECT_EQ(condIva->text(), u"4");
+    EXPECT_EQ(descripcion(*window)->text(), u"Consumidor Final");
+
+    condIva->setText(QStringLiteral("1"));
+    rightClicks(condIva);
+    EXPECT_EQ(condIva->text(), u"4");
+    EXPECT_EQ(lookups->asked, QStringList(2, "SELECT CODIGO,DESCRIPCION FROM Ta_CONDIVA :CODIGO"));
+    EXPECT_TRUE(boxes_.shown().empty());
+}
+
+TEST_F(FieldLookupTest, CancellingTheVatConditionsLeavesTheBoxAsItWas) {
+    auto window = opens();
+    chooses(QString());
+    QLineEdit* condIva = box(*window, QStringLiteral("CondIVA"));
+    const QString before = condIva->text();
+    presses(condIva, Qt::Key_F5);
+    EXPECT_EQ(condIva->text(), before);
+    EXPECT_TRUE(boxes_.shown().empty());
+}
+
+TEST_F(FieldLookupTest, ACodeFieldLooksUpTheTableInItsTagAndWritesOnlyAChosenCode) {
+    auto window = opens();
+    const ControlEnlazado* provincia = nullptr;
+    for (const ControlEnlazado& c : config::controlesEnlazados())
+        if (c.tag == u"TA_ESTADOS") provincia = &c;
+    ASSERT_NE(provincia, nullptr);
+    auto* edit = qobject_cast<QLineEdit*>(window->widgetDe(*provincia));
+    edit->setText(QStringLiteral("901"));
+    auto cancels = chooses(QString());
+    presses(edit, Qt::Key_F5);
+    EXPECT_EQ(edit->text(), u"901");
+    EXPECT_EQ(cancels->asked, QStringList{"TA_ESTADOS:CODIGO,DESCRIPCION,DESCRIPCION"});
+
+    chooses(QStringLiteral("902 "));
+    rightClicks(edit);
+    EXPECT_EQ(edit->text(), u"902");
+}
+
+TEST_F(FieldLookupTest, ABoxWithoutATableOrADateHasNoLookup) {
+    auto window = opens();
+    auto lookups = chooses(QStringLiteral("1"));
+    QLineEdit* nombre = box(*window, QStringLiteral("NOMBRE"));
+    const QString before = nombre->text();
+    presses(nombre, Qt::Key_F5);
+    rightClicks(nombre);
+    EXPECT_EQ(nombre->text(), before);
+    EXPECT_TRUE(lookups->asked.isEmpty());
+    EXPECT_TRUE(boxes_.shown().empty());
+}
+
+TEST_F(FieldLookupTest, ARightClickOnADateFieldOpensThePickerAndCancellingKeepsTheDate) {
+    auto window = opens();
+    QLineEdit* depuracion = box(*window, QStringLiteral("FechaUltimaDepuracion"));
+    depuracion->setText(QStringLiteral("01/02/2026"));
+    boxes_.date(QDate(2026, 3, 15)).date(std::nullopt);
+    rightClicks(depuracion);
+    EXPECT_EQ(depuracion->text(), u"15/03/2026");
+    presses(depuracion, Qt::Key_F5);
+    EXPECT_EQ(depuracion->text(), u"15/03/2026");
 }
 
 TEST_F(ConfigWindowTest, ApplyFollowsTheScreenTabAndAnImageIsKeptOnlyWhenConfirmedThere) {

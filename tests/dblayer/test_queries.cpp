@@ -257,12 +257,13 @@ TEST_F(Queries, EjecutaConsultaSQLRemovesTheAdministratorMarker) {
     EXPECT_TRUE(db().ExisteEnTabla("CLIENTES", "8", "CODIGO", nullptr, 3));
 }
 
-TEST_F(Queries, LookupWindowsChooseNothingYet) {
-    QString rsp = "antes", uno = "1", dos = "2", tres = "3";
-    db().QConsulta("CLIENTES", rsp, "CODIGO", "NOMBRE", "NOMBRE", "");
-    db().QGridConsulta("SELECT * FROM CLIENTES", uno, db().gConnString, dos, tres);
-    EXPECT_EQ(rsp, "antes");
-    EXPECT_EQ(uno + dos + tres, "123");
+TEST_F(Queries, WithoutLookupWindowsInstalledNothingIsChosen) {
+    double rsp = 0;
+    QString codigo = "CODIGO", nombre = "NOMBRE", display = "NOMBRE", uno = "1", dos = "2";
+    db().QConsulta("CLIENTES", rsp, codigo, nombre, display);
+    EXPECT_FALSE(db().QGridConsulta("SELECT * FROM CLIENTES", uno, db().gConnString, &dos));
+    EXPECT_EQ(rsp, 0);
+    EXPECT_EQ(codigo + uno + dos, "CODIGO12");
     EXPECT_TRUE(boxes_.shown().empty());
 }
 

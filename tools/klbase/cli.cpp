@@ -4,6 +4,7 @@
 #include "database_file.h"
 #include "demo.h"
 #include "national_tables.h"
+#include "query_masks.h"
 #include "schema.h"
 #include "subdiario.h"
 #include "volume.h"
@@ -45,6 +46,12 @@ QString usage() {
                "  klbase subdiario ARCHIVO USUARIO SUBDIARIO DESDE HASTA [--pdf SALIDA.pdf]\n"
                "      genera el reporte del subdiario entre las fechas (dd/mm/aaaa; DESDE vacío\n"
                "      es 01/01/1990) en AUX_SUBDIARIOS para el usuario y, con --pdf, lo imprime\n"
+               "  klbase mascaras ARCHIVO\n"
+               "      escribe consultas de ejemplo (consultas.kvw) para las tablas de la base de\n"
+               "      demostración: provincias, monedas, condiciones de IVA, ejercicios y cuentas\n"
+               "  klbase busqueda MASCARAS TABLA\n"
+               "      muestra la sentencia con la que el programa consulta TABLA según las\n"
+               "      consultas guardadas en MASCARAS\n"
                "klbase nunca reemplaza un archivo existente.\n")
         .arg(kSchemaVersion);
 }
@@ -137,6 +144,13 @@ int volumen(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     return 0;
 }
 
+int mascaras(const QString& path, QTextStream& out, QTextStream& err) {
+    int count = 0;
+    if (StepResult failed = writeSampleMasks(path, count)) return failure(err, *failed);
+    out << QStringLiteral("Consultas de ejemplo escritas: %1 (%2 tablas)\n").arg(path).arg(count);
+    return 0;
+}
+
 int actualizar(const QString& path, QTextStream& out, QTextStream& err) {
     Database db;
     if (StepResult failed = db.open(path, Database::Mode::OpenExisting))
@@ -192,9 +206,9 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
         const char* name;
         int count;
     };
-    const Command commands[] = {{"crear", 2},      {"demo", 2},      {"volumen", 4},
-                                {"actualizar", 2}, {"consulta", 4},  {"oracle", 2},
-                                {"verificar", 2},  {"subdiario", -1}};
+    const Command commands[] = {
+        {"crear", 2},  {"demo", 2},      {"volumen", 4},    {"actualizar", 2}, {"consulta", 4},
+        {"oracle", 2}, {"verificar", 2}, {"subdiario", -1}, {"mascaras", 2},   {"busqueda", 3}};
     const auto known =
         std::find_if(std::begin(commands), std::end(commands),
                      [&](const Command& c) { return command == QLatin1String(c.name); });
@@ -213,6 +227,11 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (command == u"oracle") status = traduceOracle(arguments.mid(1), out, err);
     if (command == u"verificar") status = verificar(arguments[1], out, err);
     if (command == u"subdiario") status = generaSubdiario(arguments.mid(1), out, err);
+    if (command == u"mascaras") status = mascaras(arguments[1], out, err);
+    if (command == u"busqueda") {
+        out << lookupStatement(arguments[1], arguments[2]) << u'\n';
+        status = 0;
+    }
     out.flush();
     return status;
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
 
 namespace kl {
@@ -32,6 +33,15 @@ ModalHook installModalHook(ModalHook hook) {
     ModalHook previous = std::move(installedHook());
     installedHook() = std::move(hook);
     return previous;
+}
+
+QPushButton* captionedButton(const QString& objectName, const QString& caption) {
+    auto* button = new QPushButton(caption);
+    button->setObjectName(objectName);
+    QString name = caption;
+    button->setAccessibleName(name.remove(u'&'));
+    button->setAutoDefault(false);
+    return button;
 }
 
 int twipsPerPixelX() {

@@ -3,6 +3,8 @@
 #include <functional>
 
 class QDialog;
+class QPushButton;
+class QString;
 
 namespace kl {
 
@@ -14,6 +16,11 @@ using ModalHook = std::function<int(QDialog&)>;
 int showModal(QDialog& dialog);
 // Installs a hook (an empty one restores exec()); returns the previous one.
 ModalHook installModalHook(ModalHook hook);
+
+// A button with its caption, found by `objectName`; screen readers name it
+// by the caption without its "&". Enter presses it only when it is the
+// window's default button.
+QPushButton* captionedButton(const QString& objectName, const QString& caption);
 
 // Twips per screen pixel: 15 at 96 dpi, fewer on denser screens.
 int twipsPerPixelX();
