@@ -11,6 +11,7 @@
 #include "cli.h"
 #include "config/renumbering.h"
 #include "dblayer/db_dll.h"
+#include "embedded_connection.h"
 #include "platform/conversions.h"
 #include "session/key_store.h"
 
@@ -31,15 +32,6 @@ namespace {
 constexpr int kNivel = 2;          // subcapítulo
 constexpr int kNuevosDigitos = 2;  // from 1
 constexpr int kCuentas = 5000;
-
-bool connect(const QString& file) {
-    kl::db::DB_Dll& db = kl::db::sharedDb();
-    db.gServidor = QStringLiteral("sqlite");
-    db.gDBName = file;
-    db.gUsuario = QStringLiteral("sa");
-    db.OpenServerADODB(false, kl::ado::adUseClient, QString(), true, false);
-    return db.gOpenFlag;
-}
 
 bool setBased() {
     auto guardados = kl::config::LeeDigitosGuardados();
@@ -88,7 +80,7 @@ bool literal() {
 // In the measuring child: prints "wall-ms cpu-ms peak-kilobytes". The CPU
 // time (user + system) is what to compare on a shared, busy machine.
 int measure(const QString& how, const QString& file) {
-    if (!connect(file)) return 3;
+    if (!connectEmbedded(file)) return 3;
     QElapsedTimer timer;
     timer.start();
     const bool done = how == QLatin1String("literal") ? literal() : setBased();

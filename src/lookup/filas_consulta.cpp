@@ -1,7 +1,11 @@
 #include "lookup/filas_consulta.h"
 
+#include "platform/ado/collation.h"
+
 #include <algorithm>
+#include <array>
 #include <numeric>
+#include <string>
 
 namespace kl::consulta {
 
@@ -12,7 +16,9 @@ void FilasConsulta::ponEncabezados(const QStringList& encabezados) {
     encabezados_ = encabezados;
     columnas_ = static_cast<int>(encabezados.size());
     filas_ = 0;
-    textos_.clear();
+    latin1_.clear();
+    anchos_.clear();
+    esAncho_ = false;
     inicio_.assign(1, 0);
     cambiadas_.clear();
     marcas_.clear();
@@ -37,6 +43,8 @@ void FilasConsulta::empiezaCarga() {
 }
 
 void FilasConsulta::terminaCarga() {
+    latin1_.squeeze();
+    anchos_.squeeze();
     cargando_ = false;
     endResetModel();
 }
@@ -54,8 +62,24 @@ void FilasConsulta::abreFila(bool marcada, int nivel) {
 
 void FilasConsulta::agregaCelda(QStringView texto) {
     if (celdasAbiertas_ == 0) return;
-    textos_.append(texto);
-    inicio_.push_back(static_cast<std::uint32_t>(textos_.size()));
+    if (!esAncho_) {
+        const qsizetype antes = latin1_.size();
+        latin1_.resize(antes + texto.size());
+        char* destino = latin1_.data() + antes;
+        for (const QChar c : texto) {
+            if (c.unicode() > 0xFF) break;
+            *destino++ = static_cast<char>(c.unicode());
+        }
+        if (destino != latin1_.data() + latin1_.size()) {
+            // Offsets count characters in both forms, so they stay valid.
+            latin1_.truncate(antes);
+            anchos_ = QString::fromLatin1(latin1_);
+            latin1_ = QByteArray();
+            esAncho_ = true;
+        }
+    }
+    if (esAncho_) anchos_.append(texto);
+    inicio_.push_back(static_cast<std::uint32_t>(esAncho_ ? anchos_.size() : latin1_.size()));
     if (--celdasAbiertas_ == 0 && !cargando_) endInsertRows();
 }
 
@@ -65,18 +89,22 @@ void FilasConsulta::agregaFila(const QStringList& celdas, bool marcada, int nive
         agregaCelda(c < celdas.size() ? QStringView(celdas[c]) : QStringView());
 }
 
-QStringView FilasConsulta::texto(int origen, int columna) const {
+template <typename Uso>
+auto FilasConsulta::conTexto(int origen, int columna, Uso&& usa) const {
     const std::size_t k = posicion(origen, columna);
     if (!cambiadas_.isEmpty()) {
         if (const auto cambiada = cambiadas_.constFind(k); cambiada != cambiadas_.cend())
-            return *cambiada;
+            return usa(QStringView(*cambiada));
     }
-    return QStringView(textos_).mid(inicio_[k], inicio_[k + 1] - inicio_[k]);
+    const qsizetype desde = inicio_[k];
+    const qsizetype largo = inicio_[k + 1] - inicio_[k];
+    if (esAncho_) return usa(QStringView(anchos_).mid(desde, largo));
+    return usa(QLatin1StringView(latin1_.constData() + desde, largo));
 }
 
 QString FilasConsulta::celda(int fila, int columna) const {
     if (fila < 0 || fila >= filas_ || columna < 0 || columna >= columnas_) return QString();
-    return texto(origen(fila), columna).toString();
+    return conTexto(origen(fila), columna, [](auto texto) { return texto.toString(); });
 }
 
 void FilasConsulta::ponCelda(int fila, int columna, const QString& texto) {
@@ -105,9 +133,40 @@ void FilasConsulta::invierteMarcas() {
 int FilasConsulta::busca(int columna, QStringView prefijo) const {
     if (columna < 0 || columna >= columnas_) return -1;
     const QStringView buscado = prefijo.trimmed();
+    if (!esAncho_ && cambiadas_.isEmpty()) return buscaLatin1(columna, buscado);
     for (int fila = 0; fila < filas_; ++fila) {
-        if (texto(origen(fila), columna).trimmed().startsWith(buscado, Qt::CaseInsensitive))
-            return fila;
+        const bool empieza = conTexto(origen(fila), columna, [&](auto texto) {
+            return texto.trimmed().startsWith(buscado, Qt::CaseInsensitive);
+        });
+        if (empieza) return fila;
+    }
+    return -1;
+}
+
+// The search of every keystroke over one-byte texts: the same comparison as
+// QStringView::startsWith without regard to case (simple case folding), with
+// the folding of the 256 characters looked up instead of computed, so a
+// whole scan of a long list stays well under a keystroke's time.
+int FilasConsulta::buscaLatin1(int columna, QStringView buscado) const {
+    static const std::array<char16_t, 256> pliegue = [] {
+        std::array<char16_t, 256> tabla{};
+        for (int c = 0; c < 256; ++c) tabla[c] = QChar(c).toCaseFolded().unicode();
+        return tabla;
+    }();
+    std::u16string plegado;
+    plegado.reserve(static_cast<std::size_t>(buscado.size()));
+    for (const QChar c : buscado) plegado += c.toCaseFolded().unicode();
+    const auto n = static_cast<qsizetype>(plegado.size());
+
+    for (int fila = 0; fila < filas_; ++fila) {
+        const std::size_t k = posicion(origen(fila), columna);
+        const QLatin1StringView celda =
+            QLatin1StringView(latin1_.constData() + inicio_[k], inicio_[k + 1] - inicio_[k])
+                .trimmed();
+        if (celda.size() < n) continue;
+        qsizetype i = 0;
+        while (i < n && pliegue[static_cast<unsigned char>(celda[i].toLatin1())] == plegado[i]) ++i;
+        if (i == n) return fila;
     }
     return -1;
 }
@@ -131,9 +190,16 @@ void FilasConsulta::sort(int column, Qt::SortOrder order) {
     origenes.reserve(static_cast<std::size_t>(antes.size()));
     for (const QModelIndex& i : antes) origenes.push_back(origen(i.row()));
 
+    // Compared as the database orders them (accents next to their letter, Ñ
+    // after N), each text taken out of the buffer once.
+    std::vector<QString> claves(static_cast<std::size_t>(filas_));
+    for (int o = 0; o < filas_; ++o)
+        claves[static_cast<std::size_t>(o)] =
+            conTexto(o, column, [](auto texto) { return texto.toString(); });
     std::iota(orden_.begin(), orden_.end(), 0);
     std::stable_sort(orden_.begin(), orden_.end(), [&](int a, int b) {
-        const int c = texto(a, column).compare(texto(b, column), Qt::CaseInsensitive);
+        const int c = ado::sqlite::compareCi(claves[static_cast<std::size_t>(a)],
+                                             claves[static_cast<std::size_t>(b)]);
         return order == Qt::AscendingOrder ? c < 0 : c > 0;
     });
 
@@ -198,7 +264,8 @@ Qt::ItemFlags FilasConsulta::flags(const QModelIndex& index) const {
 }
 
 std::size_t FilasConsulta::bytesOcupados() const {
-    std::size_t bytes = static_cast<std::size_t>(textos_.capacity()) * sizeof(QChar) +
+    std::size_t bytes = static_cast<std::size_t>(latin1_.capacity()) +
+                        static_cast<std::size_t>(anchos_.capacity()) * sizeof(QChar) +
                         inicio_.capacity() * sizeof(std::uint32_t) + marcas_.capacity() +
                         niveles_.capacity() + orden_.capacity() * sizeof(int);
     for (const QString& t : cambiadas_) bytes += static_cast<std::size_t>(t.capacity()) * 2 + 32;

@@ -3,7 +3,10 @@
 // The rows of a list lookup as a table model. A lookup may bring a hundred
 // thousand rows, so their texts live in one buffer, each cell an offset into
 // it, instead of an object per cell; the order the list shows is a
-// permutation of the rows as read, so sorting moves integers, not rows.
+// permutation of the rows as read, so sorting moves integers, not rows. The
+// buffer holds one byte per character while every text fits Latin-1 (the
+// module's data is Windows-1252, nearly always Latin-1) and turns to UTF-16
+// at the first character that does not.
 //
 //     FilasConsulta filas;
 //     filas.ponEncabezados({"CODIGO", "NOMBRE"});
@@ -11,6 +14,7 @@
 //     filas.busca(1, u"ju");   // 0: the first row, in list order
 
 #include <QAbstractTableModel>
+#include <QByteArray>
 #include <QColor>
 #include <QHash>
 #include <QList>
@@ -64,8 +68,9 @@ class FilasConsulta : public QAbstractTableModel {
     bool casillas() const { return casillas_; }
     // The text colours of stock levels 1-4.
     void ponColoresNivel(const QList<QColor>& colores);
-    // Sorts the list by the column's text, letter case ignored; rows with
-    // equal text keep their order.
+    // Sorts the list by the column's text as the database's collation
+    // orders it (case ignored, accents beside their letter, Ñ after N);
+    // rows with equal text keep their order.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     // ---- Qt's model interface.
@@ -81,8 +86,11 @@ class FilasConsulta : public QAbstractTableModel {
     std::size_t bytesOcupados() const;
 
   private:
-    // The cell of a row as read, its replacement when it has one.
-    QStringView texto(int origen, int columna) const;
+    // Calls `usa` with the cell of a row as read (its replacement when it
+    // has one) as a QLatin1StringView or a QStringView.
+    template <typename Uso>
+    auto conTexto(int origen, int columna, Uso&& usa) const;
+    int buscaLatin1(int columna, QStringView buscado) const;
     int origen(int fila) const { return orden_[static_cast<std::size_t>(fila)]; }
     std::size_t posicion(int origen, int columna) const {
         return static_cast<std::size_t>(origen) * static_cast<std::size_t>(columnas_) +
@@ -94,8 +102,11 @@ class FilasConsulta : public QAbstractTableModel {
     int filas_ = 0;
     bool cargando_ = false;
     bool casillas_ = false;
-    // All texts one after the other; cell k runs from inicio_[k] to inicio_[k + 1].
-    QString textos_;
+    // All texts one after the other; cell k runs from inicio_[k] to
+    // inicio_[k + 1]. In latin1_ until a text needs anchos_.
+    QByteArray latin1_;
+    QString anchos_;
+    bool esAncho_ = false;
     std::vector<std::uint32_t> inicio_{0};
     // Texts replaced after loading, by cell position.
     QHash<std::size_t, QString> cambiadas_;

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -159,7 +160,6 @@ void Lib_FrmCons3::construyeVentana() {
     ListView1->horizontalHeader()->setSectionsClickable(true);
     ListView1->horizontalHeader()->setHighlightSections(false);
     ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    ListView1->horizontalHeader()->setStretchLastSection(false);
     ListView1->installEventFilter(this);
 
     tiraBusqueda_->setObjectName(QStringLiteral("tiraBusqueda"));
@@ -210,7 +210,7 @@ void Lib_FrmCons3::construyeVentana() {
     f12->setContext(Qt::WindowShortcut);
     connect(f12, &QShortcut::activated, this, &Lib_FrmCons3::ReportaFaltante);
 
-    resize(640, 420);
+    resize(640, 480);
 }
 
 QComboBox* Lib_FrmCons3::cajaBusqueda(int indice) {
@@ -250,6 +250,7 @@ void Lib_FrmCons3::Form_Load() {
     letra.setBold(true);
     letra.setPointSize(10);
     ListView1->setFont(letra);
+    ListView1->verticalHeader()->setDefaultSectionSize(QFontMetrics(letra).height() + 6);
 
     if (sql.trimmed().isEmpty()) {
         Brimcor2::PreparaFormulario(this, false);
@@ -272,7 +273,7 @@ void Lib_FrmCons3::Form_Load() {
         Leer(1, 0);
     }
     if (OrdenarPorLwv) filas_.sort(0, Qt::AscendingOrder);
-    if (filas_.rowCount() > 0) seleccionaFila(0);
+    if (filas_.rowCount() > 0) seleccionaFila(0, 0);
     if (!FiltroInicial.trimmed().isEmpty()) cmbSearch_[0]->setEditText(FiltroInicial);
 
     db::sharedDb().CierraRecordset(*rs_);
@@ -285,7 +286,12 @@ void Lib_FrmCons3::Form_Load() {
 void Lib_FrmCons3::Encolumnar() {
     if (!rs_) return;
     const bool consultaArticulos = consulta::esConsultaArticulos(sql);
-    const QFontMetrics medida(font());
+    // Measured in the list's own font, so a column of n characters shows n
+    // characters of the list's text.
+    const QFontMetrics medida(ListView1->font());
+    // The room the list leaves around a cell's text.
+    const int margen =
+        2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, ListView1) + 1);
     QStringList encabezados;
     QList<int> anchos;
     for (int g = 0; g < rs_->fieldCount(); ++g) {
@@ -312,12 +318,17 @@ void Lib_FrmCons3::Encolumnar() {
             caracteres += 10;
         }
         encabezados += encabezado;
-        anchos += medida.horizontalAdvance(QString(static_cast<int>(caracteres), u'X'));
+        anchos += medida.horizontalAdvance(QString(static_cast<int>(caracteres), u'X')) + margen;
     }
     for (qsizetype g = encabezados.size(); g < cmbSearch_.size(); ++g) {
         if (g > 0) cmbSearch_[g]->hide();
     }
+    // The check mark is drawn inside the first column: it gets the room
+    // for it, so a short code stays readable beside it.
+    if (CheckBoxes && !anchos.isEmpty())
+        anchos[0] += style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, ListView1) + margen;
     filas_.ponEncabezados(encabezados);
+    ListView1->horizontalHeader()->setStretchLastSection(false);
     for (int g = 0; g < anchos.size(); ++g) ListView1->setColumnWidth(g, anchos[g]);
 }
 
@@ -394,14 +405,15 @@ int Lib_FrmCons3::IndiceColumna(const QString& Columna) const {
 
 void Lib_FrmCons3::cajaCambiada(int indice, const QString& texto) {
     const int fila = Busqueda(indice, texto);
-    if (fila > 0) seleccionaFila(fila - 1);
+    if (fila > 0) seleccionaFila(fila - 1, indice);
 }
 
-void Lib_FrmCons3::seleccionaFila(int fila) {
+void Lib_FrmCons3::seleccionaFila(int fila, int columna) {
     const QModelIndex i = filas_.index(fila, 0);
     ListView1->selectionModel()->setCurrentIndex(
         i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    ListView1->scrollTo(i);
+    // The list moves to the row, not away from the column being searched.
+    ListView1->scrollTo(filas_.index(fila, columna));
 }
 
 int Lib_FrmCons3::filaActual() const {
@@ -683,9 +695,14 @@ void Lib_FrmCons3::LeerAnchos() {
         tabla_ = QStringLiteral("VT_MA_ARTICULOS");
     const std::optional<QList<double>> anchos = consulta::leeAnchos(ArchivoAnchos, tabla_);
     if (!anchos) return;
+    // A width no screen could show (a damaged or hand-edited file) is kept
+    // within one.
+    constexpr double kTwipsMaximo = 1'000'000;
     const int tpp = twipsPorPixel();
-    for (int i = 0; i < std::min<qsizetype>(anchos->size(), filas_.columnCount()); ++i)
-        ListView1->setColumnWidth(i, static_cast<int>((*anchos)[i]) / tpp);
+    for (int i = 0; i < std::min<qsizetype>(anchos->size(), filas_.columnCount()); ++i) {
+        const double twips = std::clamp((*anchos)[i], 0.0, kTwipsMaximo);
+        ListView1->setColumnWidth(i, static_cast<int>(twips) / tpp);
+    }
     colocaCajas();
 }
 
@@ -704,8 +721,8 @@ void Lib_FrmCons3::EncabezadoUnico(const QString& titulo) {
     filas_.ponCasillas(CheckBoxes);
     CmdTodos->setVisible(CheckBoxes);
     filas_.ponEncabezados({titulo});
-    const int ancho = ListView1->viewport()->width();
-    ListView1->setColumnWidth(0, ancho);
+    // The one column follows the list's width, whatever the window's.
+    ListView1->horizontalHeader()->setStretchLastSection(true);
     QComboBox* caja = cmbSearch_[0];
     caja->setProperty(Brimcor2::kDataField, titulo);
     caja->setAccessibleName(titulo);

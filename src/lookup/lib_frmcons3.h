@@ -129,6 +129,8 @@ class Lib_FrmCons3 : public QDialog {
     // ---- Event handlers.
     void CmdAceptar_Click();
     void CmdCancelar_Click();
+    // Escape and closing the window cancel, as "&Cancelar" does.
+    void reject() override;
     void CmdNueva_Click();
     void CmdNuevo_Click();
     void CmdTodos_Click();
@@ -159,13 +161,12 @@ class Lib_FrmCons3 : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void reject() override;
 
   private:
     void construyeVentana();
     QComboBox* cajaBusqueda(int indice);
     void cajaCambiada(int indice, const QString& texto);
-    void seleccionaFila(int fila);
+    void seleccionaFila(int fila, int columna);
     int filaActual() const;
     int columnaCantidad() const;
     void teclaCantidad(QKeyEvent& tecla, int columna);

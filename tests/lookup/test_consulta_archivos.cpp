@@ -102,13 +102,33 @@ TEST(FilasConsulta, SearchFindsThePrefixIgnoringCaseInListOrder) {
     filas.agregaFila({"1", "Zeta"});
     filas.agregaFila({"2", "abeja"});
     filas.agregaFila({"3", "Abrojo"});
+    filas.agregaFila({"4", "ÁRBOL"});
     EXPECT_EQ(filas.busca(1, u" AB "), 1);
+    EXPECT_EQ(filas.busca(1, u"árb"), 3);
     EXPECT_EQ(filas.busca(1, u""), 0);
     EXPECT_EQ(filas.busca(1, u"x"), -1);
     filas.sort(1, Qt::DescendingOrder);
     EXPECT_EQ(filas.celda(0, 1), "Zeta");
-    EXPECT_EQ(filas.busca(1, u"ab"), 1);
-    EXPECT_EQ(filas.celda(1, 1), "Abrojo");
+    EXPECT_EQ(filas.celda(1, 1), "ÁRBOL");
+    EXPECT_EQ(filas.busca(1, u"ab"), 2);
+    EXPECT_EQ(filas.celda(2, 1), "Abrojo");
+}
+
+TEST(FilasConsulta, ATextBeyondLatin1KeepsEveryCellAsRead) {
+    FilasConsulta filas;
+    filas.ponEncabezados({"C", "N"});
+    filas.empiezaCarga();
+    filas.agregaFila({"1", "Año"});
+    filas.agregaFila({"2", "Cuota 10 €"});
+    filas.agregaFila({"3", "ÑANDÚ"});
+    filas.terminaCarga();
+    EXPECT_EQ(filas.celda(0, 1), "Año");
+    EXPECT_EQ(filas.celda(1, 1), "Cuota 10 €");
+    EXPECT_EQ(filas.busca(1, u"ñandú"), 2);
+    filas.ponCelda(0, 1, "Ñu");
+    filas.sort(1);
+    EXPECT_EQ(filas.celda(1, 1), "ÑANDÚ");
+    EXPECT_EQ(filas.celda(2, 1), "Ñu");
 }
 
 }  // namespace

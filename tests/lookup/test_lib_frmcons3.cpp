@@ -85,9 +85,12 @@ TEST_F(ListaTest, LoadingShowsEveryRowTrimmedWithColumnsSizedByTheirFields) {
     carga("select CODIGO,NOMBRE,PRECIO from T order by CODIGO");
     EXPECT_EQ(ventana_.filas().encabezados(), (QStringList{"CODIGO", "NOMBRE", "PRECIO"}));
     EXPECT_EQ(columna(1), (QStringList{"", "Juan Perez", "O'Higgins", "abeja", "Abrojo", "zeta"}));
-    const QFontMetrics medida(ventana_.font());
-    EXPECT_EQ(ventana_.ListView1->columnWidth(1), medida.horizontalAdvance(QString(60, u'X')));
-    EXPECT_EQ(ventana_.ListView1->columnWidth(2), medida.horizontalAdvance(QString(12, u'X')));
+    const QFontMetrics medida(ventana_.ListView1->font());
+    const int margen = ventana_.ListView1->columnWidth(0) - medida.horizontalAdvance("XXXXXXXXXX");
+    EXPECT_EQ(ventana_.ListView1->columnWidth(1),
+              medida.horizontalAdvance(QString(60, u'X')) + margen);
+    EXPECT_EQ(ventana_.ListView1->columnWidth(2),
+              medida.horizontalAdvance(QString(12, u'X')) + margen);
     EXPECT_EQ(ventana_.tabla(), "T");
     EXPECT_EQ(ventana_.CmbSearch()[1]->accessibleName(), "NOMBRE");
     EXPECT_EQ(ventana_.ListView1->accessibleName(), "Consulta");
@@ -159,7 +162,7 @@ TEST_F(ListaTest, AcceptReturnsTheChosenRowsValuesAndCancelReturnsNothing) {
     EXPECT_EQ(valores(), (QStringList{"zeta", ""}));
     EXPECT_EQ(ventana_.result(), QDialog::Accepted);
 
-    ventana_.CmdCancelar->click();
+    tecla(&ventana_, Qt::Key_Escape);
     EXPECT_TRUE(ventana_.ValorDevuelto.isEmpty());
     EXPECT_FALSE(ventana_.Valores);
     EXPECT_FALSE(ventana_.CmpsDevueltos);
@@ -259,6 +262,17 @@ TEST_F(ListaTest, WidthsComeFromTheFileAndAreSavedOnUnloadWhenAsked) {
               QStringLiteral("\"T\",\"%1|%2|\"\r\n").arg(100 * tpp).arg(70 * tpp).toLatin1());
 }
 
+TEST_F(ListaTest, AWidthsLineOfNonsenseGivesColumnsAScreenCanShow) {
+    QFile anchos(ventana_.ArchivoAnchos);
+    ASSERT_TRUE(anchos.open(QIODevice::WriteOnly));
+    anchos.write("\"T\"\r\n\"T\",\"-500|1e300|\"\r\n");
+    anchos.close();
+    carga("select CODIGO,NOMBRE from T");
+    EXPECT_EQ(ventana_.ListView1->columnWidth(0), 0);
+    EXPECT_EQ(ventana_.ListView1->columnWidth(1), 1'000'000 / twipsPerPixelX());
+    EXPECT_EQ(ventana_.filas().rowCount(), 6);
+}
+
 TEST_F(ListaTest, ArticleLookupsColourByStockNameTheirPricesAndReportMissingOnes) {
     ventana_.MuestraStock = "si";
     ventana_.StkNivel1 = Value(0x0000FF);  // red
@@ -277,15 +291,35 @@ TEST_F(ListaTest, ArticleLookupsColourByStockNameTheirPricesAndReportMissingOnes
     ventana_.CmbSearch()[0]->setEditText("A3");
     ScopedDialogs boxes;
     boxes.answer(answer::Yes);
-    tecla(ventana_.ListView1, Qt::Key_F12);
     ventana_.ReportaFaltante();
-    ASSERT_GE(boxes.shown().size(), 1u);
+    ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].text,
               "Desea informar el articulo A3 Falta\ncomo un faltante de stock?");
     EXPECT_EQ(EmbeddedDb::scalar(file_,
                                  "SELECT trim(IdArticulo) || '|' || Descripcion || '|' "
                                  "|| Usuario FROM V_MV_FALTANTES"),
               "A3|Falta|ADMIN");
+}
+
+TEST_F(ListaTest, ThePickersFillOneColumnAndReadTheMarksOrTheChosenText) {
+    for (const bool casillas : {true, false}) {
+        Lib_FrmCons3 picker;
+        picker.Load();
+        picker.CheckBoxes = casillas;
+        picker.CampoDevuelto = "Opciones";
+        picker.EncabezadoUnico("Opciones");
+        picker.AgregaFila("Uno", true);
+        picker.AgregaFila("Dos");
+        picker.AgregaFila("Tres", true);
+        picker.CmbSearch()[0]->setEditText("do");
+        picker.CmdAceptar->click();
+        if (casillas) {
+            ASSERT_EQ(picker.Valores->size(), 2);
+            EXPECT_EQ(picker.Valores->at(1), Value("Tres"));
+        } else {
+            EXPECT_EQ(picker.ValorDevuelto, Value("Dos"));
+        }
+    }
 }
 
 TEST_F(ListaTest, NewStartsTheTablesMaintenanceProgram) {
