@@ -94,7 +94,7 @@ bool ArbolCodigos::armar(std::vector<FilaArbol> filas, const FailureNotice& avis
     std::vector<int> camino{kRaiz};
     const FilaArbol* fila = nullptr;
     const Step paso = [&]() -> StepResult {
-        if (StepResult fallo = agregar(*fila, padreDe(*fila, camino), camino.back())) return fallo;
+        if (StepResult fallo = agregar(*fila, padreDe(*fila, camino))) return fallo;
         camino.push_back(cantidadNodos() - 1);
         return std::nullopt;
     };
@@ -121,7 +121,7 @@ int ArbolCodigos::padreDe(const FilaArbol& fila, std::vector<int>& camino) const
     return camino.back();
 }
 
-StepResult ArbolCodigos::agregar(const FilaArbol& fila, int padre, int anterior) {
+StepResult ArbolCodigos::agregar(const FilaArbol& fila, int padre) {
     if (padre < 0) {
         return RunError{kNodoInexistente,
                         QStringLiteral("No se encontró el elemento: falta el nodo padre \"%1\" de "
@@ -129,8 +129,9 @@ StepResult ArbolCodigos::agregar(const FilaArbol& fila, int padre, int anterior)
                             .arg(fila.padre.value_or(QString()), fila.codigo),
                         QStringLiteral("TreeView")};
     }
-    // In code order a repeated code follows the node it repeats; an empty
-    // code would repeat the root's key.
+    // In code order a repeated code follows the node it repeats, the last
+    // one added; an empty code would repeat the root's key.
+    const int anterior = cantidadNodos() - 1;
     if (fila.codigo.isEmpty() ||
         (anterior != kRaiz && compararSinCaso(nodo(anterior).codigo, fila.codigo) == 0)) {
         return RunError{kClaveRepetida,

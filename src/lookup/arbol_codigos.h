@@ -115,7 +115,7 @@ class ArbolCodigos : public QAbstractItemModel {
         return hijos_[static_cast<size_t>(nodo(padre).primerHijo + fila)];
     }
     // A row's node under `padre`, or the failure that keeps it out.
-    StepResult agregar(const FilaArbol& fila, int padre, int anterior);
+    StepResult agregar(const FilaArbol& fila, int padre);
     // The parent of a row: the node of its given parent's code, or the node
     // whose code is the longest prefix of the row's among `camino` (the
     // last node added and its ancestors, deepest last).
