@@ -134,6 +134,42 @@ TEST_F(SqliteFunctions, TextAndNumberFunctionsActAsSqlServerAndJet) {
     EXPECT_NE(eval("kl_convert('int', 'abc')").indexOf("kl-245"), -1);
 }
 
+// What SQL Server answers for a + b, by the operands' types (CAST shows a
+// column's type there; here the values carry it).
+TEST_F(SqliteFunctions, PlusJoinsTwoTextsAndAddsWhenANumberTakesPart) {
+    struct Case {
+        const char* operands;
+        const char* sqlServer;
+    };
+    for (const Case& c : {
+             Case{"'1', 'ACTIVO'", "1ACTIVO"},
+             {"'', ''", ""},
+             {"1, 2", "3"},
+             {"'1', 2", "3"},
+             {"2, ' 12 '", "14"},
+             {"1.5, 1", "2.5"},
+             {"'1.5', 1.0", "2.5"},
+             {"NULL, 'a'", "<null>"},
+             {"'a', NULL", "<null>"},
+             {"NULL, 1", "<null>"},
+             {"'a', 'b', 'c'", "abc"},
+             {"'1', '2', 3", "15"},
+             {"1, '2', '3'", "6"},
+             {"'2024-12-31 00:00:00', 1", "2025-01-01 00:00:00"},
+             {"9223372036854775807, 1", "9.22337203685478e+18"},
+         }) {
+        SCOPED_TRACE(c.operands);
+        EXPECT_EQ(eval(QStringLiteral("kl_plus(%1)").arg(QLatin1String(c.operands))),
+                  QString::fromUtf8(c.sqlServer));
+    }
+    for (const char* failing : {"'x', 1", "'1.5', 1", "1, 'abc'"}) {
+        SCOPED_TRACE(failing);
+        EXPECT_TRUE(
+            eval(QStringLiteral("kl_plus(%1)").arg(QLatin1String(failing))).contains("kl-245"))
+            << "a text that is no number does not convert (error 245)";
+    }
+}
+
 TEST_F(SqliteFunctions, KlErrorRaisesTheGivenMessage) {
     EXPECT_EQ(eval("kl_error('La fecha desde no es válida')"),
               "<error: kl-50000: La fecha desde no es válida>");
