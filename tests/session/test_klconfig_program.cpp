@@ -3,6 +3,7 @@
 
 #include "platform/textfile.h"
 #include "support/embedded_db.h"
+#include "support/trace_lines.h"
 
 #include <QDir>
 #include <QProcess>
@@ -65,7 +66,7 @@ class KlconfigProgram : public testing::Test {
     QString ofNewRuns(const QString& columns) const {
         return scalar("SELECT " + columns + " FROM CONTROL_ACCESO WHERE ID > " + earlierRuns_);
     }
-    QString boxesShown() const { return cp1252::readFile(path("avisos.txt")).value_or(QString()); }
+    QString boxesShown() const { return kl::test::traceText(path("avisos.txt")); }
 
     QTemporaryDir dir_;
     QString database_;

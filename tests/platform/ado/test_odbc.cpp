@@ -16,6 +16,7 @@
 #include "platform/ado/odbc_sqlite_dialect.h"
 #include "platform/textfile.h"
 #include "support/embedded_db.h"
+#include "support/trace_lines.h"
 
 #include <QDir>
 #include <QFile>
@@ -396,8 +397,8 @@ TEST_F(OdbcSqlite, PasswordsNeverReachTheTrace) {
     ASSERT_FALSE(cnn_.Open(connection_));
     ASSERT_FALSE(cnn_.Execute("UPDATE TA_CONFIGURACION SET VALOR = 'secreto' WHERE CLAVE = 'x'"));
     qunsetenv("KL_TRAZA_SQL");
-    const QString text = kl::cp1252::readFile(trace).value_or(QString());
-    EXPECT_EQ(text, "UPDATE TA_CONFIGURACION SET VALOR = '********' WHERE CLAVE = 'x'\r\n");
+    EXPECT_EQ(kl::test::traceText(trace),
+              "UPDATE TA_CONFIGURACION SET VALOR = '********' WHERE CLAVE = 'x'\n");
 }
 
 TEST_F(OdbcSqlite, TheCatalogueKeepsTheEnginesOwnTablesOut) {
