@@ -1,7 +1,10 @@
-// Widening an account level on klbase "volumen" databases: the set-based
-// rewrite from the whole mapping against the statement-per-account rewrite
-// (a recordset walk of the chart, one UPDATE of the journal per account),
-// each measured in a process of its own so that its peak memory is its own.
+// Widening an account level on klbase "volumen" databases, three ways, each
+// measured in a process of its own so that its peak memory is its own:
+// - the program's set-based rewrite from the whole mapping;
+// - the statement-per-account rewrite (a recordset walk of the chart, one
+//   UPDATE of the journal per account);
+// - the same set-based rewrite as plain SQL on SQLite's API with the column
+//   guards suspended: the floor any method through the layer can approach.
 //
 //     bench_renumeracion [FOLDER]
 //
@@ -11,8 +14,10 @@
 #include "cli.h"
 #include "config/renumbering.h"
 #include "dblayer/db_dll.h"
+#include "platform/ado/sqlite_guards.h"
 #include "platform/conversions.h"
 #include "session/key_store.h"
+#include "sqlite_db.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,6 +28,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <variant>
 
@@ -85,13 +91,77 @@ bool literal() {
     return !db.gCnn->CommitTrans();
 }
 
+// Plain SQL on the file, the guards dropped for the rewrite and put back
+// after it: the mapping into a temporary table, the chart longest codes
+// first, the journal in one statement with its account index rebuilt.
+bool direct(const QString& file) {
+    using kl::klbase::Statement;
+    auto guardados = kl::config::LeeDigitosGuardados();
+    if (!std::holds_alternative<kl::DigitosNiveles>(guardados)) return false;
+    const kl::DigitosNiveles anteriores = std::get<kl::DigitosNiveles>(guardados);
+    kl::DigitosNiveles nuevos = anteriores;
+    nuevos[kNivel - 1] = kNuevosDigitos;
+    kl::db::sharedDb().gCnn->Close();
+
+    kl::klbase::Database db;
+    if (db.open(file, kl::klbase::Database::Mode::OpenExisting)) return false;
+    kl::klbase::Transaction transaction(db);
+    QStringList codes, guards, indexes;
+    if (transaction.begin() || db.texts(QStringLiteral("SELECT CODIGO FROM MA_CUENTAS"), codes) ||
+        db.texts(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'trigger' AND "
+                                "name LIKE 'KL\\_GUARD\\_%' ESCAPE '\\'"),
+                 guards) ||
+        db.texts(QStringLiteral("SELECT name || char(9) || sql FROM sqlite_master WHERE type = "
+                                "'index' AND tbl_name = 'MV_ASIENTOS' AND sql LIKE '%(CUENTA%'"),
+                 indexes))
+        return false;
+    for (const QString& guard : guards)
+        if (db.exec(QStringLiteral("DROP TRIGGER [%1]").arg(guard))) return false;
+    Statement insert;
+    if (db.exec(QStringLiteral("CREATE TEMP TABLE MAPA (ANTERIOR VARCHAR(50) COLLATE KL_CI "
+                               "PRIMARY KEY, NUEVO VARCHAR(50), LARGO INT)")) ||
+        db.prepare(QStringLiteral("INSERT INTO MAPA VALUES (?1, ?2, ?3)"), insert))
+        return false;
+    QList<int> lengths;
+    for (const QString& code : codes) {
+        const QString nuevo = kl::config::codigoRenumerado(code, anteriores, nuevos);
+        if (nuevo == code) continue;
+        insert.bind(1, code);
+        insert.bind(2, nuevo);
+        insert.bind(3, static_cast<int>(code.trimmed().size()));
+        if (insert.run()) return false;
+        if (!lengths.contains(code.trimmed().size())) lengths << code.trimmed().size();
+    }
+    std::sort(lengths.rbegin(), lengths.rend());
+    for (int length : lengths) {
+        if (db.exec(QStringLiteral("UPDATE MA_CUENTAS SET CODIGO = (SELECT NUEVO FROM MAPA WHERE "
+                                   "ANTERIOR = MA_CUENTAS.CODIGO) WHERE CODIGO IN (SELECT "
+                                   "ANTERIOR FROM MAPA WHERE LARGO = %1)")
+                        .arg(length)))
+            return false;
+    }
+    for (const QString& index : indexes)
+        if (db.exec(QStringLiteral("DROP INDEX [%1]").arg(index.section(u'\t', 0, 0))))
+            return false;
+    if (db.exec(QStringLiteral("UPDATE MV_ASIENTOS SET CUENTA = (SELECT NUEVO FROM MAPA WHERE "
+                               "ANTERIOR = MV_ASIENTOS.CUENTA) WHERE CUENTA IN (SELECT ANTERIOR "
+                               "FROM MAPA)")))
+        return false;
+    for (const QString& index : indexes)
+        if (db.exec(index.section(u'\t', 1))) return false;
+    if (kl::ado::sqlite::installAllColumnGuards(db.handle())) return false;
+    return !transaction.commit();
+}
+
 // In the measuring child: prints "wall-ms cpu-ms peak-kilobytes". The CPU
 // time (user + system) is what to compare on a shared, busy machine.
 int measure(const QString& how, const QString& file) {
     if (!connect(file)) return 3;
     QElapsedTimer timer;
     timer.start();
-    const bool done = how == QLatin1String("literal") ? literal() : setBased();
+    const bool done = how == QLatin1String("literal")   ? literal()
+                      : how == QLatin1String("directo") ? direct(file)
+                                                        : setBased();
     const qint64 ms = timer.elapsed();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -172,9 +242,14 @@ int main(int argc, char** argv) {
     print("una sentencia por cuenta", lit);
     const Figure set1 = run(QStringLiteral("conjuntos"), million);
     print("por conjuntos, desde el mapa completo", set1);
+    const Figure raw = run(QStringLiteral("directo"), million);
+    print("SQL directo, sin las guardas", raw);
     if (lit.ok && set1.ok)
         std::printf("  por conjuntos / una por cuenta: %.2f (CPU %.2f)\n",
                     set1.seconds / lit.seconds, set1.cpuSeconds / lit.cpuSeconds);
+    if (raw.ok && set1.ok)
+        std::printf("  por conjuntos / SQL directo sin guardas: %.2f (CPU %.2f)\n",
+                    set1.seconds / raw.seconds, set1.cpuSeconds / raw.cpuSeconds);
 
     const QString tenMillion = volumeFile(folder, 10000000);
     if (tenMillion.isEmpty()) return 1;
@@ -187,5 +262,5 @@ int main(int argc, char** argv) {
             "memoria\n",
             set10.seconds / set1.seconds, set10.cpuSeconds / set1.cpuSeconds,
             set10.megabytes / set1.megabytes);
-    return lit.ok && set1.ok && set10.ok ? 0 : 1;
+    return lit.ok && set1.ok && raw.ok && set10.ok ? 0 : 1;
 }

@@ -210,6 +210,49 @@ TEST_F(SqliteFunctions, GuardsStoreDateTextsInOneFormAndRefuseOthers) {
     EXPECT_EQ(EmbeddedDb::scalar(file_, "SELECT FECHA FROM T WHERE CLAVE = 'C'"), "<null>");
 }
 
+TEST_F(SqliteFunctions, AnUpdateIsCheckedOnTheColumnsItChangesOnly) {
+    // A row written before the guards were installed keeps a value too long
+    // for its column; SQL Server never checks what a statement leaves alone.
+    ASSERT_TRUE(EmbeddedDb::exec(file_, "ALTER TABLE T ADD COLUMN EXTRA VARCHAR(2)"));
+    ASSERT_TRUE(EmbeddedDb::exec(file_, "INSERT INTO T (CLAVE, EXTRA) VALUES ('A', 'largo')"));
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(file_.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(registerFunctions(raw), SQLITE_OK);
+    EXPECT_FALSE(installColumnGuards(raw, QStringLiteral("T")));
+    sqlite3_close_v2(raw);
+
+    const QString truncation = "<error: kl-8152: Los datos de cadena o binarios se truncarían.>";
+    const QString badDate =
+        "<error: kl-241: Error de conversión al convertir una cadena de "
+        "caracteres en fecha y/u hora.>";
+    struct Case {
+        const char* update;
+        QString answer;  // the error, or the row's FECHA|NOMBRE|EXTRA afterwards
+    };
+    for (const Case& c : {
+             Case{"FECHA = '31/12/2026 23:59:59'", "2026-12-31 23:59:59||largo"},
+             Case{"NOMBRE = 'cinco'", "2026-12-31 23:59:59|cinco|largo"},
+             Case{"NOMBRE = 'seis66'", truncation},
+             Case{"FECHA = 'nunca'", badDate},
+             Case{"FECHA = 'nunca', NOMBRE = 'seis66'", truncation},
+             Case{"EXTRA = 'abc'", truncation},
+             Case{"EXTRA = 'ab', FECHA = '2027-01-02'", "2027-01-02 00:00:00|cinco|ab"},
+             Case{"FECHA = NULL", "|cinco|ab"},
+         }) {
+        SCOPED_TRACE(c.update);
+        const QString result = EmbeddedDb::scalar(
+            file_,
+            QStringLiteral("UPDATE T SET %1 WHERE CLAVE = 'A'").arg(QString::fromUtf8(c.update)));
+        EXPECT_EQ(result.startsWith("<error") ? result
+                                              : EmbeddedDb::scalar(file_,
+                                                                   "SELECT ifnull(FECHA, '') || "
+                                                                   "'|' || ifnull(NOMBRE, '') || "
+                                                                   "'|' || EXTRA FROM T"),
+                  c.answer);
+    }
+}
+
 TEST_F(SqliteFunctions, GuardsFollowSchemaChangesAndSkipViewsAndEngineTables) {
     ASSERT_TRUE(EmbeddedDb::exec(file_, "ALTER TABLE T ADD COLUMN EXTRA VARCHAR(2)"));
     EXPECT_TRUE(EmbeddedDb::exec(file_, "INSERT INTO T (CLAVE, EXTRA) VALUES ('A', 'abc')"))
