@@ -8,10 +8,9 @@
 // the database's procedures and keeps the column guards in step with the
 // schema.
 
+#include "platform/ado/embedded_engine.h"
 #include "platform/ado/provider.h"
 #include "platform/ado/sqlite_dialect.h"
-
-#include <QSet>
 
 #include <map>
 #include <optional>
@@ -87,7 +86,7 @@ class SqliteProvider final : public Provider {
     int schemaVersion_ = 0;
     int busyTimeoutMs_ = 30000;
     LiveRows<SqliteRows> liveRows_;
-    std::optional<QSet<QString>> procedures_;  // upper-case names
+    EngineCatalogue catalogue_;
     std::map<QString, TableInfo> tableCache_;  // by upper-case name
 };
 

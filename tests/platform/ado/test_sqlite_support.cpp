@@ -2,6 +2,7 @@
 // connection as klbase uses them.
 
 #include "platform/ado/collation.h"
+#include "platform/ado/embedded_engine.h"
 #include "platform/ado/sqlite_guards.h"
 #include "platform/ado/sqlite_support.h"
 #include "support/embedded_db.h"
@@ -278,6 +279,24 @@ TEST_F(SqliteFunctions, GuardsFollowSchemaChangesAndSkipViewsAndEngineTables) {
                                  "SELECT count(*) FROM sqlite_master WHERE type = "
                                  "'trigger' AND (tbl_name = 'V_T' OR tbl_name LIKE 'KL[_]%')"),
               "0");
+}
+
+TEST(EmbeddedEngine, TheFileAnswersToItsOwnNamesOnlyAndOthersAreError4060) {
+    const QString file = QStringLiteral("/datos/conta.kldb");
+    for (const char* name : {"/datos/conta.kldb", "conta.kldb", "CONTA", " conta ", "Empresa"})
+        EXPECT_FALSE(otherDatabaseRefused(QString::fromUtf8(name), file, "empresa")) << name;
+    const std::optional<Error> refused = otherDatabaseRefused("OTRA", file, "empresa");
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->NativeError, 4060);
+    EXPECT_EQ(refused->Description,
+              "No se puede abrir la base de datos \"OTRA\" solicitada por el inicio de sesión.");
+}
+
+TEST(EmbeddedEngine, TheLockWaitIsTheCommandTimeoutAndZeroWaitsADay) {
+    EXPECT_EQ(lockWaitMs(30), 30000);
+    EXPECT_EQ(lockWaitMs(0), 86400000);
+    EXPECT_EQ(lockWaitMs(-1), 86400000);
+    EXPECT_EQ(lockWaitMs(100000000), 86400000) << "no overflow";
 }
 
 TEST(DeclaredTypes, MapToAdoTypesAndSizes) {
