@@ -161,9 +161,33 @@ bool dateArgument(sqlite3_context* ctx, sqlite3_value* v, QDateTime& out) {
 
 // ---- dates -------------------------------------------------------------
 
+// The stored form itself: "yyyy-MM-dd hh:mm:ss" of a real date and time.
+// Read from the bytes, since the guards ask kl_fecha about every date a
+// statement writes, and the program writes dates in this form.
+bool isStoredForm(const unsigned char* s, int length) {
+    if (length != 19 || s[4] != '-' || s[7] != '-' || s[10] != ' ' || s[13] != ':' || s[16] != ':')
+        return false;
+    const auto number = [s](int from, int count) {
+        int value = 0;
+        for (int i = from; i < from + count; ++i) {
+            if (s[i] < '0' || s[i] > '9') return -1;
+            value = value * 10 + (s[i] - '0');
+        }
+        return value;
+    };
+    const int year = number(0, 4), hour = number(11, 2), minute = number(14, 2),
+              second = number(17, 2);
+    return year > 0 && hour >= 0 && hour < 24 && minute >= 0 && minute < 60 && second >= 0 &&
+           second < 60 && QDate::isValid(year, number(5, 2), number(8, 2));
+}
+
 void klFecha(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_value* v = argv[0];
     if (sqlite3_value_type(v) != SQLITE_TEXT) {
+        sqlite3_result_value(ctx, v);
+        return;
+    }
+    if (isStoredForm(sqlite3_value_text(v), sqlite3_value_bytes(v))) {
         sqlite3_result_value(ctx, v);
         return;
     }

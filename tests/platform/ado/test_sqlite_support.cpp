@@ -88,6 +88,12 @@ TEST_F(SqliteFunctions, DatesTurnIntoTheStoredForm) {
     EXPECT_EQ(eval("kl_fecha('')"), "1900-01-01 00:00:00");
     EXPECT_EQ(eval("kl_fecha('31/02/2026')"), "<null>");
     EXPECT_EQ(eval("kl_fecha(NULL)"), "<null>");
+    // The stored form is read apart; it must refuse what the full reading refuses.
+    for (const char* stored : {"2026-12-31 23:59:59", "2024-02-29 00:00:00"})
+        EXPECT_EQ(eval(QStringLiteral("kl_fecha('%1')").arg(QLatin1String(stored))), stored);
+    for (const char* bad : {"2026-02-29 00:00:00", "2026-12-31 24:00:00", "2026-12-31 10:60:00",
+                            "x026-12-31 00:00:00", "0000-01-01 00:00:00", "2026-13-01 00:00:00"})
+        EXPECT_EQ(eval(QStringLiteral("kl_fecha('%1')").arg(QLatin1String(bad))), "<null>") << bad;
 }
 
 TEST_F(SqliteFunctions, DatePartsFollowASpanishLogin) {
