@@ -1,7 +1,10 @@
-// Widening an account level on klbase "volumen" databases: the set-based
-// rewrite from the whole mapping against the statement-per-account rewrite
-// (a recordset walk of the chart, one UPDATE of the journal per account),
-// each measured in a process of its own so that its peak memory is its own.
+// Widening an account level on klbase "volumen" databases, three ways, each
+// measured in a process of its own so that its peak memory is its own:
+// - the program's set-based rewrite from the whole mapping;
+// - the statement-per-account rewrite (a recordset walk of the chart, one
+//   UPDATE of the journal per account);
+// - the same set-based rewrite as plain SQL on SQLite's API with the column
+//   guards suspended: the floor any method through the layer can approach.
 //
 //     bench_renumeracion [FOLDER]
 //
@@ -12,11 +15,14 @@
 
 #include "config/renumbering.h"
 #include "dblayer/db_dll.h"
+#include "platform/ado/sqlite_guards.h"
 #include "platform/conversions.h"
 #include "session/key_store.h"
+#include "sqlite_db.h"
 
 #include <QApplication>
 
+#include <algorithm>
 #include <cstdio>
 #include <variant>
 
@@ -70,6 +76,68 @@ bool literal() {
     return !db.gCnn->CommitTrans();
 }
 
+// Plain SQL on the file, the guards dropped for the rewrite and put back
+// after it: the mapping into a temporary table, the chart longest codes
+// first, the journal in one statement with its account index rebuilt.
+bool direct(const QString& file) {
+    using kl::klbase::Statement;
+    auto guardados = kl::config::LeeDigitosGuardados();
+    if (!std::holds_alternative<kl::DigitosNiveles>(guardados)) return false;
+    const kl::DigitosNiveles anteriores = std::get<kl::DigitosNiveles>(guardados);
+    kl::DigitosNiveles nuevos = anteriores;
+    nuevos[kNivel - 1] = kNuevosDigitos;
+    kl::db::sharedDb().gCnn->Close();
+
+    kl::klbase::Database db;
+    if (db.open(file, kl::klbase::Database::Mode::OpenExisting)) return false;
+    kl::klbase::Transaction transaction(db);
+    QStringList codes, guards, indexes;
+    if (transaction.begin() || db.texts(QStringLiteral("SELECT CODIGO FROM MA_CUENTAS"), codes) ||
+        db.texts(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'trigger' AND "
+                                "name LIKE 'KL\\_GUARD\\_%' ESCAPE '\\'"),
+                 guards) ||
+        db.texts(QStringLiteral("SELECT name || char(9) || sql FROM sqlite_master WHERE type = "
+                                "'index' AND tbl_name = 'MV_ASIENTOS' AND sql LIKE '%(CUENTA%'"),
+                 indexes))
+        return false;
+    for (const QString& guard : guards)
+        if (db.exec(QStringLiteral("DROP TRIGGER [%1]").arg(guard))) return false;
+    Statement insert;
+    if (db.exec(QStringLiteral("CREATE TEMP TABLE MAPA (ANTERIOR VARCHAR(50) COLLATE KL_CI "
+                               "PRIMARY KEY, NUEVO VARCHAR(50), LARGO INT)")) ||
+        db.prepare(QStringLiteral("INSERT INTO MAPA VALUES (?1, ?2, ?3)"), insert))
+        return false;
+    QList<int> lengths;
+    for (const QString& code : codes) {
+        const QString nuevo = kl::config::codigoRenumerado(code, anteriores, nuevos);
+        if (nuevo == code) continue;
+        insert.bind(1, code);
+        insert.bind(2, nuevo);
+        insert.bind(3, static_cast<int>(code.trimmed().size()));
+        if (insert.run()) return false;
+        if (!lengths.contains(code.trimmed().size())) lengths << code.trimmed().size();
+    }
+    std::sort(lengths.rbegin(), lengths.rend());
+    for (int length : lengths) {
+        if (db.exec(QStringLiteral("UPDATE MA_CUENTAS SET CODIGO = (SELECT NUEVO FROM MAPA WHERE "
+                                   "ANTERIOR = MA_CUENTAS.CODIGO) WHERE CODIGO IN (SELECT "
+                                   "ANTERIOR FROM MAPA WHERE LARGO = %1)")
+                        .arg(length)))
+            return false;
+    }
+    for (const QString& index : indexes)
+        if (db.exec(QStringLiteral("DROP INDEX [%1]").arg(index.section(u'\t', 0, 0))))
+            return false;
+    if (db.exec(QStringLiteral("UPDATE MV_ASIENTOS SET CUENTA = (SELECT NUEVO FROM MAPA WHERE "
+                               "ANTERIOR = MV_ASIENTOS.CUENTA) WHERE CUENTA IN (SELECT ANTERIOR "
+                               "FROM MAPA)")))
+        return false;
+    for (const QString& index : indexes)
+        if (db.exec(index.section(u'\t', 1))) return false;
+    if (kl::ado::sqlite::installAllColumnGuards(db.handle())) return false;
+    return !transaction.commit();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -79,6 +147,7 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     if (kl::bench::esMedicion(args)) {
         return kl::bench::mide(args, [](const QString& how) {
+            if (how == QLatin1String("directo")) return direct(kl::db::sharedDb().gDBName);
             return how == QLatin1String("literal") ? literal() : setBased();
         });
     }
@@ -94,9 +163,14 @@ int main(int argc, char** argv) {
     imprime("una sentencia por cuenta", lit);
     const Figura set1 = kl::bench::corre(QStringLiteral("conjuntos"), million);
     imprime("por conjuntos, desde el mapa completo", set1);
+    const Figura raw = kl::bench::corre(QStringLiteral("directo"), million);
+    imprime("SQL directo, sin las guardas", raw);
     if (lit.ok && set1.ok)
         std::printf("  por conjuntos / una por cuenta: %.2f (CPU %.2f)\n",
                     set1.segundos / lit.segundos, set1.cpu / lit.cpu);
+    if (raw.ok && set1.ok)
+        std::printf("  por conjuntos / SQL directo sin guardas: %.2f (CPU %.2f)\n",
+                    set1.segundos / raw.segundos, set1.cpu / raw.cpu);
 
     const QString tenMillion = kl::bench::baseVolumen(folder, kCuentas, 10000000);
     if (tenMillion.isEmpty()) return 1;
@@ -108,5 +182,5 @@ int main(int argc, char** argv) {
             "  10.000.000 / 1.000.000: %.2f veces el tiempo (CPU %.2f), %.2f veces la "
             "memoria\n",
             set10.segundos / set1.segundos, set10.cpu / set1.cpu, set10.megabytes / set1.megabytes);
-    return lit.ok && set1.ok && set10.ok ? 0 : 1;
+    return lit.ok && set1.ok && raw.ok && set10.ok ? 0 : 1;
 }

@@ -71,12 +71,20 @@ void quotedNames(QString& s) {
     s.replace(u']', u'"');
 }
 
-QString oracleDate(const QDate& date) {
-    return QStringLiteral("TO_DATE('") + conv::formatDate(date) + QStringLiteral("','DD/MM/YYYY')");
+constexpr std::array kOracleDateFormats{"DD/MM/YYYY", "DD/MM/YYYY HH24:MI:SS"};
+
+// A day as TO_DATE of dd/mm/yyyy; a time of day, when there is one, goes
+// with it, so that "F <= '31/12/2024 23:59:59'" keeps the last day's rows.
+QString oracleDate(const QDateTime& value) {
+    const bool day = value.time() == QTime(0, 0);
+    return QStringLiteral("TO_DATE('%1','%2')")
+        .arg(day ? conv::formatDate(value.date())
+                 : value.toString(QStringLiteral("dd/MM/yyyy hh:mm:ss")),
+             QLatin1String(kOracleDateFormats[day ? 0 : 1]));
 }
 
 // Every literal that reads as a date becomes TO_DATE of the day written
-// dd/mm/yyyy.
+// dd/mm/yyyy, with its time of day if it has one.
 StepResult dateLiterals(QString& s) {
     QString t = s;
     // A literal met again is already converted everywhere.
@@ -91,7 +99,7 @@ StepResult dateLiterals(QString& s) {
                                  .arg(open + 1));
         const QString literal = s.mid(open + 1, close - open - 1);
         if (!converted.contains(literal)) {
-            if (const std::optional<QDate> date = conv::parseDate(literal)) {
+            if (const std::optional<QDateTime> date = conv::parseDateTime(literal)) {
                 replaceAll(t, u'\'' + literal + u'\'', oracleDate(*date));
                 converted.insert(literal);
             }
@@ -103,8 +111,9 @@ StepResult dateLiterals(QString& s) {
     const QString nested = QStringLiteral("TO_DATE(TO_DATE(");
     while (t.contains(nested, kAnyCase)) {
         replaceAll(t, nested, QStringLiteral("TO_DATE("));
-        replaceAll(t, QStringLiteral("'DD/MM/YYYY'),'DD/MM/YYYY')"),
-                   QStringLiteral("'DD/MM/YYYY')"));
+        for (const char* format : kOracleDateFormats)
+            replaceAll(t, QStringLiteral("'%1'),'%1')").arg(QLatin1String(format)),
+                       QStringLiteral("'%1')").arg(QLatin1String(format)));
     }
     s = t;
     return std::nullopt;

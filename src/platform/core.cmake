@@ -3,6 +3,7 @@ target_sources(kl_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/conversions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/runerror.cpp
   ${CMAKE_CURRENT_LIST_DIR}/textfile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/trace_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ini.cpp
   ${CMAKE_CURRENT_LIST_DIR}/settings_files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dialogs.cpp

@@ -1,6 +1,6 @@
 #include "platform/dialogs.h"
 
-#include "platform/textfile.h"
+#include "platform/trace_file.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -95,12 +95,11 @@ QString escapeForTrace(const QString& text) {
 }
 
 void traceBox(const QString& title, int style, const QString& text, int answer) {
-    const QString file = qEnvironmentVariable("KL_TRAZA_AVISOS");
-    if (file.isEmpty()) return;
+    if (qEnvironmentVariableIsEmpty("KL_TRAZA_AVISOS")) return;
     const QString line = QStringList{escapeForTrace(title), QString::number(style),
                                      escapeForTrace(text), QString::number(answer)}
                              .join(QLatin1Char('\t'));
-    cp1252::appendToFile(file, line + QLatin1String("\r\n"));
+    trace::appendLine("KL_TRAZA_AVISOS", line);
 }
 
 QString titleOrDefault(const QString& title) {

@@ -76,7 +76,7 @@ std::shared_ptr<DialogService> installDialogs(std::shared_ptr<DialogService> ser
 // Shows a message box through the service in force. An empty title shows the
 // program's default title; CR, LF and CRLF in the text are line breaks.
 // When KL_TRAZA_AVISOS names a file, the box is appended to it as one
-// Windows-1252 line ended by CRLF: title, style, text (line breaks written
+// UTF-8 line (trace_file.h): title, style, text (line breaks written
 // \n, tabs \t) and answer, separated by tabs.
 int MsgBox(const QString& text, int style = mb::OkOnly, const QString& title = QString());
 // InputBox returns "" when the operator cancels, as the module expects.

@@ -4,11 +4,11 @@
 #include "schema.h"
 
 #include "dblayer/db_dll.h"
-#include "platform/textfile.h"
 #include "progress/dll_display.h"
 #include "session/sesion.h"
 #include "support/embedded_db.h"
 #include "support/shared_db/shared_db.h"
+#include "support/trace_lines.h"
 
 #include <QFile>
 
@@ -44,12 +44,7 @@ QString AccountingDbTest::scalar(const QString& sql) {
 }
 
 QStringList AccountingDbTest::traced() {
-    const QString all = cp1252::readFile(trace_).value_or(QString());
-    const QString fresh = all.mid(traceRead_);
-    traceRead_ = all.size();
-    QStringList lines = fresh.split(QStringLiteral("\r\n"));
-    lines.removeAll(QString());
-    return lines;
+    return kl::test::newTraceLines(trace_, traceRead_);
 }
 
 void AccountingDbTest::addYear(int periodo, const QString& desde, const QString& hasta,

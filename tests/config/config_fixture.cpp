@@ -1,10 +1,10 @@
 #include "config_fixture.h"
 
 #include "dblayer/db_dll.h"
-#include "platform/textfile.h"
 #include "progress/dll_display.h"
 #include "session/sesion.h"
 #include "support/shared_db/shared_db.h"
+#include "support/trace_lines.h"
 
 #include <QFile>
 
@@ -125,12 +125,7 @@ void ConfigDbTest::TearDown() {
 }
 
 QStringList ConfigDbTest::traced() {
-    const QString all = cp1252::readFile(trace_).value_or(QString());
-    const QString fresh = all.mid(traceRead_);
-    traceRead_ = all.size();
-    QStringList lines = fresh.split(QStringLiteral("\r\n"));
-    lines.removeAll(QString());
-    return lines;
+    return kl::test::newTraceLines(trace_, traceRead_);
 }
 
 }  // namespace kl::config::test

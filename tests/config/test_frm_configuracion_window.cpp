@@ -13,6 +13,7 @@
 #include "support/embedded_db.h"
 #include "support/scripted_dialogs.h"
 #include "support/shared_db/shared_db.h"
+#include "support/trace_lines.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -571,8 +572,8 @@ TEST_F(ConfigWindowTest, ClosingAndReopeningAYearTakeTwoConfirmations) {
     EXPECT_EQ(lastBox().text, u"El ejercicio fue Cerrado con exito");
     EXPECT_TRUE(cerrado(*window)->isChecked());
     qunsetenv("KL_TRAZA_SQL");
-    const QStringList statements =
-        cp1252::readFile(trace).value_or(QString()).split(QStringLiteral("\r\n"));
+    qsizetype read = 0;
+    const QStringList statements = kl::test::newTraceLines(trace, read);
     EXPECT_TRUE(
         statements.contains(u"UPDATE MV_EJERCICIOS SET CERRADO = 0, CANCELACION = 0, "
                             u"CIERRE = 0, APERTURA = 0 WHERE PERIODO = 2 "));

@@ -1,6 +1,6 @@
 #include "embedded_db.h"
 
-#include "platform/textfile.h"
+#include "support/trace_lines.h"
 
 #include <QFile>
 
@@ -66,12 +66,7 @@ void EmbeddedDbTest::connectTo(const QString& file) {
 }
 
 QStringList EmbeddedDbTest::traced() {
-    const QString all = cp1252::readFile(trace_).value_or(QString());
-    const QString fresh = all.mid(traceRead_);
-    traceRead_ = all.size();
-    QStringList lines = fresh.split(QStringLiteral("\r\n"));
-    lines.removeAll(QString());
-    return lines;
+    return kl::test::newTraceLines(trace_, traceRead_);
 }
 
 QString EmbeddedDbTest::lastTraced() {

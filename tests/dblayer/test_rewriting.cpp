@@ -277,6 +277,14 @@ TEST_F(OracleDicc, DateLiteralsAreWrappedOnce) {
               "H <= TO_DATE('01/02/2024','DD/MM/YYYY') OR D = TO_DATE('01/02/2024','DD/MM/YYYY')");
     EXPECT_EQ(translated("SELECT * FROM E WHERE D = '2024-02-01'"),
               "SELECT * FROM E WHERE D = TO_DATE('01/02/2024','DD/MM/YYYY')");
+    // A time of day stays: the range's last day keeps its rows.
+    EXPECT_EQ(translated("SELECT * FROM E WHERE F >= '01/12/2024' AND F <= '31/12/2024 23:59:59' "
+                         "OR G = '1/2/2024 10:05' OR H = '01/02/2024 10:05:00' OR I = '31/12/2024 "
+                         "00:00:00'"),
+              "SELECT * FROM E WHERE F >= TO_DATE('01/12/2024','DD/MM/YYYY') AND F <= "
+              "TO_DATE('31/12/2024 23:59:59','DD/MM/YYYY HH24:MI:SS') OR G = TO_DATE('01/02/2024 "
+              "10:05:00','DD/MM/YYYY HH24:MI:SS') OR H = TO_DATE('01/02/2024 "
+              "10:05:00','DD/MM/YYYY HH24:MI:SS') OR I = TO_DATE('31/12/2024','DD/MM/YYYY')");
     EXPECT_EQ(translated("SELECT * FROM E WHERE A = 'ABC' AND B = '1' AND C = '1/2'"),
               "SELECT * FROM E WHERE A = 'ABC' AND B = '1' AND C = '1/2'");
 }

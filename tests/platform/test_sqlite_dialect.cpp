@@ -214,22 +214,36 @@ TEST(DialectFunctions, WrongArgumentsAreRefused) {
               "La función ISNULL requiere 2 argumentos (posición 8).");
 }
 
-TEST(DialectConcatenation, PlusJoinsTextsOnlyWhenAnOperandIsVisiblyText) {
+TEST(DialectConcatenation, PlusJoinsVisibleTextsAndLeavesUnknownOperandsToRunTime) {
     expectAdapted({
         {"SELECT 'a' + b FROM T", "SELECT 'a' || b FROM T"},
         {"SELECT RTRIM(a) + b + c FROM T", "SELECT RTRIM(a) || b || c FROM T"},
-        {"SELECT a + b, a + 1 FROM T", "SELECT a + b, a + 1 FROM T"},
-        {"SELECT 'a' + b * 2 FROM T", "SELECT 'a' || (b * 2) FROM T"},
+        {"SELECT a + b, a + 1 FROM T", "SELECT kl_plus(a, b) COLLATE KL_CI, a + 1 FROM T"},
+        {"SELECT a + b + c - 1, a + b + 1, 1 + a + b FROM T",
+         "SELECT kl_plus(a, b, c) COLLATE KL_CI - 1, kl_plus(a, b) COLLATE KL_CI + 1, 1 + a + b "
+         "FROM T"},
+        {"SELECT a - b + c, a + b * 2 + c, -a + b, a + b & c FROM T",
+         "SELECT a - b + c, a + b * 2 + c, -a + b, a + b & c FROM T"},
+        {"SELECT COUNT(*) + x, t.a+u.b FROM T",
+         "SELECT COUNT(*) + x, kl_plus(t.a, u.b) COLLATE KL_CI FROM T"},
+        {"SELECT * FROM T WHERE CODIGO + DESCRIPCION = '1ACTIVO' AND (x + y) > 2",
+         "SELECT * FROM T WHERE kl_plus(CODIGO, DESCRIPCION) COLLATE KL_CI = '1ACTIVO' AND "
+         "(kl_plus(x, y) COLLATE KL_CI) > "
+         "2"},
+        {"SELECT 'a' + b * 2, 'Nro ' + 1, CONVERT(VARCHAR, n) + 'x' + 1 FROM T",
+         "SELECT kl_plus('a', b * 2) COLLATE KL_CI, kl_plus('Nro ', 1) COLLATE KL_CI, "
+         "kl_plus(kl_convert('VARCHAR', n), 'x', "
+         "1) COLLATE KL_CI FROM T"},
         {"SELECT a - 1 + 'x' FROM T", "SELECT a - 1 + 'x' FROM T"},
         {"SELECT CONVERT(VARCHAR(10), n) + '%', CONVERT(INT, n) + 1 FROM T",
          "SELECT kl_convert('VARCHAR(10)', n) || '%', kl_convert('INT', n) + 1 FROM T"},
         {"SELECT ISNULL(a, '') + b, ISNULL(a, 0) + b FROM T",
-         "SELECT IFNULL(a, '') || b, IFNULL(a, 0) + b FROM T"},
+         "SELECT IFNULL(a, '') || b, kl_plus(IFNULL(a, 0), b) COLLATE KL_CI FROM T"},
         {"SELECT (a + 'x') + b FROM T", "SELECT (a || 'x') || b FROM T"},
         {"SELECT CASE WHEN a = 1 THEN 'x' ELSE 'y' END + b FROM T",
          "SELECT CASE WHEN a = 1 THEN 'x' ELSE 'y' END || b FROM T"},
         {"SELECT * FROM T WHERE x LIKE '%' + @p + '%' AND c = d + e",
-         "SELECT * FROM T WHERE x LIKE '%' || @p || '%' AND c = d + e"},
+         "SELECT * FROM T WHERE x LIKE '%' || @p || '%' AND c = kl_plus(d, e) COLLATE KL_CI"},
         {"SELECT 'a' + b alias, SUBSTRING(a, 1, 2) + LTRIM(b) FROM T",
          "SELECT 'a' || b alias, substr(a, 1, 2) || LTRIM(b) FROM T"},
         {"SELECT DATENAME(dw, F) + ' ' + t.c FROM T",
@@ -646,6 +660,17 @@ TEST_F(DialectOnSqlite, LookupsReadTheRowsSqlServerWould) {
     EXPECT_EQ(run("SELECT LEN('ab  '), VAL(' 12.5x'), CHARINDEX('b', 'ABC'), SUBSTRING('ABCD', 2, "
                   "2), ISNULL(NULL, 'x')"),
               QStringList{"2|12.5|2|BC|x"});
+}
+
+TEST_F(DialectOnSqlite, PlusOfTwoColumnsJoinsTextsAndAddsNumbersAsSqlServer) {
+    EXPECT_EQ(run("SELECT CODIGO + DESCRIPCION FROM TA_CONDIVA WHERE CODIGO + DESCRIPCION = "
+                  "'1Responsable Inscripto'"),
+              QStringList{"1Responsable Inscripto"});
+    EXPECT_EQ(run("SELECT IMPORTE + IMPORTE, [NUMERO ASIENTO] + MES_OPERATIVO + 1, CUENTA + "
+                  "[DEBE-HABER] + LETRA FROM MV_ASIENTOS WHERE NUMERO = '00000002'"),
+              QStringList{"100|5|1101DA"});
+    EXPECT_EQ(run("SELECT VALORAUX + CLAVE FROM TA_CONFIGURACION"), QStringList{""})
+        << "Null joined to a text is Null";
 }
 
 TEST_F(DialectOnSqlite, TheFamilyTreeFindsEachParent) {

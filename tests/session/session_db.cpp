@@ -4,10 +4,10 @@
 #include "schema.h"
 
 #include "dblayer/program_info.h"
-#include "platform/textfile.h"
 #include "session/sesion.h"
 #include "support/embedded_db.h"
 #include "support/shared_db/shared_db.h"
+#include "support/trace_lines.h"
 
 #include <QFile>
 
@@ -52,12 +52,7 @@ QString SessionDbTest::scalar(const QString& sql) {
 }
 
 QStringList SessionDbTest::traced() {
-    const QString all = cp1252::readFile(trace_).value_or(QString());
-    const QString fresh = all.mid(traceRead_);
-    traceRead_ = all.size();
-    QStringList lines = fresh.split(QStringLiteral("\r\n"));
-    lines.removeAll(QString());
-    return lines;
+    return kl::test::newTraceLines(trace_, traceRead_);
 }
 
 }  // namespace kl::test

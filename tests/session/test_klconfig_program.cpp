@@ -3,6 +3,7 @@
 
 #include "platform/textfile.h"
 #include "support/embedded_db.h"
+#include "support/trace_lines.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,11 +69,7 @@ class KlconfigProgram : public testing::Test {
     QString ofNewRuns(const QString& columns) const {
         return scalar("SELECT " + columns + " FROM CONTROL_ACCESO WHERE ID > " + earlierRuns_);
     }
-    QString statementsRun() const {
-        QFile trace(path("traza.sql"));
-        return trace.open(QIODevice::ReadOnly) ? QString::fromUtf8(trace.readAll()) : QString();
-    }
-    QString boxesShown() const { return cp1252::readFile(path("avisos.txt")).value_or(QString()); }
+    QString boxesShown() const { return kl::test::traceText(path("avisos.txt")); }
 
     QTemporaryDir dir_;
     QString database_;

@@ -9,6 +9,7 @@
 
 #include "config/config_validation.h"
 #include "platform/ado/ado.h"
+#include "platform/ado/odbc_settings.h"
 #include "platform/ado/sqlite_support.h"
 #include "platform/conversions.h"
 #include "support/embedded_db.h"
@@ -16,7 +17,9 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -736,6 +739,30 @@ TEST_F(KlbaseDemo, RestrictedViewsHidePayAndDirectorsFees) {
     EXPECT_EQ(db.number("SELECT COUNT(*) FROM SS_AC_CUENTASDIARIO WHERE CUENTA = '530101003'"), 0);
     EXPECT_LT(db.number("SELECT COUNT(*) FROM SS_V_TA_CAJAS"),
               db.number("SELECT COUNT(*) FROM V_TA_CAJAS"));
+}
+
+// The README tells administrators to read the file with SQLite's shell after
+// ".load" of the functions module: without it the KL_CI collation is unknown.
+TEST_F(KlbaseDemo, OpensInSqlitesShellWithTheFunctionsModuleLoaded) {
+    const QString shell = QStandardPaths::findExecutable("sqlite3");
+    if (shell.isEmpty()) GTEST_SKIP() << "SQLite's shell is not installed (setup.sh installs it)";
+    const auto answer = [&](const QString& input) {
+        QProcess process;
+        process.start(shell, {"-batch", "-readonly", file_});
+        process.write(input.toUtf8());
+        process.closeWriteChannel();
+        EXPECT_TRUE(process.waitForFinished(30000));
+        return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError())
+            .trimmed();
+    };
+    const QString query =
+        "SELECT DESCRIPCION || '|' || kl_len(DESCRIPCION) FROM MA_CUENTAS "
+        "WHERE CODIGO = (SELECT CODIGO FROM MA_CUENTAS WHERE DESCRIPCION = "
+        "'CAJA EN PESOS');\n";
+    EXPECT_EQ(answer(".load " + ado::odbc::sqliteFunctionsModule() + "\n" + query),
+              "Caja en pesos|13");
+    EXPECT_TRUE(answer("SELECT COUNT(*) FROM MA_CUENTAS WHERE DESCRIPCION = 'caja en pesos';\n")
+                    .contains("no such collation sequence: KL_CI"));
 }
 
 TEST_F(KlbaseDemo, IsTheSameOnEveryRun) {

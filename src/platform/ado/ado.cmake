@@ -4,6 +4,7 @@ target_sources(kl_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/collation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/connection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/connection_string.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/embedded_engine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/odbc_connection_string.cpp
   ${CMAKE_CURRENT_LIST_DIR}/odbc_diagnostics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/odbc_dialect.cpp

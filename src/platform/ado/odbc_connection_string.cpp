@@ -114,6 +114,13 @@ int loginTimeoutOf(const ConnectionSettings& s) {
     return kDefaultLoginTimeout;
 }
 
+// SQLite's driver, whatever string named it, opens only an existing file and
+// loads the engine's functions module after any the string names.
+void addSqliteModule(Builder& out, const QString& loadExt, const QString& module) {
+    out.add(QStringLiteral("NoCreat"), QStringLiteral("1"));
+    out.add(QStringLiteral("LoadExt"), loadExt.isEmpty() ? module : loadExt + u',' + module);
+}
+
 }  // namespace
 
 DriverFamily familyOfLibrary(const QString& library) {
@@ -162,12 +169,14 @@ OdbcConnectionString odbcConnectionString(const ConnectionSettings& s, const Odb
             b.add(QStringLiteral("UID"), s.user);
             b.add(QStringLiteral("PWD"), s.password);
             addExtended(b, s);
+            if (family == DriverFamily::SqliteOdbc) addSqliteModule(b, QString(), sqliteModule);
             break;
         case Kind::Oracle:
             b.add(QStringLiteral("DRIVER"), drivers.oracle);
             b.add(QStringLiteral("DBQ"), s.database.trimmed());
             b.add(QStringLiteral("UID"), s.user);
             b.add(QStringLiteral("PWD"), s.password);
+            if (family == DriverFamily::SqliteOdbc) addSqliteModule(b, QString(), sqliteModule);
             break;
         default: {
             QString loadExt;
@@ -186,11 +195,7 @@ OdbcConnectionString odbcConnectionString(const ConnectionSettings& s, const Odb
                 else
                     b.add(key, value);
             }
-            if (family == DriverFamily::SqliteOdbc) {
-                b.add(QStringLiteral("NoCreat"), QStringLiteral("1"));
-                b.add(QStringLiteral("LoadExt"),
-                      loadExt.isEmpty() ? sqliteModule : loadExt + u',' + sqliteModule);
-            }
+            if (family == DriverFamily::SqliteOdbc) addSqliteModule(b, loadExt, sqliteModule);
             break;
         }
     }

@@ -19,6 +19,8 @@
 //     functions module is added to LoadExt and NoCreat=1 keeps a missing
 //     file from being created, as with the embedded engine:
 //     PROVIDER=MSDASQL;Driver=SQLite3;Database=/datos/conta.db
+//   The SQL Server and Oracle strings get them as well when the driver
+//   KL000p.INI names for them is SQLite's.
 //
 // "Connect Timeout" (seconds, any form) becomes the login timeout; without
 // it a login waits kDefaultLoginTimeout seconds.

@@ -1,5 +1,6 @@
 #include "platform/ado/odbc_sqlite_dialect.h"
 
+#include "platform/ado/embedded_engine.h"
 #include "platform/ado/odbc_provider.h"
 #include "platform/ado/procedure_call.h"
 #include "platform/ado/sqlite_errors.h"
@@ -7,8 +8,6 @@
 #include "platform/ado/sqlite_support.h"
 
 #include <sqlite3.h>
-
-#include <QFileInfo>
 
 #include <limits>
 
@@ -147,19 +146,14 @@ ErrorList SqliteDialect::connected(OdbcProvider& provider) {
 }
 
 bool SqliteDialect::isProcedure(const QString& name, OdbcProvider& provider) {
-    if (!procedures_) {
-        procedures_.emplace();
+    return catalogue_.isProcedure(name, [&provider] {
         std::vector<Row> rows;
-        // Databases not made by klbase have no procedure table: no procedures.
-        provider.queryAll(
-            NativeStatement{
-                QStringLiteral("SELECT NOMBRE FROM %1").arg(QLatin1String(sqlite::kProcedureTable)),
-                {}},
-            rows);
+        provider.queryAll(NativeStatement{sqlite::procedureNamesQuery(), {}}, rows);
+        QStringList names;
         for (const Row& row : rows)
-            if (!row.empty()) procedures_->insert(row.front().toString().toUpper());
-    }
-    return procedures_->contains(name.toUpper());
+            if (!row.empty()) names << row.front().toString();
+        return names;
+    });
 }
 
 Statements SqliteDialect::statements(const QString& sql, OdbcProvider& provider) {
@@ -232,18 +226,13 @@ Error SqliteDialect::errorOf(const Diagnostic& diagnostic, Phase phase) const {
 
 std::optional<QString> SqliteDialect::declaredType(const QString& table, const QString& column,
                                                    OdbcProvider& provider) {
-    const QString key = table.toUpper();
-    auto known = declared_.find(key);
-    if (known == declared_.end()) {
+    return catalogue_.declaredType(table, column, [&provider](const QString& name) {
         std::vector<CatalogColumn> columns;
-        provider.catalogColumns(table, columns);
-        std::map<QString, QString>& types = declared_[key];
-        for (const CatalogColumn& c : columns) types[c.column.name.toUpper()] = c.column.typeName;
-        known = declared_.find(key);
-    }
-    const auto type = known->second.find(column.toUpper());
-    if (type == known->second.end()) return std::nullopt;
-    return type->second;
+        provider.catalogColumns(name, columns);
+        std::map<QString, QString> types;
+        for (const CatalogColumn& c : columns) types[c.column.name] = c.column.typeName;
+        return types;
+    });
 }
 
 ResultColumn SqliteDialect::column(const DriverColumn& column, OdbcProvider& provider) {
@@ -372,8 +361,7 @@ bool SqliteDialect::listed(const QString&, const QString& table) const {
 }
 
 ErrorList SqliteDialect::schemaChanged(OdbcProvider& provider) {
-    declared_.clear();
-    procedures_.reset();
+    catalogue_.forget();
     std::vector<Row> ignored;
     return provider.queryAll(NativeStatement{QString::fromLatin1(kInstallGuards), {}}, ignored);
 }
@@ -383,24 +371,17 @@ bool SqliteDialect::countsRows(const QString& statement) const {
 }
 
 ErrorList SqliteDialect::setDefaultDatabase(const QString& name, OdbcProvider&) {
-    const QString wanted = name.trimmed();
-    const QFileInfo info(database_);
-    for (const QString& known :
-         {database_, info.fileName(), info.completeBaseName(), info.absoluteFilePath()}) {
-        if (!known.isEmpty() && known.compare(wanted, Qt::CaseInsensitive) == 0) return {};
-    }
-    return {makeError(err::ProviderFailure, QStringLiteral("42000"), 4060,
-                      QStringLiteral("No se puede abrir la base de datos \"%1\" solicitada por el "
-                                     "inicio de sesión.")
-                          .arg(name))};
+    if (std::optional<Error> refused = sqlite::otherDatabaseRefused(name, database_, database_))
+        return {*refused};
+    return {};
 }
 
 ErrorList SqliteDialect::setLockTimeout(int seconds, OdbcProvider& provider) {
-    // ADO's 0 means wait as long as it takes.
-    const long long ms = seconds <= 0 ? 24LL * 3600 * 1000 : seconds * 1000LL;
     std::vector<Row> ignored;
-    return provider.queryAll(NativeStatement{QStringLiteral("PRAGMA busy_timeout=%1").arg(ms), {}},
-                             ignored);
+    return provider.queryAll(
+        NativeStatement{QStringLiteral("PRAGMA busy_timeout=%1").arg(sqlite::lockWaitMs(seconds)),
+                        {}},
+        ignored);
 }
 
 }  // namespace kl::ado::odbc

@@ -8,12 +8,11 @@
 // loadable module the connection string names in LoadExt
 // (odbc_sqlite_extension.cpp).
 
+#include "platform/ado/embedded_engine.h"
 #include "platform/ado/odbc_dialect.h"
 
-#include <QSet>
 #include <QStringList>
 
-#include <map>
 #include <optional>
 
 namespace kl::ado::odbc {
@@ -60,7 +59,7 @@ class SqliteDialect final : public Dialect {
     QString schemaShown(const QString&) const override { return QStringLiteral("dbo"); }
 
     ErrorList schemaChanged(OdbcProvider& provider) override;
-    void wrote() override { procedures_.reset(); }
+    void wrote() override { catalogue_.forgetProcedures(); }
     bool countsRows(const QString& statement) const override;
 
     ErrorList setDefaultDatabase(const QString& name, OdbcProvider& provider) override;
@@ -76,9 +75,7 @@ class SqliteDialect final : public Dialect {
                                         OdbcProvider& provider);
 
     QString database_;
-    std::optional<QSet<QString>> procedures_;  // upper-case names
-    // Upper-case table -> upper-case column -> declared type.
-    std::map<QString, std::map<QString, QString>> declared_;
+    sqlite::EngineCatalogue catalogue_;
 };
 
 }  // namespace kl::ado::odbc

@@ -1,6 +1,6 @@
 #include "platform/ado/sql_trace.h"
 
-#include "platform/textfile.h"
+#include "platform/trace_file.h"
 
 namespace kl::ado {
 
@@ -52,9 +52,8 @@ QString traceLine(const QString& sql, const QStringList& secrets) {
 }
 
 void traceStatement(const QString& sql, const QStringList& secrets) {
-    const QString file = qEnvironmentVariable("KL_TRAZA_SQL");
-    if (file.isEmpty()) return;
-    kl::cp1252::appendToFile(file, traceLine(sql, secrets) + QStringLiteral("\r\n"));
+    if (qEnvironmentVariableIsEmpty("KL_TRAZA_SQL")) return;
+    kl::trace::appendLine("KL_TRAZA_SQL", traceLine(sql, secrets));
 }
 
 }  // namespace kl::ado

@@ -1,8 +1,8 @@
 #pragma once
 
 // KL_TRAZA_SQL=<file>: every statement the layer runs is appended to the file
-// as one line (line breaks written as \n), Windows-1252. Literals equal to a
-// password of the connection are written as '********'.
+// as one UTF-8 line (trace_file.h; line breaks written as \n). Literals equal
+// to a password of the connection are written as '********'.
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,7 @@
 #include "platform/ado/sqlite_dialect.h"
 
 #include "platform/ado/ado.h"
+#include "platform/ado/sqlite_support.h"
 
 #include <QDate>
 #include <QSet>
@@ -1231,20 +1232,52 @@ class Rewriter {
         }
     }
 
+    static bool isNumberCall(const Nodes& seq, size_t i) {
+        // Calls that yield a number whatever their arguments (after their
+        // renaming above).
+        static const QSet<QString> byName =
+            setOf({"COUNT", "SUM", "AVG", "ABS", "ROUND", "FLOOR", "CEILING", "KL_LEN", "KL_VAL",
+                   "KL_CHARINDEX", "KL_DATEPART", "KL_DATEDIFF", "KL_ISDATE", "KL_ISNUMERIC",
+                   "LAST_INSERT_ROWID"});
+        return isAnyOf(seq[i], byName);
+    }
+
     struct Term {
         size_t begin, end;
-        bool text, compound;
+        bool text, number;
     };
     struct Chain {
         size_t begin = 0, end = 0;
         std::vector<Term> terms;
         std::vector<size_t> plus;
-        bool mixed = false;  // "-", "&", "|" or "^" among the terms
-        bool text() const {
-            if (mixed) return false;
+        bool mixed = false;    // "-", "&", "|" or "^" among the terms
+        bool bitwise = false;  // "&", "|" or "^" among them
+        bool anyText() const {
             for (const Term& t : terms)
                 if (t.text) return true;
             return false;
+        }
+        bool anyNumber() const {
+            for (const Term& t : terms)
+                if (t.number) return true;
+            return false;
+        }
+        // Every + joins texts: one operand is visibly a text, none a number.
+        bool text() const { return !mixed && anyText() && !anyNumber(); }
+        // How many leading terms kl_plus takes (none, or at least two). A
+        // visible text next to a visible number is SQL Server's conversion
+        // of the text: the whole chain. Otherwise the leading terms joined
+        // by + of which none is visibly a number: SQL Server adds left to
+        // right, so once a number or a "-" has entered the sum the rest is
+        // arithmetic.
+        size_t runTimeRun(const Nodes& seq) const {
+            if (bitwise || plus.empty() || text()) return 0;
+            if (!mixed && anyText()) return terms.size();
+            size_t k = 0;
+            while (k < terms.size() && !terms[k].number &&
+                   (k == 0 || isOp(seq[terms[k - 1].end], "+")))
+                ++k;
+            return k >= 2 ? k : 0;
         }
     };
 
@@ -1264,6 +1297,8 @@ class Rewriter {
                 break;
             }
             const bool hasSign = seq[termBegin].kind == Kind::Operator && i > termBegin + 1;
+            const bool numeric = (seq[termBegin].kind == Kind::Number && i == termBegin + 1) ||
+                                 (isCall(seq, termBegin) && isNumberCall(seq, termBegin));
             bool compound = false;
             while (i < seq.size() &&
                    (isOp(seq[i], "*") || isOp(seq[i], "/") || isOp(seq[i], "%"))) {
@@ -1274,13 +1309,15 @@ class Rewriter {
                 i = next;
                 compound = true;
             }
-            c.terms.push_back({termBegin, i, text && !compound && !hasSign, compound});
+            c.terms.push_back(
+                {termBegin, i, text && !compound && !hasSign, compound || hasSign || numeric});
             c.end = i;
             if (i < seq.size() && isOp(seq[i], "+")) {
                 c.plus.push_back(i++);
             } else if (i < seq.size() && (isOp(seq[i], "-") || isOp(seq[i], "&") ||
                                           isOp(seq[i], "|") || isOp(seq[i], "^"))) {
                 c.mixed = true;
+                c.bitwise = c.bitwise || !isOp(seq[i], "-");
                 ++i;
             } else {
                 break;
@@ -1290,17 +1327,20 @@ class Rewriter {
         return c;
     }
 
-    // SQL Server's + concatenates when its operands are texts, but the
-    // types of columns are not known here. The rule: in a chain of operands
-    // joined by +, every + becomes || when one operand is visibly a text (a
-    // literal, a call yielding text such as RTRIM or CONVERT(VARCHAR, ...),
-    // a CASE whose results are literals, or a parenthesised text expression)
-    // and the chain has no -, &, | or ^; otherwise + stays an addition, which
-    // is what SQL Server does as soon as one operand is a number. Operands
-    // with *, / or % are parenthesised, since || binds tighter there.
+    // SQL Server's + concatenates when its operands are texts and adds as
+    // soon as one is a number, but the types of columns are not known here.
+    // The rule: in a chain of operands joined by +, every + becomes || when
+    // one operand is visibly a text (a literal, a call yielding text such as
+    // RTRIM or CONVERT(VARCHAR, ...), a CASE whose results are literals, or a
+    // parenthesised text expression), none is visibly a number and the chain
+    // has no -, &, | or ^. Otherwise + stays an addition where an operand is
+    // visibly a number, and operands of unknown type go to kl_plus, which
+    // decides on the values: "a + b + 1" -> "kl_plus(a, b) COLLATE KL_CI + 1",
+    // "'Nro ' + 1" -> "kl_plus('Nro ', 1) COLLATE KL_CI" (SQL Server's error
+    // 245).
     static TextShape joinTexts(Nodes& seq) {
         std::vector<Chain> chains;
-        bool wrapping = false;
+        bool calls = false;
         for (size_t i = 0; i < seq.size();) {
             const size_t start = i;
             Chain c = readChain(seq, i);
@@ -1308,31 +1348,35 @@ class Rewriter {
                 i = start + 1;
                 continue;
             }
-            if (!c.plus.empty() && c.text()) {
+            if (!c.plus.empty() && c.text())
                 for (size_t p : c.plus) seq[p].text = QStringLiteral("||");
-                for (const Term& t : c.terms) wrapping = wrapping || t.compound;
-            }
+            calls = calls || c.runTimeRun(seq) > 0;
             chains.push_back(std::move(c));
         }
         TextShape shape;
         for (const Chain& c : chains) shape.part = shape.part || c.text();
         shape.whole = chains.size() == 1 && chains[0].begin == 0 && chains[0].end == seq.size() &&
                       chains[0].text();
-        if (!wrapping) return shape;
+        if (!calls) return shape;
 
         Nodes out;
         out.reserve(seq.size());
         size_t done = 0;
         for (const Chain& c : chains) {
-            if (c.plus.empty() || !c.text()) continue;
-            for (const Term& t : c.terms) {
-                if (!t.compound) continue;
-                append(out, slice(seq, done, t.begin));
-                Nodes inner = slice(seq, t.begin, t.end);
-                const QString lead = std::exchange(inner.front().lead, QString());
-                out.push_back(group(std::move(inner), lead));
-                done = t.end;
-            }
+            const size_t run = c.runTimeRun(seq);
+            if (run == 0) continue;
+            append(out, slice(seq, done, c.terms[0].begin));
+            std::vector<Nodes> operands;
+            for (size_t k = 0; k < run; ++k)
+                operands.push_back(slice(seq, c.terms[k].begin, c.terms[k].end));
+            const QString lead = std::exchange(operands.front().front().lead, QString());
+            for (size_t k = 1; k < run; ++k) operands[k].front().lead = QStringLiteral(" ");
+            out.push_back(word(QStringLiteral("kl_plus"), lead));
+            out.push_back(group(joinWithCommas(std::move(operands))));
+            // A joined text compares as the database's texts do.
+            out.push_back(word(QStringLiteral("COLLATE")));
+            out.push_back(word(QString::fromLatin1(kCollation)));
+            done = c.terms[run - 1].end;
         }
         append(out, slice(seq, done, seq.size()));
         seq = std::move(out);

@@ -25,6 +25,7 @@
 //                                  type as written, blanks removed ('NVARCHAR',
 //                                  'varchar(10)', 'numeric(18,2)', 'datetime')
 //   kl_error(message)              RAISERROR(message, ...), as SELECT kl_error(...)
+//   kl_plus(a, b[, c...])          a + b + c where no operand shows its type
 //   collation KL_CI                text columns declared by CREATE TABLE and
 //                                  ALTER TABLE ... ADD without a collation of
 //                                  their own; COLLATE *_CI_* clauses (other
@@ -36,7 +37,8 @@
 // double-quoted names written [name] (SQLite never reads a bracketed name as a
 // text, unlike "name"); N'..' -> '..'; Jet #mm/dd/yyyy# -> the stored date
 // form; DELETE t -> DELETE FROM t; TRUNCATE TABLE t -> DELETE FROM t; + between
-// texts -> || (see joinTexts in the .cpp); IF [NOT] EXISTS (...) before one
+// texts -> ||, + between operands of unknown type -> kl_plus (see joinTexts in
+// the .cpp); IF [NOT] EXISTS (...) before one
 // INSERT, UPDATE or DELETE folded into that statement; BEGIN/COMMIT/ROLLBACK
 // TRAN[SACTION] -> BEGIN/COMMIT/ROLLBACK; SET NOCOUNT ON and other session
 // options -> nothing; ALTER TABLE t ADD a ..., b ... -> one ADD COLUMN each,

@@ -161,9 +161,33 @@ bool dateArgument(sqlite3_context* ctx, sqlite3_value* v, QDateTime& out) {
 
 // ---- dates -------------------------------------------------------------
 
+// The stored form itself: "yyyy-MM-dd hh:mm:ss" of a real date and time.
+// Read from the bytes, since the guards ask kl_fecha about every date a
+// statement writes, and the program writes dates in this form.
+bool isStoredForm(const unsigned char* s, int length) {
+    if (length != 19 || s[4] != '-' || s[7] != '-' || s[10] != ' ' || s[13] != ':' || s[16] != ':')
+        return false;
+    const auto number = [s](int from, int count) {
+        int value = 0;
+        for (int i = from; i < from + count; ++i) {
+            if (s[i] < '0' || s[i] > '9') return -1;
+            value = value * 10 + (s[i] - '0');
+        }
+        return value;
+    };
+    const int year = number(0, 4), hour = number(11, 2), minute = number(14, 2),
+              second = number(17, 2);
+    return year > 0 && hour >= 0 && hour < 24 && minute >= 0 && minute < 60 && second >= 0 &&
+           second < 60 && QDate::isValid(year, number(5, 2), number(8, 2));
+}
+
 void klFecha(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_value* v = argv[0];
     if (sqlite3_value_type(v) != SQLITE_TEXT) {
+        sqlite3_result_value(ctx, v);
+        return;
+    }
+    if (isStoredForm(sqlite3_value_text(v), sqlite3_value_bytes(v))) {
         sqlite3_result_value(ctx, v);
         return;
     }
@@ -523,11 +547,11 @@ QString numberText(sqlite3_value* v) {
     return QString::number(sqlite3_value_double(v), 'g', 15);
 }
 
-void conversionError(sqlite3_context* ctx, sqlite3_value* v, const QString& typeName) {
+void conversionError(sqlite3_context* ctx, const QString& value, const QString& typeName) {
     resultError(
         ctx, 245,
         QStringLiteral("Error de conversión al convertir el valor '%1' al tipo de datos %2.")
-            .arg(textOf(v), typeName));
+            .arg(value, typeName));
 }
 
 void klConvert(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -561,7 +585,7 @@ void klConvert(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
             } else {
                 bool ok = false;
                 value = textOf(v).trimmed().toLongLong(&ok);
-                if (!ok) return conversionError(ctx, v, typeText);
+                if (!ok) return conversionError(ctx, textOf(v), typeText);
             }
             sqlite3_result_int64(ctx, target.category == Category::Boolean ? value != 0 : value);
             return;
@@ -574,7 +598,7 @@ void klConvert(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
                 value = sqlite3_value_double(v);
             } else {
                 const QString text = textOf(v);
-                if (!kl::conv::isNumber(text)) return conversionError(ctx, v, typeText);
+                if (!kl::conv::isNumber(text)) return conversionError(ctx, textOf(v), typeText);
                 value = kl::conv::leadingNumber(text);
             }
             const int scale = target.category == Category::Currency  ? 4
@@ -604,6 +628,120 @@ void klConvert(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         default:
             sqlite3_result_value(ctx, v);
             return;
+    }
+}
+
+// ---- + between operands whose types the statement does not show -------
+
+// One operand of kl_plus, or a partial sum.
+struct PlusValue {
+    enum class Type { Null, Integer, Float, Text } type = Type::Null;
+    qint64 integer = 0;
+    double real = 0;
+    QString text;
+
+    static PlusValue of(sqlite3_value* v) {
+        PlusValue p;
+        switch (sqlite3_value_type(v)) {
+            case SQLITE_INTEGER:
+                p.type = Type::Integer;
+                p.integer = sqlite3_value_int64(v);
+                break;
+            case SQLITE_FLOAT:
+                p.type = Type::Float;
+                p.real = sqlite3_value_double(v);
+                break;
+            case SQLITE_NULL:
+                break;
+            default:
+                p.type = Type::Text;
+                p.text = textOf(v);
+        }
+        return p;
+    }
+    double number() const { return type == Type::Integer ? static_cast<double>(integer) : real; }
+};
+
+// SQL Server converts the text operand to the other operand's type: an int
+// takes only whole numbers, a decimal or float any number; a date-time (the
+// stored form a DATETIME column holds) adds days. A text that does not
+// convert is error 245, as there. Answers false after setting the error.
+bool addTextToNumber(sqlite3_context* ctx, const QString& text, const PlusValue& number,
+                     PlusValue& sum) {
+    if (text.size() == 19 && text.at(4) == u'-' && text.at(10) == u' ') {
+        if (const std::optional<QDateTime> dt = parseDateText(text)) {
+            sum.type = PlusValue::Type::Text;
+            sum.text = storedDate(dt->addMSecs(std::llround(number.number() * 86400000.0)));
+            return true;
+        }
+    }
+    const auto fail = [&](const char* type) {
+        conversionError(ctx, text, QLatin1String(type));
+        return false;
+    };
+    if (number.type == PlusValue::Type::Integer) {
+        bool ok = false;
+        const qint64 whole = text.trimmed().toLongLong(&ok);
+        if (!ok) return fail("int");
+        sum.type = PlusValue::Type::Integer;
+        sum.integer = whole;
+    } else {
+        if (!kl::conv::isNumber(text)) return fail("float");
+        sum.type = PlusValue::Type::Float;
+        sum.real = kl::conv::leadingNumber(text);
+    }
+    return true;
+}
+
+// Adds or joins `next` into `sum`; false after setting an error.
+bool plus(sqlite3_context* ctx, PlusValue& sum, const PlusValue& next) {
+    using Type = PlusValue::Type;
+    if (sum.type == Type::Null || next.type == Type::Null) {
+        sum = PlusValue{};
+        return true;
+    }
+    if (sum.type == Type::Text && next.type == Type::Text) {
+        sum.text += next.text;
+        return true;
+    }
+    PlusValue left = sum;
+    PlusValue right = next;
+    if (left.type == Type::Text) {
+        if (!addTextToNumber(ctx, left.text, right, left)) return false;
+        if (left.type == Type::Text) return sum = left, true;  // a date moved by days
+    } else if (right.type == Type::Text) {
+        if (!addTextToNumber(ctx, right.text, left, right)) return false;
+        if (right.type == Type::Text) return sum = right, true;
+    }
+    qint64 whole = 0;
+    if (left.type == Type::Integer && right.type == Type::Integer &&
+        !__builtin_add_overflow(left.integer, right.integer, &whole)) {
+        sum.type = Type::Integer;
+        sum.integer = whole;
+    } else {
+        sum.type = Type::Float;
+        sum.real = left.number() + right.number();
+    }
+    return true;
+}
+
+// kl_plus(a, b[, c...]): ((a + b) + c)... with SQL Server's meaning of +
+// decided by the values' types: two texts join, a number on either side
+// adds, Null gives Null.
+void klPlus(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (argc < 2) return sqlite3_result_error(ctx, "kl_plus requires two operands", -1);
+    PlusValue sum = PlusValue::of(argv[0]);
+    for (int k = 1; k < argc; ++k)
+        if (!plus(ctx, sum, PlusValue::of(argv[k]))) return;
+    switch (sum.type) {
+        case PlusValue::Type::Null:
+            return sqlite3_result_null(ctx);
+        case PlusValue::Type::Integer:
+            return sqlite3_result_int64(ctx, sum.integer);
+        case PlusValue::Type::Float:
+            return sqlite3_result_double(ctx, sum.real);
+        case PlusValue::Type::Text:
+            return resultText(ctx, sum.text);
     }
 }
 
@@ -648,6 +786,7 @@ const FunctionEntry kFunctions[] = {
     {"kl_convert", 2, klConvert, true},
     {"kl_convert", 3, klConvert, true},
     {"kl_error", 1, klError, false},
+    {"kl_plus", -1, klPlus, true},
 };
 
 }  // namespace

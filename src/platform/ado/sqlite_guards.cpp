@@ -53,41 +53,48 @@ QString joined(const QStringList& parts, const QString& separator) {
     return parts.join(separator);
 }
 
-// The checks a row must pass, on the given columns only.
-QString checks(const GuardedColumns& columns, const std::function<bool(const QString&)>& covers) {
+QString truncationRaise() {
+    return QStringLiteral("SELECT RAISE(ABORT, %1)")
+        .arg(quotedLiteral(raisedError(
+            native::Truncation, QStringLiteral("Los datos de cadena o binarios se truncarían."))));
+}
+
+QString badDateRaise() {
+    return QStringLiteral("SELECT RAISE(ABORT, %1)")
+        .arg(quotedLiteral(raisedError(native::BadDate,
+                                       QStringLiteral("Error de conversión al convertir una "
+                                                      "cadena de caracteres en fecha y/u hora."))));
+}
+
+QString tooLong(const QString& column, long length) {
+    return QStringLiteral("length(rtrim(NEW.%1)) > %2").arg(quoted(column)).arg(length);
+}
+
+QString notADate(const QString& column) {
+    return QStringLiteral("(typeof(NEW.%1) = 'text' AND kl_fecha(NEW.%1) IS NULL)")
+        .arg(quoted(column));
+}
+
+// An inserted row has every column to check: one trigger, sizes first.
+QString insertChecks(const GuardedColumns& columns) {
     QStringList sizeChecks, dateChecks;
-    for (const auto& [name, length] : columns.sized) {
-        if (covers(name))
-            sizeChecks
-                << QStringLiteral("length(rtrim(NEW.%1)) > %2").arg(quoted(name)).arg(length);
-    }
-    for (const QString& name : columns.dates) {
-        if (covers(name))
-            dateChecks << QStringLiteral("(typeof(NEW.%1) = 'text' AND kl_fecha(NEW.%1) IS NULL)")
-                              .arg(quoted(name));
-    }
+    for (const auto& [name, length] : columns.sized) sizeChecks << tooLong(name, length);
+    for (const QString& name : columns.dates) dateChecks << notADate(name);
     QString body;
-    if (!sizeChecks.isEmpty()) {
-        body += QStringLiteral(" SELECT RAISE(ABORT, %1) WHERE %2;")
-                    .arg(quotedLiteral(raisedError(
-                             native::Truncation,
-                             QStringLiteral("Los datos de cadena o binarios se truncarían."))),
-                         joined(sizeChecks, QStringLiteral(" OR ")));
-    }
-    if (!dateChecks.isEmpty()) {
-        body += QStringLiteral(" SELECT RAISE(ABORT, %1) WHERE %2;")
-                    .arg(quotedLiteral(raisedError(
-                             native::BadDate,
-                             QStringLiteral("Error de conversión al convertir una cadena de "
-                                            "caracteres en fecha y/u hora."))),
-                         joined(dateChecks, QStringLiteral(" OR ")));
-    }
+    if (!sizeChecks.isEmpty())
+        body += QStringLiteral(" %1 WHERE %2;")
+                    .arg(truncationRaise(), joined(sizeChecks, QStringLiteral(" OR ")));
+    if (!dateChecks.isEmpty())
+        body += QStringLiteral(" %1 WHERE %2;")
+                    .arg(badDateRaise(), joined(dateChecks, QStringLiteral(" OR ")));
     return body;
 }
 
-QString dateConversion(const QString& table, const GuardedColumns& columns, bool rowid) {
+// The row's date stored in the one form, found by its rowid or its key.
+QString dateConversion(const QString& table, const std::vector<QString>& dates,
+                       const GuardedColumns& columns, bool rowid) {
     QStringList sets, differs, where;
-    for (const QString& name : columns.dates) {
+    for (const QString& name : dates) {
         sets << QStringLiteral("%1 = kl_fecha(%1)").arg(quoted(name));
         differs << QStringLiteral("%1 IS NOT kl_fecha(%1)").arg(quoted(name));
     }
@@ -104,31 +111,49 @@ QString dateConversion(const QString& table, const GuardedColumns& columns, bool
 }
 
 // Trigger name -> CREATE statement, as the table's columns ask for.
+//
+// An UPDATE pays only for the columns it changes: each guarded column has
+// triggers of its own (UPDATE OF that column), and their WHEN clause lets
+// the row through without running the trigger's body unless the value is
+// too long, no date, or a date not yet in the stored form. Renumbering a
+// million journal lines changes CUENTA alone and so checks CUENTA alone.
+// SQLite fires a table's triggers newest first; they are created in name
+// order, so a column's size check (_BU_T_) comes before the date checks
+// (_BU_D_), as in the insert's one trigger.
 std::map<QString, QString> desiredTriggers(sqlite3* db, const QString& table,
                                            const GuardedColumns& columns) {
     std::map<QString, QString> out;
-    auto add = [&](const QString& suffix, const QString& timing, const QString& body) {
+    auto add = [&](const QString& suffix, const QString& timing, const QString& when,
+                   const QString& body) {
         const QString name = kGuardPrefix + table + suffix;
-        out[name] = QStringLiteral("CREATE TRIGGER %1 %2 ON %3 BEGIN%4 END")
-                        .arg(quoted(name), timing, quoted(table), body);
+        out[name] = QStringLiteral("CREATE TRIGGER %1 %2 ON %3%4 BEGIN%5 END")
+                        .arg(quoted(name), timing, quoted(table),
+                             when.isEmpty() ? QString() : QStringLiteral(" WHEN ") + when, body);
     };
-    const QString all = checks(columns, [](const QString&) { return true; });
-    if (!all.isEmpty()) {
-        add(QStringLiteral("_BI"), QStringLiteral("BEFORE INSERT"), all);
-        QStringList checked;
-        for (const auto& sized : columns.sized) checked << quoted(sized.first);
-        for (const QString& name : columns.dates)
-            if (!checked.contains(quoted(name))) checked << quoted(name);
-        add(QStringLiteral("_BU"), QStringLiteral("BEFORE UPDATE OF ") + checked.join(u','), all);
+    const auto updateOf = [](const QString& column) {
+        return QStringLiteral("UPDATE OF ") + quoted(column);
+    };
+    const QString inserted = insertChecks(columns);
+    if (!inserted.isEmpty())
+        add(QStringLiteral("_BI"), QStringLiteral("BEFORE INSERT"), {}, inserted);
+    for (const auto& [name, length] : columns.sized) {
+        add(QStringLiteral("_BU_T_") + name, QStringLiteral("BEFORE ") + updateOf(name),
+            tooLong(name, length), u' ' + truncationRaise() + u';');
+    }
+    for (const QString& name : columns.dates) {
+        add(QStringLiteral("_BU_D_") + name, QStringLiteral("BEFORE ") + updateOf(name),
+            notADate(name), u' ' + badDateRaise() + u';');
     }
     const bool rowid = hasRowid(db, table);
     if (!columns.dates.empty() && (rowid || !columns.keys.empty())) {
-        const QString conversion = dateConversion(table, columns, rowid);
-        QStringList dateColumns;
-        for (const QString& name : columns.dates) dateColumns << quoted(name);
-        add(QStringLiteral("_AI"), QStringLiteral("AFTER INSERT"), conversion);
-        add(QStringLiteral("_AU"), QStringLiteral("AFTER UPDATE OF ") + dateColumns.join(u','),
-            conversion);
+        add(QStringLiteral("_AI"), QStringLiteral("AFTER INSERT"), {},
+            dateConversion(table, columns.dates, columns, rowid));
+        for (const QString& name : columns.dates) {
+            add(QStringLiteral("_AU_") + name, QStringLiteral("AFTER ") + updateOf(name),
+                QStringLiteral("typeof(NEW.%1) = 'text' AND NEW.%1 IS NOT kl_fecha(NEW.%1)")
+                    .arg(quoted(name)),
+                dateConversion(table, {name}, columns, rowid));
+        }
     }
     return out;
 }

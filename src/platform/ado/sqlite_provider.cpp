@@ -1,6 +1,7 @@
 #include "platform/ado/sqlite_provider.h"
 
 #include "platform/ado/busy_wait.h"
+#include "platform/ado/embedded_engine.h"
 #include "platform/ado/procedure_call.h"
 #include "platform/ado/sqlite_errors.h"
 #include "platform/ado/sqlite_guards.h"
@@ -182,7 +183,7 @@ void SqliteProvider::close() {
     level_ = 0;
     sqlite3_close_v2(db_);
     db_ = nullptr;
-    procedures_.reset();
+    catalogue_.forget();
     tableCache_.clear();
 }
 
@@ -226,20 +227,17 @@ ErrorList SqliteProvider::runPlain(const QString& sql) {
 }
 
 bool SqliteProvider::isProcedure(const QString& name) {
-    if (!procedures_) {
-        procedures_.emplace();
+    return catalogue_.isProcedure(name, [this] {
+        QStringList names;
         SqliteStatement s;
-        if (s.prepare(
-                db_, QStringLiteral("SELECT NOMBRE FROM %1").arg(QLatin1String(kProcedureTable))) ==
-            SQLITE_OK) {
-            while (s.step() == SQLITE_ROW) procedures_->insert(s.text(0).toUpper());
-        }
-    }
-    return procedures_->contains(name.toUpper());
+        if (s.prepare(db_, procedureNamesQuery()) == SQLITE_OK)
+            while (s.step() == SQLITE_ROW) names << s.text(0);
+        return names;
+    });
 }
 
 void SqliteProvider::schemaMayHaveChanged(ErrorList& errors) {
-    procedures_.reset();
+    catalogue_.forgetProcedures();
     const int version = schemaVersion();
     if (version == schemaVersion_) return;
     tableCache_.clear();
@@ -503,7 +501,7 @@ ErrorList SqliteProvider::rollbackTransaction() {
     --level_;
     if (sqlite3_get_autocommit(db_)) level_ = 0;
     tableCache_.clear();
-    procedures_.reset();
+    catalogue_.forgetProcedures();
     schemaVersion_ = schemaVersion();
     return errors;
 }
@@ -640,21 +638,13 @@ ErrorList SqliteProvider::tableInfo(const QString& table, TableInfo& out) {
 }
 
 ErrorList SqliteProvider::setDefaultDatabase(const QString& name) {
-    const QString wanted = name.trimmed();
-    const QFileInfo info(file_);
-    for (const QString& known :
-         {database_, file_, info.fileName(), info.completeBaseName(), info.absoluteFilePath()}) {
-        if (!known.isEmpty() && known.compare(wanted, Qt::CaseInsensitive) == 0) return {};
-    }
-    return {makeError(err::ProviderFailure, QStringLiteral("42000"), 4060,
-                      QStringLiteral("No se puede abrir la base de datos \"%1\" solicitada por el "
-                                     "inicio de sesión.")
-                          .arg(name))};
+    if (std::optional<Error> refused = otherDatabaseRefused(name, file_, database_))
+        return {*refused};
+    return {};
 }
 
 void SqliteProvider::setCommandTimeout(int seconds) {
-    // ADO's 0 means wait as long as it takes.
-    busyTimeoutMs_ = seconds <= 0 ? 24 * 3600 * 1000 : seconds * 1000;
+    busyTimeoutMs_ = lockWaitMs(seconds);
 }
 
 int SqliteProvider::waitForLock(void* self, int count) {

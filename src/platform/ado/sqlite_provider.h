@@ -8,11 +8,11 @@
 // the database's procedures and keeps the column guards in step with the
 // schema.
 
+#include "platform/ado/embedded_engine.h"
 #include "platform/ado/provider.h"
 #include "platform/ado/sqlite_dialect.h"
 
 #include <QElapsedTimer>
-#include <QSet>
 
 #include <map>
 #include <optional>
@@ -94,7 +94,7 @@ class SqliteProvider final : public Provider {
     static int waitForLock(void* self, int count);
     QElapsedTimer waitingSince_;
     LiveRows<SqliteRows> liveRows_;
-    std::optional<QSet<QString>> procedures_;  // upper-case names
+    EngineCatalogue catalogue_;
     std::map<QString, TableInfo> tableCache_;  // by upper-case name
 };
 

@@ -69,6 +69,11 @@
 //                          date styles 3, 101, 102, 103, 105, 108, 111, 112,
 //                          120, 121, 23 and none (dd/mm/yyyy hh:mm:ss)
 //   kl_error(message)      raises the message as an error (RAISERROR)
+//   kl_plus(a, b[, c...])  SQL Server's + where the statement does not show
+//                          the operands' types: ((a + b) + c)..., two texts
+//                          join, a number on either side adds (a text that
+//                          is no number: error 245; a stored date-time adds
+//                          days), Null gives Null
 
 #include <QDateTime>
 #include <QString>

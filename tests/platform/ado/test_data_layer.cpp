@@ -6,7 +6,13 @@
 #include "platform/ado/ado.h"
 #include "platform/ado/transaction_scope.h"
 
+#include <QElapsedTimer>
+
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <thread>
 
 namespace kl::ado {
 namespace {
@@ -89,6 +95,117 @@ TEST_P(DataLayer, FailedStatementsCarryAdosNumbersAndSucceedingOnesClearTheList)
         "'Un nombre de cuenta que pasa los cuarenta caracteres')");
     EXPECT_EQ(cnn_.errors().Item(0).Description, "Los datos de cadena o binarios se truncarían.");
     EXPECT_EQ(scalar("SELECT count(*) FROM MA_CUENTAS"), "1");
+}
+
+// What SQL Server answers, from its documentation (a Spanish login: DATEFIRST
+// 1, CONCAT_NULL_YIELDS_NULL and ANSI_NULLS on); NULL stands for Null.
+TEST_P(DataLayer, ExpressionsAnswerWhatSqlServerAnswers) {
+    addAccounts(3);
+    run("INSERT INTO MA_CUENTAS (CODIGO, NOMBRE) VALUES ('9', NULL)");
+    struct Case {
+        const char* select;
+        const char* sqlServer;
+    };
+    for (const Case& c : {
+             // Null and its functions.
+             Case{"NULL + 1", "NULL"},
+             {"'a' + NULL", "NULL"},
+             {"ISNULL(NULL, 'x')", "x"},
+             {"COALESCE(NULL, NULL, 3)", "3"},
+             {"NULLIF(1, 1)", "NULL"},
+             {"LEN(NULL)", "NULL"},
+             {"CHARINDEX('b', NULL)", "NULL"},
+             {"CASE WHEN NULL = NULL THEN 'si' ELSE 'no' END", "no"},
+             {"COUNT(NOMBRE) FROM MA_CUENTAS", "3"},
+             {"COUNT(*) FROM MA_CUENTAS WHERE NOMBRE = NULL", "0"},
+             {"COUNT(*) FROM MA_CUENTAS WHERE NOMBRE <> 'Cuenta 1'", "2"},
+             // Numbers, texts and +.
+             {"7 / 2", "3"},
+             {"7 % 3", "1"},
+             {"'1' + '2'", "12"},
+             {"CONVERT(INT, '12') + 1", "13"},
+             {"LEN('ab  ')", "2"},
+             {"RTRIM('ab  ') + 'c'", "abc"},
+             {"SUBSTRING('ABCD', 2, 2)", "BC"},
+             {"UPPER('ñandú')", "ÑANDÚ"},
+             {"CODIGO + NOMBRE FROM MA_CUENTAS WHERE CODIGO + NOMBRE = '2CUENTA 2'", "2Cuenta 2"},
+             {"MIN(CODIGO + CODIGO) FROM MA_CUENTAS", "11"},
+             {"MAX(LEN(CODIGO) + LEN(NOMBRE)) FROM MA_CUENTAS", "9"},
+             // Dates.
+             {"DATEDIFF(day, '2024-12-31', '2025-01-01')", "1"},
+             {"DATEDIFF(month, '2024-12-31 23:59:59', '2025-01-01')", "1"},
+             {"DATEPART(dw, '2026-12-06')", "7"},
+             {"YEAR('2024-12-31 23:59:59')", "2024"},
+             {"DATENAME(month, '2026-01-15')", "Enero"},
+             // TOP, in subqueries too.
+             {"COUNT(*) FROM (SELECT TOP 2 CODIGO FROM MA_CUENTAS ORDER BY CODIGO DESC) x", "2"},
+             {"CODIGO FROM MA_CUENTAS WHERE CODIGO IN (SELECT TOP 1 CODIGO FROM MA_CUENTAS "
+              "ORDER BY CODIGO DESC)",
+              "9"},
+             {"TOP 1 CODIGO FROM MA_CUENTAS WHERE CODIGO > (SELECT TOP 1 CODIGO FROM MA_CUENTAS "
+              "ORDER BY CODIGO) ORDER BY CODIGO",
+              "2"},
+             {"COUNT(*) FROM (SELECT TOP 100 PERCENT CODIGO FROM MA_CUENTAS ORDER BY CODIGO) x",
+              "4"},
+         }) {
+        SCOPED_TRACE(c.select);
+        std::unique_ptr<Recordset> rs;
+        const StepResult e = cnn_.Execute("SELECT " + QString::fromUtf8(c.select), nullptr, &rs);
+        ASSERT_FALSE(e) << e->description.toStdString();
+        ASSERT_FALSE(rs->EOF());
+        const Value v = rs->value(0);
+        EXPECT_EQ(v.isNull() ? QStringLiteral("NULL") : v.toString(),
+                  QString::fromUtf8(c.sqlServer));
+    }
+}
+
+TEST_P(DataLayer, AConversionSqlServerRefusesFailsWithItsNumber) {
+    for (const char* select : {"'ab' + 1", "CONVERT(INT, 'x')"}) {
+        SCOPED_TRACE(select);
+        std::unique_ptr<Recordset> rs;
+        const StepResult e = cnn_.Execute(QStringLiteral("SELECT ") + select, nullptr, &rs);
+        ASSERT_TRUE(e);
+        EXPECT_EQ(cnn_.errors().Item(0).NativeError, 245);
+    }
+}
+
+TEST_P(DataLayer, TheIdentityOfAnInsertIsReadBackBySql) {
+    run("INSERT INTO CONTROL_ACCESO (USUARIO) VALUES ('ADMIN')");
+    run("INSERT INTO CONTROL_ACCESO (USUARIO) VALUES ('OTRO')");
+    EXPECT_EQ(scalar("SELECT @@IDENTITY"), "2");
+    EXPECT_EQ(scalar("SELECT SCOPE_IDENTITY()"), "2");
+    EXPECT_EQ(scalar("SELECT USUARIO FROM CONTROL_ACCESO WHERE ID = @@IDENTITY"), "OTRO");
+}
+
+// Another program holding the file's write lock: a write waits up to the
+// command timeout, then fails as a timeout; a lock let go in time is waited
+// for.
+TEST_P(DataLayer, AWriteWaitsForAnotherProgramsLockUpToTheCommandTimeout) {
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(folder_.path("conta.db").toUtf8().constData(), &other), SQLITE_OK);
+    const auto lock = [&] {
+        return sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    };
+    const auto unlock = [&] { sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr); };
+
+    cnn_.setCommandTimeout(1);
+    ASSERT_EQ(lock(), SQLITE_OK);
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_TRUE(cnn_.Execute("INSERT INTO CONTROL_ACCESO (USUARIO) VALUES ('ESPERA')"));
+    EXPECT_GE(waited.elapsed(), 900);
+    EXPECT_EQ(cnn_.errors().Item(0).Number, err::Timeout);
+
+    cnn_.setCommandTimeout(30);
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        unlock();
+    });
+    const StepResult e = cnn_.Execute("INSERT INTO CONTROL_ACCESO (USUARIO) VALUES ('ESPERA')");
+    releaser.join();
+    EXPECT_FALSE(e) << e->description.toStdString();
+    sqlite3_close(other);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM CONTROL_ACCESO"), "1");
 }
 
 TEST_P(DataLayer, RecordsAffectedCountsTheStatementsRows) {

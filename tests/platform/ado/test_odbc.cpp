@@ -16,6 +16,7 @@
 #include "platform/ado/odbc_sqlite_dialect.h"
 #include "platform/textfile.h"
 #include "support/embedded_db.h"
+#include "support/trace_lines.h"
 
 #include <QDir>
 #include <QFile>
@@ -122,6 +123,14 @@ TEST(OdbcConnectionStrings, OdbcStringsPassAndSqliteGetsTheEngineFunctions) {
               "Driver=SQLite3;Database=/d/c.db;NoCreat=1;LoadExt=/x/otro.so,/m/kl.so;");
     EXPECT_EQ(odbcText("DSN=Contable;UID=u;PWD=p;Connect Timeout=3;", DriverFamily::Other),
               "DSN=Contable;UID=u;PWD=p;");
+    OdbcDrivers drivers;
+    drivers.sqlServer = drivers.oracle = "SQLite3";
+    EXPECT_EQ(odbcText("PROVIDER=SQLOLEDB;Server=SRV;Database =/d/c.db;UId=sa;Pwd=;",
+                       DriverFamily::SqliteOdbc, drivers),
+              "DRIVER=SQLite3;SERVER=SRV;DATABASE=/d/c.db;UID=sa;PWD=;NoCreat=1;LoadExt=/m/kl.so;");
+    EXPECT_EQ(odbcText("Provider=OraOLEDB.Oracle.1;Data Source=/d/c.db;User Id=kl;Password=;",
+                       DriverFamily::SqliteOdbc, drivers),
+              "DRIVER=SQLite3;DBQ=/d/c.db;UID=kl;PWD=;NoCreat=1;LoadExt=/m/kl.so;");
 }
 
 TEST(OdbcConnectionStrings, WhichStringsGoThroughOdbcAndWithWhichDriver) {
@@ -388,8 +397,8 @@ TEST_F(OdbcSqlite, PasswordsNeverReachTheTrace) {
     ASSERT_FALSE(cnn_.Open(connection_));
     ASSERT_FALSE(cnn_.Execute("UPDATE TA_CONFIGURACION SET VALOR = 'secreto' WHERE CLAVE = 'x'"));
     qunsetenv("KL_TRAZA_SQL");
-    const QString text = kl::cp1252::readFile(trace).value_or(QString());
-    EXPECT_EQ(text, "UPDATE TA_CONFIGURACION SET VALOR = '********' WHERE CLAVE = 'x'\r\n");
+    EXPECT_EQ(kl::test::traceText(trace),
+              "UPDATE TA_CONFIGURACION SET VALOR = '********' WHERE CLAVE = 'x'\n");
 }
 
 TEST_F(OdbcSqlite, TheCatalogueKeepsTheEnginesOwnTablesOut) {
@@ -435,6 +444,32 @@ TEST_F(OdbcSqlite, AFailingProcedureInsideATransactionUndoesOnlyItself) {
     ASSERT_FALSE(cnn_.CommitTrans());
     EXPECT_EQ(EmbeddedDb::scalar(file_, "SELECT group_concat(CUENTA) FROM MV_ASIENTOS"), "ANTES");
     EXPECT_TRUE(cnn_.CommitTrans()) << "the procedure left no level open";
+}
+
+TEST_F(OdbcSqlite, SqlitesDriverNamedForSqlServerStillGetsTheEnginesFunctions) {
+    QTemporaryDir user;
+    const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(user.path()));
+    ASSERT_TRUE(kl::cp1252::writeFile(QDir(user.path()).filePath("KL000p.INI"),
+                                      "[ODBC]\r\nDriverSQLServer=SQLite3\r\n"));
+    const StepResult opened =
+        cnn_.Open("PROVIDER=SQLOLEDB;Server=SRV01;Database =" + file_ + ";UId=sa;Pwd=;");
+    if (previous.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", previous);
+    ASSERT_FALSE(opened) << opened->description.toStdString();
+    ASSERT_TRUE(EmbeddedDb::exec(file_,
+                                 "INSERT INTO MA_CUENTAS (CODIGO, NOMBRE) VALUES ('11', "
+                                 "'Caja  ')"));
+    std::unique_ptr<Recordset> rs;
+    ASSERT_FALSE(
+        cnn_.Execute("SELECT TOP 1 LEN(NOMBRE), CODIGO + NOMBRE FROM MA_CUENTAS "
+                     "with(nolock) WHERE CODIGO = '11'",
+                     nullptr, &rs));
+    ASSERT_FALSE(rs->EOF());
+    EXPECT_EQ(rs->value(0).toString(), "4");
+    EXPECT_EQ(rs->value(1).toString(), "11Caja  ");
 }
 
 TEST(OdbcValues, CurrencyTextsAreReadExactly) {

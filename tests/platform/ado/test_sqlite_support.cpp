@@ -2,6 +2,7 @@
 // connection as klbase uses them.
 
 #include "platform/ado/collation.h"
+#include "platform/ado/embedded_engine.h"
 #include "platform/ado/sqlite_guards.h"
 #include "platform/ado/sqlite_support.h"
 #include "support/embedded_db.h"
@@ -87,6 +88,12 @@ TEST_F(SqliteFunctions, DatesTurnIntoTheStoredForm) {
     EXPECT_EQ(eval("kl_fecha('')"), "1900-01-01 00:00:00");
     EXPECT_EQ(eval("kl_fecha('31/02/2026')"), "<null>");
     EXPECT_EQ(eval("kl_fecha(NULL)"), "<null>");
+    // The stored form is read apart; it must refuse what the full reading refuses.
+    for (const char* stored : {"2026-12-31 23:59:59", "2024-02-29 00:00:00"})
+        EXPECT_EQ(eval(QStringLiteral("kl_fecha('%1')").arg(QLatin1String(stored))), stored);
+    for (const char* bad : {"2026-02-29 00:00:00", "2026-12-31 24:00:00", "2026-12-31 10:60:00",
+                            "x026-12-31 00:00:00", "0000-01-01 00:00:00", "2026-13-01 00:00:00"})
+        EXPECT_EQ(eval(QStringLiteral("kl_fecha('%1')").arg(QLatin1String(bad))), "<null>") << bad;
 }
 
 TEST_F(SqliteFunctions, DatePartsFollowASpanishLogin) {
@@ -134,6 +141,42 @@ TEST_F(SqliteFunctions, TextAndNumberFunctionsActAsSqlServerAndJet) {
     EXPECT_NE(eval("kl_convert('int', 'abc')").indexOf("kl-245"), -1);
 }
 
+// What SQL Server answers for a + b, by the operands' types (CAST shows a
+// column's type there; here the values carry it).
+TEST_F(SqliteFunctions, PlusJoinsTwoTextsAndAddsWhenANumberTakesPart) {
+    struct Case {
+        const char* operands;
+        const char* sqlServer;
+    };
+    for (const Case& c : {
+             Case{"'1', 'ACTIVO'", "1ACTIVO"},
+             {"'', ''", ""},
+             {"1, 2", "3"},
+             {"'1', 2", "3"},
+             {"2, ' 12 '", "14"},
+             {"1.5, 1", "2.5"},
+             {"'1.5', 1.0", "2.5"},
+             {"NULL, 'a'", "<null>"},
+             {"'a', NULL", "<null>"},
+             {"NULL, 1", "<null>"},
+             {"'a', 'b', 'c'", "abc"},
+             {"'1', '2', 3", "15"},
+             {"1, '2', '3'", "6"},
+             {"'2024-12-31 00:00:00', 1", "2025-01-01 00:00:00"},
+             {"9223372036854775807, 1", "9.22337203685478e+18"},
+         }) {
+        SCOPED_TRACE(c.operands);
+        EXPECT_EQ(eval(QStringLiteral("kl_plus(%1)").arg(QLatin1String(c.operands))),
+                  QString::fromUtf8(c.sqlServer));
+    }
+    for (const char* failing : {"'x', 1", "'1.5', 1", "1, 'abc'"}) {
+        SCOPED_TRACE(failing);
+        EXPECT_TRUE(
+            eval(QStringLiteral("kl_plus(%1)").arg(QLatin1String(failing))).contains("kl-245"))
+            << "a text that is no number does not convert (error 245)";
+    }
+}
+
 TEST_F(SqliteFunctions, KlErrorRaisesTheGivenMessage) {
     EXPECT_EQ(eval("kl_error('La fecha desde no es válida')"),
               "<error: kl-50000: La fecha desde no es válida>");
@@ -174,6 +217,49 @@ TEST_F(SqliteFunctions, GuardsStoreDateTextsInOneFormAndRefuseOthers) {
     EXPECT_EQ(EmbeddedDb::scalar(file_, "SELECT FECHA FROM T WHERE CLAVE = 'C'"), "<null>");
 }
 
+TEST_F(SqliteFunctions, AnUpdateIsCheckedOnTheColumnsItChangesOnly) {
+    // A row written before the guards were installed keeps a value too long
+    // for its column; SQL Server never checks what a statement leaves alone.
+    ASSERT_TRUE(EmbeddedDb::exec(file_, "ALTER TABLE T ADD COLUMN EXTRA VARCHAR(2)"));
+    ASSERT_TRUE(EmbeddedDb::exec(file_, "INSERT INTO T (CLAVE, EXTRA) VALUES ('A', 'largo')"));
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(file_.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(registerFunctions(raw), SQLITE_OK);
+    EXPECT_FALSE(installColumnGuards(raw, QStringLiteral("T")));
+    sqlite3_close_v2(raw);
+
+    const QString truncation = "<error: kl-8152: Los datos de cadena o binarios se truncarían.>";
+    const QString badDate =
+        "<error: kl-241: Error de conversión al convertir una cadena de "
+        "caracteres en fecha y/u hora.>";
+    struct Case {
+        const char* update;
+        QString answer;  // the error, or the row's FECHA|NOMBRE|EXTRA afterwards
+    };
+    for (const Case& c : {
+             Case{"FECHA = '31/12/2026 23:59:59'", "2026-12-31 23:59:59||largo"},
+             Case{"NOMBRE = 'cinco'", "2026-12-31 23:59:59|cinco|largo"},
+             Case{"NOMBRE = 'seis66'", truncation},
+             Case{"FECHA = 'nunca'", badDate},
+             Case{"FECHA = 'nunca', NOMBRE = 'seis66'", truncation},
+             Case{"EXTRA = 'abc'", truncation},
+             Case{"EXTRA = 'ab', FECHA = '2027-01-02'", "2027-01-02 00:00:00|cinco|ab"},
+             Case{"FECHA = NULL", "|cinco|ab"},
+         }) {
+        SCOPED_TRACE(c.update);
+        const QString result = EmbeddedDb::scalar(
+            file_,
+            QStringLiteral("UPDATE T SET %1 WHERE CLAVE = 'A'").arg(QString::fromUtf8(c.update)));
+        EXPECT_EQ(result.startsWith("<error") ? result
+                                              : EmbeddedDb::scalar(file_,
+                                                                   "SELECT ifnull(FECHA, '') || "
+                                                                   "'|' || ifnull(NOMBRE, '') || "
+                                                                   "'|' || EXTRA FROM T"),
+                  c.answer);
+    }
+}
+
 TEST_F(SqliteFunctions, GuardsFollowSchemaChangesAndSkipViewsAndEngineTables) {
     ASSERT_TRUE(EmbeddedDb::exec(file_, "ALTER TABLE T ADD COLUMN EXTRA VARCHAR(2)"));
     EXPECT_TRUE(EmbeddedDb::exec(file_, "INSERT INTO T (CLAVE, EXTRA) VALUES ('A', 'abc')"))
@@ -199,6 +285,24 @@ TEST_F(SqliteFunctions, GuardsFollowSchemaChangesAndSkipViewsAndEngineTables) {
                                  "SELECT count(*) FROM sqlite_master WHERE type = "
                                  "'trigger' AND (tbl_name = 'V_T' OR tbl_name LIKE 'KL[_]%')"),
               "0");
+}
+
+TEST(EmbeddedEngine, TheFileAnswersToItsOwnNamesOnlyAndOthersAreError4060) {
+    const QString file = QStringLiteral("/datos/conta.kldb");
+    for (const char* name : {"/datos/conta.kldb", "conta.kldb", "CONTA", " conta ", "Empresa"})
+        EXPECT_FALSE(otherDatabaseRefused(QString::fromUtf8(name), file, "empresa")) << name;
+    const std::optional<Error> refused = otherDatabaseRefused("OTRA", file, "empresa");
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->NativeError, 4060);
+    EXPECT_EQ(refused->Description,
+              "No se puede abrir la base de datos \"OTRA\" solicitada por el inicio de sesión.");
+}
+
+TEST(EmbeddedEngine, TheLockWaitIsTheCommandTimeoutAndZeroWaitsADay) {
+    EXPECT_EQ(lockWaitMs(30), 30000);
+    EXPECT_EQ(lockWaitMs(0), 86400000);
+    EXPECT_EQ(lockWaitMs(-1), 86400000);
+    EXPECT_EQ(lockWaitMs(100000000), 86400000) << "no overflow";
 }
 
 TEST(DeclaredTypes, MapToAdoTypesAndSizes) {

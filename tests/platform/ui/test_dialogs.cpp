@@ -103,15 +103,15 @@ class TraceFile : public testing::Test {
     QString path_;
 };
 
-TEST_F(TraceFile, OneWindows1252LinePerBoxWithFourTabSeparatedFields) {
+TEST_F(TraceFile, OneUtf8LinePerBoxWithFourTabSeparatedFields) {
     test::ScopedDialogs boxes;
     boxes.answer(6).answer(1);
     MsgBox(QStringLiteral("Línea 1\r\nLínea\t2"), mb::YesNo | mb::Question,
            QStringLiteral("Atención"));
     MsgBox(QStringLiteral("Listo"));
 
-    const QByteArray expected = QByteArray("Atenci\xF3n\t36\tL\xEDnea 1\\nL\xEDnea\\t2\t6\r\n") +
-                                defaultTitle().toLatin1() + "\t0\tListo\t1\r\n";
+    const QByteArray expected = QStringLiteral("Atención\t36\tLínea 1\\nLínea\\t2\t6\n").toUtf8() +
+                                defaultTitle().toUtf8() + "\t0\tListo\t1\n";
     EXPECT_EQ(traced(), expected);
 }
 
