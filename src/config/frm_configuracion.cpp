@@ -2,6 +2,7 @@
 
 #include "config/accept_flow.h"
 #include "config/config_keys.h"
+#include "config/key_filter.h"
 #include "config/wiz_ejercicio.h"
 #include "dblayer/db_dll.h"
 #include "platform/dialogs.h"
@@ -15,12 +16,13 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTabWidget>
@@ -41,10 +43,21 @@ frmConfiguracion::frmConfiguracion(QWidget* parent) : QWidget(parent) {
     auto* raiz = new QVBoxLayout(this);
     construyeControles(*raiz);
 
-    auto* botones = new QDialogButtonBox;
-    auto* aceptar = botones->addButton(QStringLiteral("&Aceptar"), QDialogButtonBox::AcceptRole);
-    auto* cancelar = botones->addButton(QStringLiteral("&Cancelar"), QDialogButtonBox::RejectRole);
-    auto* aplicar = botones->addButton(QStringLiteral("A&plicar"), QDialogButtonBox::ApplyRole);
+    // The buttons stand left to right as the module's windows place them
+    // (left edges at 360, 2640 and 4920 twips), whatever the desktop's
+    // own button order.
+    auto* botones = new QHBoxLayout;
+    auto* aceptar = new QPushButton(QStringLiteral("&Aceptar"));
+    auto* aplicar = new QPushButton(QStringLiteral("A&plicar"));
+    auto* cancelar = new QPushButton(QStringLiteral("&Cancelar"));
+    const int paso = (2640 - 360) / twipsPerPixelX();
+    botones->setSpacing(8);
+    botones->addSpacing(360 / twipsPerPixelX());
+    for (QPushButton* boton : {aceptar, aplicar, cancelar}) {
+        boton->setFixedWidth(paso - 8);
+        botones->addWidget(boton);
+    }
+    botones->addStretch();
     aceptar->setObjectName(QStringLiteral("cmdAceptar"));
     cancelar->setObjectName(QStringLiteral("cmdCancelar"));
     aplicar->setObjectName(QStringLiteral("cmdAplicar"));
@@ -55,7 +68,7 @@ frmConfiguracion::frmConfiguracion(QWidget* parent) : QWidget(parent) {
     cmdAplicar_ = aplicar;
     connect(SSpaneles_, &QTabWidget::currentChanged, this, &frmConfiguracion::SSpaneles_Click);
     SSpaneles_Click();
-    raiz->addWidget(botones);
+    raiz->addLayout(botones);
     validacion_.setReglasEjercicio(reglas_);
     // Every tab's caption is shown whole, so the window grows to its tabs.
     resize(size().expandedTo(sizeHint()));
@@ -120,24 +133,32 @@ void frmConfiguracion::SldrEjercicio_Change() {
 }
 
 void frmConfiguracion::CmdAbrirEjercicio_Click() {
-    informaFallo([this] { panel_.CmdAbrirEjercicio_Click(); });
+    sinSolapar([this] { informaFallo([this] { panel_.CmdAbrirEjercicio_Click(); }); });
 }
 
 void frmConfiguracion::CmdCerrarEjercicio_Click() {
-    informaFallo([this] { panel_.CmdCerrarEjercicio_Click(); });
+    sinSolapar([this] { informaFallo([this] { panel_.CmdCerrarEjercicio_Click(); }); });
 }
 
 void frmConfiguracion::CmdCrearEjercicio_Click() {
-    informaFallo([this] {
-        const config::PedidoAsistente pedido = panel_.preparaAsistente();
-        WizEjercicio wizard(this);
-        wizard.pNoHabilitarFdesde = !pedido.primerEjercicio;
-        wizard.pPedirNroEjercicioInicial = pedido.primerEjercicio;
-        wizard.pFecha_Desde = pedido.fechaDesde;
-        wizard.pFecha_Hasta = pedido.fechaHasta;
-        showModal(wizard);
-        panel_.asistenteCerrado(pedido, wizard.creado(), wizard.pNuevo_Ejercicio);
+    sinSolapar([this] {
+        informaFallo([this] {
+            const config::PedidoAsistente pedido = panel_.preparaAsistente();
+            WizEjercicio wizard(this);
+            wizard.pNoHabilitarFdesde = !pedido.primerEjercicio;
+            wizard.pPedirNroEjercicioInicial = pedido.primerEjercicio;
+            wizard.pFecha_Desde = pedido.fechaDesde;
+            wizard.pFecha_Hasta = pedido.fechaHasta;
+            showModal(wizard);
+            panel_.asistenteCerrado(pedido, wizard.creado(), wizard.pNuevo_Ejercicio);
+        });
     });
+}
+
+void frmConfiguracion::sinSolapar(const std::function<void()>& accion) {
+    if (enCurso_) return;
+    const QScopedValueRollback<bool> enCurso(enCurso_, true);
+    accion();
 }
 
 void frmConfiguracion::informaFallo(const std::function<void()>& accion) {
@@ -211,14 +232,21 @@ bool frmConfiguracion::aceptaConfiguracion() {
 }
 
 void frmConfiguracion::cmdAceptar_Click() {
-    if (aceptaConfiguracion()) Form_Unload();
+    sinSolapar([this] {
+        if (aceptaConfiguracion()) Form_Unload();
+    });
 }
 
+// Ending the program halfway through a save would leave it half done.
 void frmConfiguracion::cmdCancelar_Click() {
-    Form_Unload();
+    if (!enCurso_) Form_Unload();
 }
 
 void frmConfiguracion::closeEvent(QCloseEvent* event) {
+    if (enCurso_) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
@@ -317,16 +345,34 @@ bool frmConfiguracion::eventFilter(QObject* watched, QEvent* event) {
     if (esFecha && Brimcor2::ConsultaFecha(*edit, *event)) return true;
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        const QString typed = key->text();
-        if (typed.size() == 1 && typed[0].isPrint() && !edit->isReadOnly()) {
-            const int code = config::FiltraMayusculas(typed[0].unicode(), soloMayusculas_);
-            if (code != typed[0].unicode()) {
-                edit->insert(QString(QChar(code)));
-                return true;
-            }
+        if (Brimcor2::EsTeclaAvance(key->key())) {
+            DejaCampo(*edit, *control, key->key());
+            return true;
+        }
+        if (config::FiltraPulsacion(*edit, *key, soloMayusculas_)) return true;
+    }
+    if (event->type() == QEvent::FocusOut && control->dataField == u"CUIT") {
+        // The notice's own window takes the focus too: only the operator's
+        // moves count as leaving the box.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+            reason == Qt::MouseFocusReason) {
+            if (const std::optional<QString> aviso = config::ObservacionCuit(edit->text()))
+                MsgBox(*aviso, mb::OkOnly | mb::Information,
+                       QStringLiteral("Aviso al operador..."));
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// Enter, Tab and the arrows leave a box only once it passes its check; an
+// invalid box keeps the focus with the check's message shown.
+void frmConfiguracion::DejaCampo(QLineEdit& edit, const ControlEnlazado& control, int key) {
+    if (enCurso_) return;
+    informaFallo([&] {
+        validacion_.ValidaCampo(control);
+        if (!validacion_.errorCampo()) Brimcor2::AvanzaCampo(&edit, key);
+    });
 }
 
 }  // namespace kl

@@ -110,9 +110,16 @@ class frmConfiguracion : public QWidget,
     // Runs an operator's action; whatever failure escapes it is shown, so a
     // button never ends the program.
     void informaFallo(const std::function<void()>& accion);
+    // The accept, a year's close or reopen and the wizard let window events
+    // run while they work (the progress notice, the boxes, the wizard): a
+    // press of any of them meanwhile is passed over instead of starting a
+    // second one over the first.
+    void sinSolapar(const std::function<void()>& accion);
     const config::ControlEnlazado* controlDe(const QObject* widget) const;
+    void DejaCampo(QLineEdit& edit, const config::ControlEnlazado& control, int key);
 
     bool descargado_ = false;
+    bool enCurso_ = false;
     bool soloMayusculas_ = false;
     bool cargando_ = false;
     DigitosNiveles digitosAnteriores_{};
