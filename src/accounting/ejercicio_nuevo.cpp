@@ -8,6 +8,8 @@
 #include "session/brimcor2.h"
 #include "session/key_store.h"
 
+#include <limits>
+
 namespace kl::accounting {
 
 namespace {
@@ -51,11 +53,23 @@ QString domingosDe(int anio) {
 
 }  // namespace
 
+std::optional<std::int16_t> numeroDeEjercicio(const QString& text) {
+    bool entero = false;
+    const int numero = text.trimmed().toInt(&entero);
+    if (!entero || numero < 1 || numero > std::numeric_limits<std::int16_t>::max())
+        return std::nullopt;
+    return static_cast<std::int16_t>(numero);
+}
+
 std::optional<QString> RechazoPaso(int paso, const CamposEjercicio& campos, Lbc_Asiento& reglas) {
     switch (paso) {
         case 0:
             if (!Brimcor2::EsNumerico(campos.nroPeriodo.trimmed()))
                 return QStringLiteral("El campo debe ser numérico!!!");
+            if (!numeroDeEjercicio(campos.nroPeriodo))
+                return QStringLiteral(
+                    "El número de Ejercicio debe ser un número entero entre 1 y "
+                    "32767");
             return std::nullopt;
         case 1:
             if (campos.nombre.trimmed().isEmpty())
@@ -97,17 +111,32 @@ void CreacionEjercicio::Actualizar_Datos(const CamposEjercicio& campos) {
     // The year, its calendar and its exchange-rate days are one piece: a
     // year without its days would never be repaired later.
     ado::TransactionScope transaccion(*db.gCnn);
+    const FailureNotice aviso = Brimcor2::avisoErrorPara(QStringLiteral("Actualizar_Datos"));
+    // Without a number from 1 to 32767 there is no year to create: ignoring
+    // that failure would store year 0 with a calendar of its own.
+    std::optional<std::int16_t> numero;
+    const bool conNumero =
+        runSteps({[&]() -> StepResult { return transaccion.begin(); },
+                  [&]() -> StepResult {
+                      QString texto = campos.nroPeriodo;
+                      if (!pedirNroEjercicioInicial_) {
+                          const db::ValueOrError maximo =
+                              db.BuscaMaximo(QStringLiteral("MV_EJERCICIOS"),
+                                             QStringLiteral("Periodo"), Value(ado::adInteger));
+                          if (const RunError* e = std::get_if<RunError>(&maximo)) return *e;
+                          texto = QString::number(std::get<Value>(maximo).toInt64() + 1);
+                      }
+                      numero = numeroDeEjercicio(texto);
+                      if (numero) return std::nullopt;
+                      return RunError{6, QStringLiteral("Desbordamiento: ") + texto.trimmed(),
+                                      QStringLiteral("WizEjercicio")};
+                  }},
+                 aviso);
+    // The scope rolls the opened transaction back on the way out.
+    if (!conNumero || !numero) return;
+    pNuevo_Ejercicio = *numero;
     runSteps(
-        {[&]() -> StepResult { return transaccion.begin(); },
-         [&]() -> StepResult {
-             if (pedirNroEjercicioInicial_) return aEntero16(campos.nroPeriodo, pNuevo_Ejercicio);
-             const db::ValueOrError maximo = db.BuscaMaximo(
-                 QStringLiteral("MV_EJERCICIOS"), QStringLiteral("Periodo"), Value(ado::adInteger));
-             if (const RunError* e = std::get_if<RunError>(&maximo)) return *e;
-             return aEntero16(QString::number(std::get<Value>(maximo).toInt64() + 1),
-                              pNuevo_Ejercicio);
-         },
-         // One step from the new row to its save, so that retrying a
+        {// One step from the new row to its save, so that retrying a
          // refused save starts over from a fresh row.
          [&]() -> StepResult {
              QString sql = QStringLiteral("SELECT * FROM MV_EJERCICIOS");
@@ -173,7 +202,7 @@ void CreacionEjercicio::Actualizar_Datos(const CamposEjercicio& campos) {
                         mb::OkOnly | mb::Information, kAviso);
              return std::nullopt;
          }},
-        Brimcor2::avisoErrorPara(QStringLiteral("Actualizar_Datos")));
+        aviso);
     db.CierraRecordset(rs);
     if (transaccion.open()) {
         transaccion.rollback();

@@ -25,6 +25,10 @@ struct CamposEjercicio {
     QString fechaHasta;
 };
 
+// A fiscal year's number as typed: a whole number from 1 to 32767, blanks
+// around it allowed; nothing otherwise.
+std::optional<std::int16_t> numeroDeEjercicio(const QString& text);
+
 // The refusal of a step's fields, or nothing when they pass. Step 2 also
 // asks the period rules whether the dates collide with another year; a
 // failure of that question refuses the dates as colliding.

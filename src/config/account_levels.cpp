@@ -1,5 +1,6 @@
 #include "config/account_levels.h"
 
+#include "dblayer/db_dll.h"
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
 #include "progress/dll_display.h"
@@ -57,10 +58,18 @@ NivelesCuenta::NivelesCuenta(FormularioConfiguracion& form) : form_(form) {}
 bool NivelesCuenta::VerificaNivel(int nivel) {
     const int i = nivel - 1;
     const int nuevo = digitosDeTexto(textoDigitos(form_, nivel));
-    const int anterior = digitosDeTexto(Cfg(QString::fromLatin1(kCamposNivel[i])));
+    const QString guardado = Cfg(QString::fromLatin1(kCamposNivel[i])).trimmed();
+    const int anterior = digitosDeTexto(guardado);
     guardados_[i] = comoNivel(anterior);
     confirmados_[i] = comoNivel(anterior);
     if (nuevo == anterior) return true;
+    // A level never stored, or one no account code reaches, has nothing to
+    // renumber (a brand-new database has neither): its digits are simply
+    // saved. Counting it as stored keeps the renumbering away from it.
+    if (nuevo > anterior && (guardado.isEmpty() || !hayCodigosQueAlcanzan(i))) {
+        guardados_[i] = confirmados_[i] = comoNivel(nuevo);
+        return true;
+    }
     if (nuevo < anterior) {
         MsgBox(QStringLiteral("No se puede reducir la cantidad de Digitos, unicamente podra ser "
                               "aumentado") +
@@ -83,9 +92,24 @@ bool NivelesCuenta::VerificaNivel(int nivel) {
     return true;
 }
 
+bool NivelesCuenta::hayCodigosQueAlcanzan(int i) {
+    if (!largoMayor_) {
+        const db::ValueOrError mayor =
+            db::sharedDb().BuscaMaximo(QStringLiteral("MA_CUENTAS"),
+                                       QStringLiteral("LEN(RTRIM(CODIGO))"), Value(ado::adInteger));
+        // Without an answer the codes may reach any level: the operator is asked.
+        const Value* largo = std::get_if<Value>(&mayor);
+        largoMayor_ = largo ? static_cast<int>(largo->toInt64()) : std::numeric_limits<int>::max();
+    }
+    int inicio = 0;
+    for (int j = 0; j < i; ++j) inicio += guardados_[j];
+    return *largoMayor_ > inicio;
+}
+
 bool NivelesCuenta::VerificaNiveles() {
     guardados_ = {};
     confirmados_ = {};
+    largoMayor_.reset();
     for (int nivel = 1; nivel <= kNivelesCuenta; ++nivel) {
         if (!VerificaNivel(nivel)) {
             confirmados_ = guardados_;
@@ -103,7 +127,16 @@ bool NivelesCuenta::ValidaDigitos() {
 }
 
 bool NivelesCuenta::AplicaNiveles() {
-    if (confirmados_ == guardados_) return true;
+    if (confirmados_ != guardados_ && !Renumera()) return false;
+    Sesion& s = sesion();
+    s.gDigitosNivel = confirmados_;
+    std::int16_t posicion = 0;
+    for (int i = 0; i < kNivelesCuenta; ++i) s.gPosicionNivel[i] = posicion += confirmados_[i];
+    guardados_ = confirmados_;
+    return true;
+}
+
+bool NivelesCuenta::Renumera() {
     Dll_Display& cartel = dllDisplay();
     cartel.CartelInicio(QStringLiteral("Actualizando el Plan de Cuentas"), true);
     const ResultadoRenumeracion r = RenumeraNiveles(
@@ -124,11 +157,6 @@ bool NivelesCuenta::AplicaNiveles() {
         muestraResultado(r);
         return false;
     }
-    Sesion& s = sesion();
-    s.gDigitosNivel = confirmados_;
-    std::int16_t posicion = 0;
-    for (int i = 0; i < kNivelesCuenta; ++i) s.gPosicionNivel[i] = posicion += confirmados_[i];
-    guardados_ = confirmados_;
     return true;
 }
 

@@ -13,6 +13,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace kl::config {
 
 class NivelesCuenta : public EstructuraCuentas {
@@ -35,10 +37,16 @@ class NivelesCuenta : public EstructuraCuentas {
     void setOpciones(const OpcionesRenumeracion& opciones) { opciones_ = opciones; }
 
   private:
+    // Whether some account code is longer than the stored levels before
+    // level i + 1 (0-based i), asked of MA_CUENTAS once per check.
+    bool hayCodigosQueAlcanzan(int i);
+    bool Renumera();
+
     FormularioConfiguracion& form_;
     DigitosNiveles guardados_{};
     DigitosNiveles confirmados_{};
     OpcionesRenumeracion opciones_;
+    std::optional<int> largoMayor_;
 };
 
 // The digit count a text stands for: its leading number, rounded half to

@@ -342,6 +342,11 @@ bool seGraba(const ControlEnlazado& control) {
 }
 
 QString nombreAccesible(const ControlEnlazado& control) {
+    // The level grid has no label per box: its row says which level it is.
+    if (control.rolNivel == RolNivel::Nombre)
+        return QStringLiteral("Nivel %1, nombre").arg(control.nivel);
+    if (control.rolNivel == RolNivel::Digitos)
+        return QStringLiteral("Nivel %1, dígitos").arg(control.nivel);
     QString name = control.etiqueta;
     name.remove(u'&');
     name = name.trimmed();

@@ -112,7 +112,8 @@ QString clave(const ControlEnlazado& control);
 bool seGraba(const ControlEnlazado& control);
 
 // The name assistive technologies announce: the label without "&" and
-// without its final colon, or the key where no label stands beside it.
+// without its final colon, or the key where no label stands beside it; a
+// level's boxes are announced by the level ("Nivel 2, dígitos").
 QString nombreAccesible(const ControlEnlazado& control);
 
 // Caption of a yes/no box for a state (0 clear, anything else ticked).

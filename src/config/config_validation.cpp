@@ -8,6 +8,8 @@
 
 #include <QDate>
 
+#include <algorithm>
+
 #include <initializer_list>
 #include <optional>
 
@@ -43,7 +45,41 @@ std::optional<QDate> fecha(const QString& text) {
     return conv::parseDate(text);
 }
 
+const QStringList& clavesPorcentaje() {
+    static const QStringList claves{"PIVA",  "PIVAREC", "PRES3337", "PPIBC",
+                                    "PPIBP", "PPIBCM",  "PPIBPCM"};
+    return claves;
+}
+
+const QStringList& clavesMontos() {
+    static const QStringList claves{"MTPIBC", "MTPIBP", "ULTIMOASIENTO", "MRES3337"};
+    return claves;
+}
+
 }  // namespace
+
+const QStringList& clavesNumericas() {
+    static const QStringList claves = clavesPorcentaje() + clavesMontos();
+    return claves;
+}
+
+std::optional<QString> ObservacionCuit(const QString& cuit) {
+    QString digitos = cuit.trimmed();
+    if (digitos.isEmpty()) return std::nullopt;
+    digitos.remove(u'-');
+    const bool once =
+        digitos.size() == 11 && std::all_of(digitos.cbegin(), digitos.cend(),
+                                            [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (!once) return QStringLiteral("El CUIT debe tener 11 dígitos (se admiten guiones).");
+    static constexpr int kPesos[10] = {5, 4, 3, 2, 7, 6, 5, 4, 3, 2};
+    int suma = 0;
+    for (int i = 0; i < 10; ++i) suma += kPesos[i] * digitos[i].digitValue();
+    const int verificador = (11 - suma % 11) % 11;
+    // A remainder of 1 asks for a check digit of 10, which no CUIT has.
+    if (verificador == 10 || verificador != digitos[10].digitValue())
+        return QStringLiteral("El dígito verificador del CUIT no es correcto.");
+    return std::nullopt;
+}
 
 const QStringList& clavesRequeridas() {
     static const QStringList claves{"PIVA",
@@ -87,6 +123,7 @@ void ValidacionConfiguracion::setReglasEjercicio(std::shared_ptr<ReglasEjercicio
 }
 
 Veredicto ValidacionConfiguracion::ValidaCampo(const ControlEnlazado& control) {
+    puntoDecimal(control);
     const Campo campo{control,
                       control.dataField,
                       control.dataField.toUpper(),
@@ -110,6 +147,13 @@ Veredicto ValidacionConfiguracion::ValidaCampo(const ControlEnlazado& control) {
                             mb::OkOnly | mb::Information, kAvisoOperador});
     }
     return veredicto;
+}
+
+void ValidacionConfiguracion::puntoDecimal(const ControlEnlazado& control) {
+    if (!clavesNumericas().contains(control.dataField.toUpper())) return;
+    const QString texto = form_.texto(control);
+    if (texto.count(u',') != 1 || texto.contains(u'.')) return;
+    form_.setTexto(control, QString(texto).replace(u',', u'.'));
 }
 
 bool ValidacionConfiguracion::ValidaCampos() {
@@ -161,14 +205,14 @@ Veredicto ValidacionConfiguracion::faltaValor(const ControlEnlazado& campo, cons
 
 ValidacionConfiguracion::Resultado ValidacionConfiguracion::reglaDeValor(const Campo& campo) {
     const QString& key = campo.upper;
-    if (isOneOf(key, {"PIVA", "PIVAREC", "PRES3337", "PPIBC", "PPIBP", "PPIBCM", "PPIBPCM"})) {
+    if (clavesPorcentaje().contains(key)) {
         const double n = numero(campo.valor);
         if (Brimcor2::EsNumerico(campo.valor) && n >= 0 && n <= 100) return {};
         return QStringLiteral(
             " EL CAMPO DEBE SER NUMERICO, MENOR O IGUAL A CIEN\r"
             "              Y MAYOR O IGUAL A CERO ");
     }
-    if (isOneOf(key, {"MTPIBC", "MTPIBP", "ULTIMOASIENTO", "MRES3337"})) {
+    if (clavesMontos().contains(key)) {
         if (Brimcor2::EsNumerico(campo.valor)) return {};
         return QStringLiteral(" EL CAMPO DEBE SER NUMERICO ");
     }

@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -35,6 +36,16 @@ struct Veredicto {
     // Whether the field was given the focus.
     bool foco = false;
 };
+
+// The keys whose text boxes hold a number (percentages and amounts), in
+// capitals. Every program of the module reads them with a decimal point.
+const QStringList& clavesNumericas();
+
+// What is wrong with a CUIT as typed: not 11 digits (hyphens allowed), or
+// a check digit that does not match (weights 5,4,3,2,7,6,5,4,3,2, modulus
+// 11). Nothing for a right one or an empty box. Only ever a notice: the
+// value is kept and the accept goes on.
+std::optional<QString> ObservacionCuit(const QString& cuit);
 
 // The keys whose text boxes may not be left empty, in capitals.
 const QStringList& clavesRequeridas();
@@ -71,6 +82,11 @@ class ValidacionConfiguracion {
 
   private:
     struct Campo;
+
+    // A number typed with a decimal comma ("21,5") is rewritten in its box
+    // with a point, so that the stored text means 21.5 to every reader
+    // rather than 21.
+    void puntoDecimal(const ControlEnlazado& control);
     using Resultado = std::variant<std::monostate, QString, RunError>;
 
     Veredicto faltaValor(const ControlEnlazado& campo, const QString& key);

@@ -2,6 +2,7 @@
 
 #include "config/accept_flow.h"
 #include "config/config_keys.h"
+#include "config/key_filter.h"
 #include "config/wiz_ejercicio.h"
 #include "dblayer/db_dll.h"
 #include "lookup/def_qconsulta.h"
@@ -10,18 +11,19 @@
 #include "session/brimcor2.h"
 #include "session/key_store.h"
 #include "session/sesion.h"
-#include "startup/startup.h"
 #include "session/window_look.h"
+#include "startup/startup.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTabWidget>
@@ -42,10 +44,21 @@ frmConfiguracion::frmConfiguracion(QWidget* parent) : QWidget(parent) {
     auto* raiz = new QVBoxLayout(this);
     construyeControles(*raiz);
 
-    auto* botones = new QDialogButtonBox;
-    auto* aceptar = botones->addButton(QStringLiteral("&Aceptar"), QDialogButtonBox::AcceptRole);
-    auto* cancelar = botones->addButton(QStringLiteral("&Cancelar"), QDialogButtonBox::RejectRole);
-    auto* aplicar = botones->addButton(QStringLiteral("A&plicar"), QDialogButtonBox::ApplyRole);
+    // The buttons stand left to right as the module's windows place them
+    // (left edges at 360, 2640 and 4920 twips), whatever the desktop's
+    // own button order.
+    auto* botones = new QHBoxLayout;
+    auto* aceptar = new QPushButton(QStringLiteral("&Aceptar"));
+    auto* aplicar = new QPushButton(QStringLiteral("A&plicar"));
+    auto* cancelar = new QPushButton(QStringLiteral("&Cancelar"));
+    const int paso = (2640 - 360) / twipsPerPixelX();
+    botones->setSpacing(8);
+    botones->addSpacing(360 / twipsPerPixelX());
+    for (QPushButton* boton : {aceptar, aplicar, cancelar}) {
+        boton->setFixedWidth(paso - 8);
+        botones->addWidget(boton);
+    }
+    botones->addStretch();
     aceptar->setObjectName(QStringLiteral("cmdAceptar"));
     cancelar->setObjectName(QStringLiteral("cmdCancelar"));
     aplicar->setObjectName(QStringLiteral("cmdAplicar"));
@@ -56,7 +69,7 @@ frmConfiguracion::frmConfiguracion(QWidget* parent) : QWidget(parent) {
     cmdAplicar_ = aplicar;
     connect(SSpaneles_, &QTabWidget::currentChanged, this, &frmConfiguracion::SSpaneles_Click);
     SSpaneles_Click();
-    raiz->addWidget(botones);
+    raiz->addLayout(botones);
     validacion_.setReglasEjercicio(reglas_);
     // Every tab's caption is shown whole, so the window grows to its tabs.
     resize(size().expandedTo(sizeHint()));
@@ -121,24 +134,32 @@ void frmConfiguracion::SldrEjercicio_Change() {
 }
 
 void frmConfiguracion::CmdAbrirEjercicio_Click() {
-    informaFallo([this] { panel_.CmdAbrirEjercicio_Click(); });
+    sinSolapar([this] { informaFallo([this] { panel_.CmdAbrirEjercicio_Click(); }); });
 }
 
 void frmConfiguracion::CmdCerrarEjercicio_Click() {
-    informaFallo([this] { panel_.CmdCerrarEjercicio_Click(); });
+    sinSolapar([this] { informaFallo([this] { panel_.CmdCerrarEjercicio_Click(); }); });
 }
 
 void frmConfiguracion::CmdCrearEjercicio_Click() {
-    informaFallo([this] {
-        const config::PedidoAsistente pedido = panel_.preparaAsistente();
-        WizEjercicio wizard(this);
-        wizard.pNoHabilitarFdesde = !pedido.primerEjercicio;
-        wizard.pPedirNroEjercicioInicial = pedido.primerEjercicio;
-        wizard.pFecha_Desde = pedido.fechaDesde;
-        wizard.pFecha_Hasta = pedido.fechaHasta;
-        showModal(wizard);
-        panel_.asistenteCerrado(pedido, wizard.creado(), wizard.pNuevo_Ejercicio);
+    sinSolapar([this] {
+        informaFallo([this] {
+            const config::PedidoAsistente pedido = panel_.preparaAsistente();
+            WizEjercicio wizard(this);
+            wizard.pNoHabilitarFdesde = !pedido.primerEjercicio;
+            wizard.pPedirNroEjercicioInicial = pedido.primerEjercicio;
+            wizard.pFecha_Desde = pedido.fechaDesde;
+            wizard.pFecha_Hasta = pedido.fechaHasta;
+            showModal(wizard);
+            panel_.asistenteCerrado(pedido, wizard.creado(), wizard.pNuevo_Ejercicio);
+        });
     });
+}
+
+void frmConfiguracion::sinSolapar(const std::function<void()>& accion) {
+    if (enCurso_) return;
+    const QScopedValueRollback<bool> enCurso(enCurso_, true);
+    accion();
 }
 
 void frmConfiguracion::informaFallo(const std::function<void()>& accion) {
@@ -212,14 +233,21 @@ bool frmConfiguracion::aceptaConfiguracion() {
 }
 
 void frmConfiguracion::cmdAceptar_Click() {
-    if (aceptaConfiguracion()) Form_Unload();
+    sinSolapar([this] {
+        if (aceptaConfiguracion()) Form_Unload();
+    });
 }
 
+// Ending the program halfway through a save would leave it half done.
 void frmConfiguracion::cmdCancelar_Click() {
-    Form_Unload();
+    if (!enCurso_) Form_Unload();
 }
 
 void frmConfiguracion::closeEvent(QCloseEvent* event) {
+    if (enCurso_) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
@@ -348,8 +376,8 @@ void frmConfiguracion::ConsultaCampo() {
 
 bool frmConfiguracion::txtfields_KeyDown(const ControlEnlazado& control, int key) {
     if (Brimcor2::EsTeclaAvance(key)) {
-        validacion_.ValidaCampo(control);
-        if (!validacion_.errorCampo()) Brimcor2::AvanzaCampo(widgetDe(control), key);
+        if (auto* edit = qobject_cast<QLineEdit*>(widgetDe(control)))
+            DejaCampo(*edit, control, key);
         return true;
     }
     if (key == Qt::Key_F5) {
@@ -358,14 +386,6 @@ bool frmConfiguracion::txtfields_KeyDown(const ControlEnlazado& control, int key
         return true;
     }
     return false;
-}
-
-bool frmConfiguracion::txtfields_KeyPress(QLineEdit& edit, const QString& typed) {
-    if (typed.size() != 1 || !typed[0].isPrint() || edit.isReadOnly()) return false;
-    const int code = config::FiltraMayusculas(typed[0].unicode(), soloMayusculas_);
-    if (code == typed[0].unicode()) return false;
-    edit.insert(QString(QChar(code)));
-    return true;
 }
 
 bool frmConfiguracion::eventFilter(QObject* watched, QEvent* event) {
@@ -391,13 +411,36 @@ bool frmConfiguracion::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);
             if (txtfields_KeyDown(*control, key->key())) return true;
-            if (txtfields_KeyPress(*edit, key->text())) return true;
+            if (config::FiltraPulsacion(*edit, *key, soloMayusculas_)) return true;
             break;
         }
+        case QEvent::FocusOut:
+            if (control->dataField == u"CUIT") {
+                // The notice's own window takes the focus too: only the
+                // operator's moves count as leaving the box.
+                const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+                if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                    reason == Qt::MouseFocusReason) {
+                    if (const std::optional<QString> aviso = config::ObservacionCuit(edit->text()))
+                        MsgBox(*aviso, mb::OkOnly | mb::Information,
+                               QStringLiteral("Aviso al operador..."));
+                }
+            }
+            break;
         default:
             break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// Enter, Tab and the arrows leave a box only once it passes its check; an
+// invalid box keeps the focus with the check's message shown.
+void frmConfiguracion::DejaCampo(QLineEdit& edit, const ControlEnlazado& control, int key) {
+    if (enCurso_) return;
+    informaFallo([&] {
+        validacion_.ValidaCampo(control);
+        if (!validacion_.errorCampo()) Brimcor2::AvanzaCampo(&edit, key);
+    });
 }
 
 }  // namespace kl

@@ -117,13 +117,19 @@ class frmConfiguracion : public QWidget,
     // A key pressed in a bound text box: leaving it validates it first (the
     // focus stays on an invalid one), F5 opens its lookup. True when handled.
     bool txtfields_KeyDown(const config::ControlEnlazado& control, int key);
-    bool txtfields_KeyPress(QLineEdit& edit, const QString& typed);
     // Runs an operator's action; whatever failure escapes it is shown, so a
     // button never ends the program.
     void informaFallo(const std::function<void()>& accion);
+    // The accept, a year's close or reopen and the wizard let window events
+    // run while they work (the progress notice, the boxes, the wizard): a
+    // press of any of them meanwhile is passed over instead of starting a
+    // second one over the first.
+    void sinSolapar(const std::function<void()>& accion);
     const config::ControlEnlazado* controlDe(const QObject* widget) const;
+    void DejaCampo(QLineEdit& edit, const config::ControlEnlazado& control, int key);
 
     bool descargado_ = false;
+    bool enCurso_ = false;
     bool soloMayusculas_ = false;
     bool cargando_ = false;
     DigitosNiveles digitosAnteriores_{};

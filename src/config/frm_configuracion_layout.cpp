@@ -1,6 +1,7 @@
 #include "config/frm_configuracion.h"
 
 #include "config/bound_controls.h"
+#include "config/key_filter.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -144,6 +145,9 @@ class frmConfiguracion::Constructor {
             edit->setFont(font);
         }
         edit->installEventFilter(&w_);
+        // A paste or a drop arrives without a key press per character.
+        QObject::connect(edit, &QLineEdit::textEdited, &w_,
+                         [&w = w_, edit] { config::FiltraEdicion(*edit, w.soloMayusculas_); });
 
         // A level's digit count stands beside its name, on the name's row.
         if (c.rolNivel == config::RolNivel::Digitos) {

@@ -41,6 +41,18 @@ RunError falla(const QString& texto) {
 // statement outside the transaction; here a lost connection has to fail the
 // whole rewrite instead, so statements go straight to the connection (which
 // still traces them), translated when it is an Oracle one.
+// A column outside the chart and the journal's account that holds account
+// codes: the additional data of an account, a voucher's header account, a
+// fixed asset's account and a cash box's account.
+struct ColumnaCuenta {
+    const char* tabla;
+    const char* columna;
+};
+constexpr ColumnaCuenta kOtrasColumnasCuenta[] = {{"MA_CUENTASADIC", "CODIGO"},
+                                                  {"MV_ASIENTOS", "CABCUENTA"},
+                                                  {"MA_BIENES", "CUENTA"},
+                                                  {"TA_CAJAS", "CUENTA"}};
+
 class Transaccion {
   public:
     Transaccion() : db_(db::sharedDb()), cnn_(db_.gCnn), scope_(*cnn_) {}
@@ -77,6 +89,11 @@ class Transaccion {
     StepResult reconstruyeIndices(const std::vector<ado::DeferrableIndex>& indices) {
         if (StepResult e = cnn_->RebuildIndexes(indices)) return conDetalle(*e);
         return std::nullopt;
+    }
+
+    // Databases made before a table or column existed lack it.
+    bool tieneColumna(const ColumnaCuenta& c) {
+        return db_.ExisteCampoDB(QString::fromLatin1(c.tabla), QString::fromLatin1(c.columna));
     }
 
     // The first column of the first row as a number; 0 without rows.
@@ -262,18 +279,27 @@ StepResult renumera(Transaccion& t, const DigitosNiveles& esperados, const Digit
     if (!sigue()) return std::nullopt;
 
     // Longest codes first, one length at a time, so a code is only taken
-    // once the account holding it has moved on.
+    // once the account holding it has moved on. The other columns that name
+    // an account move with it, where the database has them.
+    std::vector<ColumnaCuenta> columnas{{"MA_CUENTAS", "CODIGO"}};
+    for (const ColumnaCuenta& c : kOtrasColumnasCuenta) {
+        if (t.tieneColumna(c)) columnas.push_back(c);
+    }
     for (size_t i = 0; i < mapa.cambios.size();) {
         const qsizetype largo = mapa.cambios[i].anterior.trimmed().size();
         size_t j = i;
         while (j < mapa.cambios.size() && mapa.cambios[j].anterior.trimmed().size() == largo) ++j;
-        if (StepResult e = t.ejecuta(
-                QStringLiteral("UPDATE MA_CUENTAS SET CODIGO = (SELECT NUEVO FROM %1 WHERE "
-                               "ANTERIOR = MA_CUENTAS.CODIGO) WHERE CODIGO IN (SELECT ANTERIOR "
-                               "FROM %1 WHERE LARGO = %2)")
-                    .arg(kTablaMapa)
-                    .arg(largo)))
-            return e;
+        for (const ColumnaCuenta& c : columnas) {
+            const QString tabla = QString::fromLatin1(c.tabla);
+            const QString columna = QString::fromLatin1(c.columna);
+            if (StepResult e = t.ejecuta(
+                    QStringLiteral("UPDATE %3 SET %4 = (SELECT NUEVO FROM %1 WHERE ANTERIOR = "
+                                   "%3.%4) WHERE %4 IN (SELECT ANTERIOR FROM %1 WHERE LARGO = %2)")
+                        .arg(kTablaMapa)
+                        .arg(largo)
+                        .arg(tabla, columna)))
+                return e;
+        }
         a.cuentas = static_cast<std::int64_t>(j);
         i = j;
         if (!sigue()) return std::nullopt;

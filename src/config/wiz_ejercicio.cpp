@@ -1,5 +1,6 @@
 #include "config/wiz_ejercicio.h"
 
+#include "config/key_filter.h"
 #include "session/brimcor2.h"
 #include "session/window_look.h"
 
@@ -154,7 +155,12 @@ WizEjercicio::WizEjercicio(QWidget* parent) : QDialog(parent) {
     raiz->addWidget(SSTab1, 1);
     raiz->addLayout(botones);
 
-    for (QLineEdit* field : txtfields) field->installEventFilter(this);
+    for (QLineEdit* field : txtfields) {
+        field->installEventFilter(this);
+        // A paste or a drop arrives without a key press per character.
+        connect(field, &QLineEdit::textEdited, this,
+                [field] { config::FiltraEdicion(*field, false); });
+    }
     connect(SSTab1, &QTabWidget::currentChanged, this, &WizEjercicio::SSTab1_Click);
     connect(CmdSiguiente, &QPushButton::clicked, this, &WizEjercicio::CmdSiguiente_Click);
     connect(CmdAnterior, &QPushButton::clicked, this, &WizEjercicio::CmdAnterior_Click);
@@ -283,16 +289,9 @@ bool WizEjercicio::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (Brimcor2::EsTeclaAvance(key->key()) && Brimcor2::AvanzaCampo(field, key->key()))
             return true;
-        const QString typed = key->text();
-        if (typed.size() == 1) {
-            const int tecleado = typed[0].unicode();
-            const int code = Brimcor2::FiltraTecla(field, tecleado);
-            if (code == 0) return true;
-            if (code != tecleado) {
-                field->insert(QString(QChar(code)));
-                return true;
-            }
-        }
+        // Capitals-only typing is the configuration window's option, not
+        // the wizard's.
+        if (config::FiltraPulsacion(*field, *key, false)) return true;
     }
     return QDialog::eventFilter(watched, event);
 }

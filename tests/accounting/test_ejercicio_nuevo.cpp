@@ -24,6 +24,35 @@ TEST_F(EjercicioNuevoTest, StepZeroWantsANumber) {
     EXPECT_FALSE(RechazoPaso(0, campos("", "", "", " 5 "), reglas_));
 }
 
+TEST_F(EjercicioNuevoTest, StepZeroWantsAWholeNumberFromOneTo32767) {
+    const QString fuera = "El número de Ejercicio debe ser un número entero entre 1 y 32767";
+    for (const char* nro : {"70000", "32768", "0", "-1", "1.5", "1,5"})
+        EXPECT_EQ(RechazoPaso(0, campos("", "", "", nro), reglas_), fuera) << nro;
+    for (const char* nro : {"1", "32767", " 007 "})
+        EXPECT_FALSE(RechazoPaso(0, campos("", "", "", nro), reglas_)) << nro;
+}
+
+TEST_F(EjercicioNuevoTest, ANumberOutOfRangeCreatesNoYearEvenWhenTheFailureIsIgnored) {
+    struct Caso {
+        bool pedirNumero;
+        const char* typed;
+        int existente;
+    };
+    for (const Caso& caso : {Caso{true, "70000", 0}, Caso{false, "", 32767}}) {
+        if (caso.existente) addYear(caso.existente, "2020-01-01", "2020-12-31");
+        const QString antes = scalar("SELECT COUNT(*) FROM MV_EJERCICIOS");
+        boxes_.answer(answer::Ignore);
+        CreacionEjercicio creacion(caso.pedirNumero);
+        creacion.Actualizar_Datos({caso.typed, "Otro", "01/01/2024", "31/12/2024"});
+        EXPECT_FALSE(creacion.creado()) << caso.typed;
+        EXPECT_EQ(creacion.pNuevo_Ejercicio, 0);
+        EXPECT_EQ(scalar("SELECT COUNT(*) FROM MV_EJERCICIOS"), antes);
+        EXPECT_EQ(scalar("SELECT COUNT(*) FROM MA_CALENDARIO"), "0");
+        ASSERT_FALSE(boxes_.shown().empty());
+        EXPECT_TRUE(boxes_.shown().back().text.contains("Desbordamiento")) << caso.typed;
+    }
+}
+
 TEST_F(EjercicioNuevoTest, StepOneWantsAName) {
     EXPECT_EQ(RechazoPaso(1, campos("", "", "   "), reglas_),
               "Es necesario que ingrese un nombre de ejercicio");

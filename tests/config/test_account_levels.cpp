@@ -227,14 +227,15 @@ TEST_F(AccountLevels, AnInvalidFieldAfterTheConfirmationChangesNothing) {
 TEST_F(AccountLevels, DigitSumOver15IsRefusedAfterTheConfirmations) {
     store({1, 1, 2, 2, 3, 0});
     setForm({3, 3, 3, 3, 3, 1});
-    for (int i = 0; i < 5; ++i) boxes_.answer(answer::Yes);
+    // No code reaches levels 5 and 6: only the first four are asked.
+    for (int i = 0; i < 4; ++i) boxes_.answer(answer::Yes);
     boxes_.answer(answer::Ok);
     EXPECT_FALSE(accept());
-    ASSERT_EQ(boxes_.shown().size(), 6u);
-    EXPECT_EQ(box(5).text,
+    ASSERT_EQ(boxes_.shown().size(), 5u);
+    EXPECT_EQ(box(4).text,
               "La Suma de los dígitos de las cuentas no debe ser mayor a 15 verifíquelo por "
               "favor!!!");
-    EXPECT_EQ(box(5).title, "Aviso al operador");
+    EXPECT_EQ(box(4).title, "Aviso al operador");
     EXPECT_EQ(chart(), kChart);
     EXPECT_EQ(journal(), kJournal);
     EXPECT_EQ(storedDigits(), "1,1,2,2,3,0");
@@ -246,6 +247,34 @@ TEST_F(AccountLevels, DigitSumOf15Passes) {
     EXPECT_TRUE(niveles_.ValidaDigitos());
     setForm({3, 3, 3, 3, 3, 1});
     EXPECT_FALSE(niveles_.ValidaDigitos());
+}
+
+TEST_F(AccountLevels, ALevelWithNothingToRenumberIsSavedWithoutAQuestion) {
+    struct Caso {
+        const char* nombre;
+        const char* preparacion;
+        DigitosNiveles formulario;
+        const char* guardados;
+    };
+    const Caso casos[] = {
+        {"no stored digits", "DELETE FROM TA_CONFIGURACION", kEjemplo, "1,1,2,2,3,3"},
+        {"no code reaches level 6", "", con(kEjemplo, 6, 4), "1,1,2,2,3,4"},
+        {"an empty chart", "DELETE FROM MA_CUENTAS", con(kEjemplo, 1, 2), "2,1,2,2,3,3"},
+    };
+    for (const Caso& caso : casos) {
+        SCOPED_TRACE(caso.nombre);
+        store(kEjemplo);
+        if (*caso.preparacion) {
+            ASSERT_TRUE(exec(caso.preparacion));
+        }
+        const QString chartBefore = chart();
+        setForm(caso.formulario);
+        EXPECT_TRUE(accept());
+        EXPECT_TRUE(boxes_.shown().empty());
+        EXPECT_EQ(storedDigits(), caso.guardados);
+        EXPECT_EQ(chart(), chartBefore);
+        EXPECT_EQ(journal(), kJournal);
+    }
 }
 
 TEST_F(AccountLevels, GrowingLevelTwoRewritesChartJournalAndKeysTogether) {
@@ -265,6 +294,35 @@ TEST_F(AccountLevels, GrowingLevelTwoRewritesChartJournalAndKeysTogether) {
     EXPECT_TRUE(niveles_.VerificaNiveles());
     EXPECT_TRUE(niveles_.AplicaNiveles());
     EXPECT_EQ(chart(), "1,101,10103,1010305,2,201,20101");
+}
+
+TEST_F(AccountLevels, OtherColumnsHoldingAccountCodesMoveWithTheirAccounts) {
+    ASSERT_TRUE(exec(R"sql(
+CREATE TABLE MA_CUENTASADIC (CODIGO VARCHAR(20) NOT NULL COLLATE KL_CI PRIMARY KEY,
+  CUIT VARCHAR(13));
+INSERT INTO MA_CUENTASADIC VALUES ('1103', '20-1'), ('110305', '20-2'), ('2101', '20-3');
+ALTER TABLE MV_ASIENTOS ADD COLUMN CABCUENTA VARCHAR(20);
+UPDATE MV_ASIENTOS SET CABCUENTA = '2101' WHERE ID = 1;
+CREATE TABLE MA_BIENES (CODIGO INT PRIMARY KEY, CUENTA VARCHAR(20));
+INSERT INTO MA_BIENES VALUES (1, '110305');
+CREATE TABLE TA_CAJAS (IDCAJAS VARCHAR(4) PRIMARY KEY, CUENTA VARCHAR(20));
+INSERT INTO TA_CAJAS VALUES ('C1', '1103'), ('C2', NULL);
+)sql"));
+    form_.set("DIGITOS_SUBCAPITULO", "2");
+    boxes_.answer(answer::Yes);
+    EXPECT_TRUE(accept());
+    const struct {
+        const char* sql;
+        const char* expected;
+    } cases[] = {
+        {"SELECT group_concat(CODIGO || '=' || CUIT, ',') FROM (SELECT * FROM MA_CUENTASADIC "
+         "ORDER BY CUIT)",
+         "10103=20-1,1010305=20-2,20101=20-3"},
+        {"SELECT CABCUENTA FROM MV_ASIENTOS WHERE ID = 1", "20101"},
+        {"SELECT CUENTA FROM MA_BIENES", "1010305"},
+        {"SELECT group_concat(ifnull(CUENTA, '-'), ',') FROM TA_CAJAS", "10103,-"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(scalar(c.sql), c.expected) << c.sql;
 }
 
 TEST_F(AccountLevels, GrowingLevelOnePadsEveryCodeThroughTheWholeAccept) {

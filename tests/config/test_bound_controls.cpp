@@ -152,7 +152,8 @@ TEST(BoundControls, LevelsPairANameAndADigitCount) {
         EXPECT_EQ(count->dataField, digits[l - 1]);
         EXPECT_FALSE(count->negrita);
         EXPECT_EQ(count->indice, name->indice + 1);
-        EXPECT_EQ(nombreAccesible(*count), digits[l - 1]);
+        EXPECT_EQ(nombreAccesible(*name), QStringLiteral("Nivel %1, nombre").arg(l));
+        EXPECT_EQ(nombreAccesible(*count), QStringLiteral("Nivel %1, dígitos").arg(l));
     }
     EXPECT_EQ(buscaNivel(7, RolNivel::Nombre), nullptr);
 }
@@ -235,7 +236,6 @@ TEST(BoundControls, AccessibleNamesDropColonAndMnemonic) {
     EXPECT_EQ(nombreAccesible(*buscaClave("NroIGJ")), "Nº de Registro en la I.G.J.");
     EXPECT_EQ(nombreAccesible(*buscaClave("DESCRIPCION")), "Nombre");
     EXPECT_EQ(nombreAccesible(*buscaClave("CPBAIB")), "CPBAIB");
-    EXPECT_EQ(nombreAccesible(*buscaClave("NIVEL_2")), "NIVEL_2");
     ControlEnlazado mnemonic;
     mnemonic.etiqueta = "&Usuario:";
     EXPECT_EQ(nombreAccesible(mnemonic), "Usuario");

@@ -166,6 +166,48 @@ TEST_F(Validation, AmountsAndTheLastEntryNumberAreNumeric) {
     expectNotice("UltimoAsiento", "uno", " EL CAMPO DEBE SER NUMERICO ");
 }
 
+TEST_F(Validation, ADecimalCommaInANumberBecomesAPointInItsBox) {
+    const struct {
+        const char* key;
+        const char* typed;
+        const char* shown;
+    } cases[] = {
+        {"PIVA", "21,5", "21.5"},
+        {"MTPIBC", "1500,75", "1500.75"},
+        {"PIVAREC", "10.50", "10.50"},
+        {"NOMBRE", "Pérez, S.A", "Pérez, S.A"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        check(c.key, c.typed);
+        EXPECT_EQ(form_.text(c.key), c.shown);
+    }
+}
+
+TEST(ObservacionCuit, ChecksElevenDigitsAndTheCheckDigit) {
+    const QString largo = "El CUIT debe tener 11 dígitos (se admiten guiones).";
+    const QString digito = "El dígito verificador del CUIT no es correcto.";
+    const struct {
+        const char* cuit;
+        QString observacion;
+    } cases[] = {
+        {"20-12345678-6", ""},
+        {"20123456786", ""},
+        {"  ", ""},
+        // 11 minus a remainder of 0 is 11, which stands as 0.
+        {"20-20000003-0", ""},
+        {"20-12345678-5", digito},
+        // A remainder of 1 would ask for 10: no check digit fits.
+        {"20-20000009-0", digito},
+        {"20-20000009-1", digito},
+        {"2012345678", largo},
+        {"201234567860", largo},
+        {"20.12345678.6", largo},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ObservacionCuit(c.cuit).value_or(""), c.observacion) << c.cuit;
+}
+
 TEST_F(Validation, ProvinceCodeMustExist) {
     expectPasses("CPBAIB", "");
     expectPasses("CPBAIB", "902");

@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QKeyEvent>
@@ -637,6 +638,105 @@ TEST_F(ConfigWindowTest, AGrownLevelRenumbersTheChartAndAReducedOneKeepsTheWindo
                   "CODIGO)"),
               u"1 11 11001 1100101 1100101001");
     EXPECT_EQ(sql("SELECT count(*) FROM MV_ASIENTOS WHERE CUENTA = '1100101001'"), lines);
+}
+
+TEST_F(ConfigWindowTest, TheBottomButtonsStandAcceptApplyCancelFromTheLeft) {
+    auto window = opens();
+    window->show();
+    QApplication::processEvents();
+    int left = -1;
+    for (const char* name : {"cmdAceptar", "cmdAplicar", "cmdCancelar"}) {
+        const int x = window->findChild<QPushButton*>(QLatin1String(name))->x();
+        EXPECT_GT(x, left) << name;
+        left = x;
+    }
+}
+
+TEST_F(ConfigWindowTest, EnterLeavesABoxOnlyWhenItsValueIsValid) {
+    auto window = opens();
+    window->show();
+    QLineEdit* iva = box(*window, QStringLiteral("PIVA"));
+    window->seleccionaPestana(config::Pestana::IvaIngresosBrutos);
+    iva->setFocus();
+    iva->setText(QStringLiteral("abc150"));
+    boxes_.answer(answer::Ok);
+    presses(iva, Qt::Key_Return);
+    ASSERT_EQ(boxes_.shown().size(), 1u);
+    EXPECT_TRUE(lastBox().text.startsWith(u" EL CAMPO DEBE SER NUMERICO"))
+        << lastBox().text.toStdString();
+    EXPECT_EQ(window->focusWidget(), iva);
+
+    // A decimal comma is taken as the point every reader of the key expects.
+    iva->setText(QStringLiteral("21,5"));
+    presses(iva, Qt::Key_Return);
+    EXPECT_EQ(boxes_.shown().size(), 1u);
+    EXPECT_EQ(iva->text(), u"21.5");
+    EXPECT_NE(window->focusWidget(), iva);
+    window->cmdAceptar_Click();
+    EXPECT_EQ(stored(QStringLiteral("PIVA")), u"21.5");
+}
+
+TEST_F(ConfigWindowTest, ADateBoxTakesNeitherTypedLettersNorAPastedWord) {
+    auto window = opens();
+    QLineEdit* fecha = box(*window, QStringLiteral("FECHAOPERDESDE"));
+    fecha->clear();
+    types(fecha, QStringLiteral("o1a/b0-x"));
+    EXPECT_EQ(fecha->text(), u"1/0-");
+    fecha->clear();
+    QApplication::clipboard()->setText(QStringLiteral("hola 3/4"));
+    fecha->paste();
+    EXPECT_EQ(fecha->text(), u"3/4");
+}
+
+TEST_F(ConfigWindowTest, ASecondPressOfAcceptWhileTheFirstRunsDoesNothing) {
+    auto window = opens();
+    box(*window, QStringLiteral("digitos_rubro"))->setText(QStringLiteral("3"));
+    int preguntas = 0;
+    // The renumbering question is on screen: the operator presses again.
+    boxes_.service().setUnexpectedHandler([&](const ShownBox&, const QString&) {
+        ++preguntas;
+        clicks(*window, "cmdAceptar");
+        clicks(*window, "cmdCancelar");
+    });
+    window->cmdAceptar_Click();
+    EXPECT_EQ(preguntas, 1);
+    EXPECT_EQ(stored(QStringLiteral("DIGITOS_RUBRO")), u"3");
+    EXPECT_EQ(sql("SELECT count(*) FROM MA_CUENTAS WHERE CODIGO = '1100101'"), u"1");
+}
+
+TEST_F(ConfigWindowTest, LeavingTheCuitBoxTellsWhatIsWrongWithoutKeepingTheFocus) {
+    auto window = opens();
+    window->show();
+    window->activateWindow();
+    QApplication::processEvents();
+    QLineEdit* cuit = box(*window, QStringLiteral("CUIT"));
+    const struct {
+        const char* typed;
+        const char* notice;
+    } cases[] = {
+        {"20-12345678-6", ""},
+        {"", ""},
+        {"20-12345678-5", "El dígito verificador del CUIT no es correcto."},
+        {"20-1234567", "El CUIT debe tener 11 dígitos (se admiten guiones)."},
+        {"2O123456786", "El CUIT debe tener 11 dígitos (se admiten guiones)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        window->seleccionaPestana(config::Pestana::Empresa);
+        cuit->setFocus();
+        cuit->setText(QString::fromUtf8(c.typed));
+        const size_t before = boxes_.shown().size();
+        if (*c.notice) boxes_.answer(answer::Ok);
+        presses(cuit, Qt::Key_Tab);
+        EXPECT_NE(window->focusWidget(), cuit);
+        if (*c.notice) {
+            ASSERT_EQ(boxes_.shown().size(), before + 1);
+            EXPECT_EQ(lastBox().text, QString::fromUtf8(c.notice));
+            EXPECT_EQ(lastBox().style, mb::OkOnly | mb::Information);
+        } else {
+            EXPECT_EQ(boxes_.shown().size(), before);
+        }
+    }
 }
 
 // The last operating date used to be left out of the save, losing the

@@ -80,6 +80,22 @@ TEST_F(WizEjercicioTest, WithoutYearsAsksANumberWithTheDatesOpen) {
     EXPECT_EQ(boxes_.shown()[0].style, mb::OkOnly | mb::Critical);
 }
 
+TEST_F(WizEjercicioTest, AFirstYearNumberBeyond32767IsRefusedOnItsStep) {
+    primerEjercicio();
+    boxes_.answer(answer::Ok);
+    const int result = muestra([](QDialog& w) {
+        QTest::keyClicks(campo(w, "NRO_PERIODO"), "70000");
+        siguiente(w);
+        EXPECT_EQ(paso(w), "0");
+        boton(w, "CmdCancelar")->click();
+    });
+    EXPECT_EQ(result, QDialog::Rejected);
+    ASSERT_EQ(boxes_.shown().size(), 1u);
+    EXPECT_EQ(boxes_.shown()[0].text,
+              "El número de Ejercicio debe ser un número entero entre 1 y 32767");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM MV_EJERCICIOS"), "0");
+}
+
 TEST_F(WizEjercicioTest, TheFirstYearIsCreatedThroughTheThreeSteps) {
     primerEjercicio();
     boxes_.answer(answer::Ok);
