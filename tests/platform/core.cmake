@@ -6,4 +6,5 @@ kl_add_test(test_platform_core
     ${CMAKE_CURRENT_LIST_DIR}/test_ini.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_runerror.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_settings_files.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_input_seeds.cpp
   LIBS kl_platform GTest::gtest_main)

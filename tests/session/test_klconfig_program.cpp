@@ -69,6 +69,7 @@ class KlconfigProgram : public testing::Test {
     QString ofNewRuns(const QString& columns) const {
         return scalar("SELECT " + columns + " FROM CONTROL_ACCESO WHERE ID > " + earlierRuns_);
     }
+    QString statementsRun() const { return kl::test::traceText(path("traza.sql")); }
     QString boxesShown() const { return kl::test::traceText(path("avisos.txt")); }
 
     QTemporaryDir dir_;
