@@ -17,8 +17,8 @@
 
 #include "database_file.h"
 #include "dblayer/db_dll.h"
-#include "medicion.h"
 #include "lookup/lib_frmcons3.h"
+#include "medicion.h"
 #include "platform/ado/ado.h"
 
 #include <QApplication>

@@ -4,11 +4,11 @@
 #include "schema.h"
 
 #include "dblayer/db_dll.h"
-#include "platform/textfile.h"
 #include "platform/ui/windows.h"
 #include "support/embedded_db.h"
 #include "support/scripted_dialogs.h"
 #include "support/shared_db/shared_db.h"
+#include "support/trace_lines.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -54,12 +54,7 @@ class VentanaArbol : public ::testing::Test {
     }
 
     // The statements run since the last call.
-    QStringList traza() {
-        const QString todo = cp1252::readFile(traza_).value_or(QString());
-        QStringList lineas = todo.mid(leido_).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-        leido_ = todo.size();
-        return lineas;
-    }
+    QStringList traza() { return test::newTraceLines(traza_, leido_); }
 
     // The window loaded with `sql`, as the engine leaves it before showing it.
     static void cargar(Lib_FrmCons3Tree& ventana, const QString& sql, const QString& campo,

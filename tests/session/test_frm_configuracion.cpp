@@ -1,8 +1,8 @@
 #include "config/frm_configuracion.h"
 
 #include "session/sesion.h"
-#include "startup/startup.h"
 #include "session_db.h"
+#include "startup/startup.h"
 
 #include <QApplication>
 #include <QDir>
