@@ -26,10 +26,10 @@ class AvisoEsperaBloqueo {
             abierto_ = true;
         }
         bool cancelado = false;
-        cartel_.CartelMostrar(
-            cancelado,
-            Value(QStringLiteral("Esperando que otro puesto libere la base de datos...")),
-            Value(QStringLiteral("%1 segundos").arg(esperadoMs / 1000)));
+        // The notice keeps its width: the sentence goes over two lines.
+        cartel_.CartelMostrar(cancelado, Value(QStringLiteral("Esperando que otro puesto libere")),
+                              Value(QStringLiteral("la base de datos...")),
+                              Value(QStringLiteral("%1 segundos").arg(esperadoMs / 1000)));
         if (cancelado) {
             cierra();
             return false;

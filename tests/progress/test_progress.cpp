@@ -218,7 +218,8 @@ TEST(LockWaitNotice, ShowsAfterTheQuietSecondsGoesWhenTheWaitEndsAndCancels) {
     ASSERT_NE(notice, nullptr);
     QStringList texts;
     for (QLabel* l : notice->findChildren<QLabel*>()) texts << l->text();
-    EXPECT_TRUE(texts.contains("Esperando que otro puesto libere la base de datos..."))
+    EXPECT_TRUE(texts.contains("Esperando que otro puesto libere") &&
+                texts.contains("la base de datos..."))
         << texts.join('|').toStdString();
 
     // No more waiting: the notice goes by itself.
