@@ -2,6 +2,7 @@
 // stored structure all as they were or all rewritten.
 
 #include "cli.h"
+#include "kill_moments.h"
 #include "support/embedded_db.h"
 
 #include <QElapsedTimer>
@@ -10,8 +11,6 @@
 #include <QTextStream>
 
 #include <gtest/gtest.h>
-
-#include <random>
 
 namespace kl::config::test {
 namespace {
@@ -97,29 +96,23 @@ TEST_F(RenumberingCrash, AKilledRenumberingIsAllOldOrAllNew) {
     ASSERT_TRUE(anterior.indices.contains("(CUENTA)")) << anterior.indices.toStdString();
     ASSERT_EQ(nuevo.indices, anterior.indices);
 
-    const unsigned seed = std::random_device{}();
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<qint64> moment(0, duracion * 95 / 100);
-    int killed = 0, sawOld = 0, sawNew = 0;
-    for (int attempt = 0; attempt < 40 && killed < 22; ++attempt) {
-        const QString file = copy("matado.db");
-        QProcess victim;
-        start(victim, file);
-        const qint64 at = moment(random);
-        if (!victim.waitForFinished(static_cast<int>(at))) {
-            victim.kill();
-            victim.waitForFinished();
-            ++killed;
-        }
-        const Estado after = estado(file);
-        EXPECT_TRUE(after == anterior || after == nuevo)
-            << "seed " << seed << ", killed after " << at << " ms: digits "
-            << after.digitos.toStdString() << ", journal " << after.diario.toStdString()
-            << ", lines outside the chart " << after.huerfanos.toStdString();
-        sawOld += after == anterior;
-        sawNew += after == nuevo;
-    }
-    EXPECT_GE(killed, 20) << "seed " << seed;
+    int sawOld = 0;
+    const Muertes m = mataAlAzar(
+        duracion * 95 / 100, 22,
+        [this](QProcess& victim) {
+            const QString file = copy("matado.db");
+            start(victim, file);
+            return file;
+        },
+        [&](const QString& file, const QString& como) {
+            const Estado after = estado(file);
+            EXPECT_TRUE(after == anterior || after == nuevo)
+                << como.toStdString() << ": digits " << after.digitos.toStdString() << ", journal "
+                << after.diario.toStdString() << ", lines outside the chart "
+                << after.huerfanos.toStdString();
+            sawOld += after == anterior;
+        });
+    EXPECT_GE(m.muertos, 20) << "seed " << m.semilla;
     // Both outcomes occur over so many moments.
     EXPECT_GT(sawOld, 0);
 }

@@ -3,6 +3,7 @@
 // exchange-rate days.
 
 #include "cli.h"
+#include "kill_moments.h"
 #include "support/embedded_db.h"
 
 #include <QElapsedTimer>
@@ -11,8 +12,6 @@
 #include <QTextStream>
 
 #include <gtest/gtest.h>
-
-#include <random>
 
 namespace kl::config::test {
 namespace {
@@ -81,27 +80,22 @@ TEST_P(SaveCrash, AKilledSaveIsAllOldOrAllNew) {
     const QString nuevo = estado(completo);
     ASSERT_NE(nuevo, anterior);
 
-    const unsigned seed = std::random_device{}();
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<qint64> moment(0, duracion);
-    int killed = 0, sawOld = 0;
-    for (int attempt = 0; attempt < 40 && killed < 20; ++attempt) {
-        const QString file = copy();
-        QProcess victim;
-        start(victim, file);
-        const qint64 at = moment(random);
-        if (!victim.waitForFinished(static_cast<int>(at))) {
-            victim.kill();
-            victim.waitForFinished();
-            ++killed;
-        }
-        const QString after = estado(file);
-        EXPECT_TRUE(after == anterior || after == nuevo)
-            << "seed " << seed << ", killed after " << at << " ms of " << duracion << ": "
-            << after.left(200).toStdString();
-        sawOld += after == anterior;
-    }
-    EXPECT_GE(killed, 20) << "seed " << seed;
+    int sawOld = 0;
+    const Muertes m = mataAlAzar(
+        duracion, 20,
+        [this](QProcess& victim) {
+            const QString file = copy();
+            start(victim, file);
+            return file;
+        },
+        [&](const QString& file, const QString& como) {
+            const QString after = estado(file);
+            EXPECT_TRUE(after == anterior || after == nuevo)
+                << como.toStdString() << " of " << duracion << ": "
+                << after.left(200).toStdString();
+            sawOld += after == anterior;
+        });
+    EXPECT_GE(m.muertos, 20) << "seed " << m.semilla;
     EXPECT_GT(sawOld, 0);
 }
 
