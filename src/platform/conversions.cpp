@@ -2,8 +2,10 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <string>
+#include <string_view>
 
 namespace kl::conv {
 
@@ -185,34 +187,42 @@ bool isNumber(QStringView text) {
 // 2.67499999...) rounds as the 2.675 the operator typed.
 double roundHalfEven(double value, int decimals) {
     if (!std::isfinite(value) || value == 0) return value;
+    // Fixed buffers: amounts are rounded as every row of a lookup is read.
     char buffer[64];
-    const auto printed =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
-    const std::string text(buffer, printed.ptr);
+    const char* const end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific).ptr;
+    const std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
     const std::size_t e = text.find('e');
     const bool negative = text.front() == '-';
-    std::string digits;
+    char digits[32];
+    std::size_t count = 0;
     for (std::size_t k = negative ? 1 : 0; k < e; ++k) {
-        if (text[k] != '.') digits += text[k];
+        if (text[k] != '.') digits[count++] = text[k];
     }
-    const int exponent = std::stoi(text.substr(e + 1));
+    int exponent = 0;
+    const char* exponentText = text.data() + e + 1;
+    if (*exponentText == '+') ++exponentText;
+    std::from_chars(exponentText, end, exponent);
     // The digits stand for d0.d1d2... x 10^exponent; `keep` of them reach
     // down to the 10^-decimals place.
     const long keep = long(exponent) + 1 + decimals;
-    if (keep >= long(digits.size())) return value;
+    if (keep >= long(count)) return value;
     if (keep < 0) return negative ? -0.0 : 0.0;
 
-    const std::string kept = digits.substr(0, std::size_t(keep));
-    const std::string rest = digits.substr(std::size_t(keep));
     std::uint64_t units = 0;
-    for (char c : kept) units = units * 10 + std::uint64_t(c - '0');
-    const bool exactHalf = rest[0] == '5' && rest.find_first_not_of('0', 1) == std::string::npos;
+    for (long k = 0; k < keep; ++k) units = units * 10 + std::uint64_t(digits[k] - '0');
+    const std::string_view rest(digits + keep, count - std::size_t(keep));
+    const bool exactHalf =
+        rest[0] == '5' && rest.find_first_not_of('0', 1) == std::string_view::npos;
     if (rest[0] > '5' || (rest[0] == '5' && (!exactHalf || units % 2 == 1))) ++units;
 
     // Parsing "units e-decimals" gives the double nearest the rounded decimal.
-    const std::string rounded = std::to_string(units) + 'e' + std::to_string(-decimals);
+    char rounded[48];
+    char* r = std::to_chars(rounded, rounded + 24, units).ptr;
+    *r++ = 'e';
+    r = std::to_chars(r, std::end(rounded), -decimals).ptr;
     double result = 0;
-    std::from_chars(rounded.data(), rounded.data() + rounded.size(), result);
+    std::from_chars(rounded, r, result);
     return negative ? -result : result;
 }
 

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace kl {
@@ -56,18 +57,24 @@ QString doubleText(double d) {
 }
 
 QString currencyText(std::int64_t scaled) {
-    const bool negative = scaled < 0;
+    // Written into a small buffer: a lookup shows this for every amount of
+    // a hundred thousand rows.
+    char buffer[32];
+    char* end = buffer;
+    if (scaled < 0) *end++ = '-';
     // Work on the unsigned magnitude so the most negative value stays exact.
     const std::uint64_t magnitude =
-        negative ? std::uint64_t(0) - std::uint64_t(scaled) : std::uint64_t(scaled);
-    QString text = QString::number(magnitude / kCurrencyScale);
+        scaled < 0 ? std::uint64_t(0) - std::uint64_t(scaled) : std::uint64_t(scaled);
+    end = std::to_chars(end, std::end(buffer), magnitude / kCurrencyScale).ptr;
     std::uint64_t fraction = magnitude % kCurrencyScale;
     if (fraction != 0) {
-        QString decimals = QString::number(fraction).rightJustified(4, u'0');
-        while (decimals.endsWith(u'0')) decimals.chop(1);
-        text += u'.' + decimals;
+        *end++ = '.';
+        for (std::uint64_t unit = kCurrencyScale / 10; fraction != 0; unit /= 10) {
+            *end++ = static_cast<char>('0' + fraction / unit);
+            fraction %= unit;
+        }
     }
-    return negative ? u'-' + text : text;
+    return QString::fromLatin1(buffer, end - buffer);
 }
 
 }  // namespace

@@ -162,6 +162,7 @@ TEST(Value, TextForms) {
     EXPECT_EQ(Value(1e20).toString(), u"1e+20");
     EXPECT_EQ(Value::currency(12.5).toString(), u"12.5");
     EXPECT_EQ(Value::currency(7).toString(), u"7");
+    EXPECT_EQ(Value::currency(-1.05).toString(), u"-1.05");
     EXPECT_EQ(Value::currency(-0.0001).toString(), u"-0.0001");
     EXPECT_EQ(Value::currencyFromScaled(std::numeric_limits<std::int64_t>::min()).toString(),
               u"-922337203685477.5808");
