@@ -1,5 +1,10 @@
 target_sources(kl_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/sqlite_dialect.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sql_batch_splitter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sql_expression_rewriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sql_lexer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sql_statement_adapter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sql_tokens.cpp
   ${CMAKE_CURRENT_LIST_DIR}/busy_wait.cpp
   ${CMAKE_CURRENT_LIST_DIR}/collation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/connection.cpp
