@@ -1,5 +1,10 @@
 target_sources(kl_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/sqlite_dialect.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sql_batch_splitter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sql_expression_rewriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sql_lexer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sql_statement_adapter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sql_tokens.cpp
   ${CMAKE_CURRENT_LIST_DIR}/busy_wait.cpp
   ${CMAKE_CURRENT_LIST_DIR}/collation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/connection.cpp
@@ -20,6 +25,7 @@ target_sources(kl_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/sqlite_errors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sqlite_functions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sqlite_guards.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sqlite_handles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sqlite_provider.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sqlite_rows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sqlite_support.cpp
@@ -35,8 +41,10 @@ add_library(kl_sqlite_functions MODULE
   ${CMAKE_CURRENT_LIST_DIR}/collation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sqlite_functions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sqlite_guards.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sqlite_handles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sqlite_support.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../conversions.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../value.cpp
 )
 target_include_directories(kl_sqlite_functions PRIVATE ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(kl_sqlite_functions PRIVATE Qt6::Core SQLite::SQLite3)

@@ -4,7 +4,7 @@
 #include "platform/ado/odbc_provider.h"
 #include "platform/ado/procedure_call.h"
 #include "platform/ado/sqlite_errors.h"
-#include "platform/ado/sqlite_statement.h"
+#include "platform/ado/sqlite_handles.h"
 #include "platform/ado/sqlite_support.h"
 
 #include <sqlite3.h>

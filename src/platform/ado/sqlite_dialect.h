@@ -4,32 +4,13 @@
 // embedded provider. Works on tokens, so quoted literals, bracketed names
 // and nesting are respected.
 //
-// What the adapted text calls besides SQLite's built-ins (ifnull, substr,
-// last_insert_rowid); the provider registers them (sqlite_support.h):
-//   kl_len(x)                      LEN(x)
-//   kl_val(x)                      VAL(x)
-//   kl_charindex(a, b[, start])    CHARINDEX(a, b[, start])
-//   kl_left(x, n), kl_right(x, n)  LEFT, RIGHT
-//   kl_replicate(x, n), kl_space(n), kl_str(x[, len[, dec]])
-//                                  REPLICATE, SPACE, STR
-//   kl_getdate()                   GETDATE(), CURRENT_TIMESTAMP
-//   kl_datepart(part, d)           DATEPART(part, d); YEAR/MONTH/DAY(d) pass
-//                                  'year', 'month', 'day'
-//   kl_datename(part, d)           DATENAME(part, d)
-//   kl_dateadd(part, n, d)         DATEADD(part, n, d)
-//   kl_datediff(part, a, b)        DATEDIFF(part, a, b)
-//                                  part: the word as written, lower case,
-//                                  as a text literal ('dw', 'yyyy', 'mi'...)
-//   kl_isdate(x), kl_isnumeric(x)  ISDATE, ISNUMERIC
-//   kl_convert(type, x[, style])   CONVERT(type, x[, style]) and CAST(x AS type);
-//                                  type as written, blanks removed ('NVARCHAR',
-//                                  'varchar(10)', 'numeric(18,2)', 'datetime')
-//   kl_error(message)              RAISERROR(message, ...), as SELECT kl_error(...)
-//   kl_plus(a, b[, c...])          a + b + c where no operand shows its type
-//   collation KL_CI                text columns declared by CREATE TABLE and
-//                                  ALTER TABLE ... ADD without a collation of
-//                                  their own; COLLATE *_CI_* clauses (other
-//                                  collations become BINARY)
+// SQL Server's functions become the engine's (LEN(x) -> kl_len(x)) as the
+// table in engine_functions.h says, which also gives the number of arguments
+// each takes; YEAR/MONTH/DAY(d) -> kl_datepart('year', d); CAST(x AS type)
+// -> kl_convert('type', x); a date part written as a word becomes a text
+// literal ('dw'). Text columns declared by CREATE TABLE and ALTER TABLE ...
+// ADD without a collation of their own get KL_CI, as do COLLATE *_CI_*
+// clauses (other collations become BINARY).
 //
 // Rewrites: TOP n / TOP (n) -> LIMIT at the end of its (sub)query, a member of
 // a UNION wrapped as SELECT * FROM (... LIMIT n); TOP 100 PERCENT dropped;

@@ -1,7 +1,8 @@
-// The SQL functions and the collation every embedded connection registers
-// (list and meaning in sqlite_support.h).
+// The SQL functions and the collation every embedded connection registers;
+// the functions' table is engine_functions.h's.
 
 #include "platform/ado/collation.h"
+#include "platform/ado/engine_functions.h"
 #include "platform/ado/sqlite_support.h"
 #include "platform/conversions.h"
 
@@ -750,57 +751,77 @@ int collate(void*, int aLength, const void* a, int bLength, const void* b) {
                          bLength);
 }
 
-using Function = void (*)(sqlite3_context*, int, sqlite3_value**);
-
-struct FunctionEntry {
-    const char* name;
-    int arguments;  // -1: any
-    Function function;
-    bool deterministic;
-};
-
-const FunctionEntry kFunctions[] = {
-    {"upper", 1, klUpper, true},
-    {"lower", 1, klLower, true},
-    {"like", 2, klLike, true},
-    {"like", 3, klLike, true},
-    {"kl_fecha", 1, klFecha, true},
-    {"kl_getdate", 0, klGetdate, false},
-    {"kl_datepart", 2, klDatepart, true},
-    {"kl_datename", 2, klDatename, true},
-    {"kl_dateadd", 3, klDateadd, true},
-    {"kl_datediff", 3, klDatediff, true},
-    {"kl_isdate", 1, klIsdate, true},
-    {"kl_isnumeric", 1, klIsnumeric, true},
-    {"kl_val", 1, klVal, true},
-    {"kl_len", 1, klLen, true},
-    {"kl_charindex", 2, klCharindex, true},
-    {"kl_charindex", 3, klCharindex, true},
-    {"kl_left", 2, klLeft, true},
-    {"kl_right", 2, klRight, true},
-    {"kl_replicate", 2, klReplicate, true},
-    {"kl_space", 1, klSpace, true},
-    {"kl_str", 1, klStr, true},
-    {"kl_str", 2, klStr, true},
-    {"kl_str", 3, klStr, true},
-    {"kl_convert", 2, klConvert, true},
-    {"kl_convert", 3, klConvert, true},
-    {"kl_error", 1, klError, false},
-    {"kl_plus", -1, klPlus, true},
+// Meanings, where they are not SQL Server's own: kl_fecha(x) turns a date
+// text in any accepted form (sqlite_support.h) into the stored form, NULL for
+// a text that is no date; kl_getdate() is now in the stored form; kl_datepart
+// and its kin read the parts 'yy','yyyy','year','mm','m','month','dd','d',
+// 'day','dw','weekday','hh','hour','mi','n','minute','ss','s','second','dy',
+// 'dayofyear','wk','ww','week','qq','q','quarter' with a Spanish login's
+// DATEFIRST 1 (dw 1 = Monday); DATENAME gives weekday and month names as a
+// Spanish login does, capitalised ("Domingo", "Enero"); kl_val is Jet's VAL;
+// kl_convert takes the type as written ("varchar(10)", "datetime") and the
+// date styles 3, 101, 102, 103, 105, 108, 111, 112, 120, 121, 23 and none;
+// kl_error raises its message (RAISERROR); kl_plus is SQL Server's + where the
+// statement does not show the operands' types: two texts join, a number on
+// either side adds (a text that is no number: error 245; a stored date-time
+// adds days), Null gives Null.
+constexpr EngineFunction kFunctions[] = {
+    // SQL Server name, engine name, arguments, text, date part, deterministic, body
+    {"ISNULL", "IFNULL", 2, 2, false, false, true, nullptr},
+    {"LEN", "kl_len", 1, 1, false, false, true, klLen},
+    {"VAL", "kl_val", 1, 1, false, false, true, klVal},
+    {"CHARINDEX", "kl_charindex", 2, 3, false, false, true, klCharindex},
+    {"SUBSTRING", "substr", 3, 3, true, false, true, nullptr},
+    {"LEFT", "kl_left", 2, 2, true, false, true, klLeft},
+    {"RIGHT", "kl_right", 2, 2, true, false, true, klRight},
+    {"REPLICATE", "kl_replicate", 2, 2, true, false, true, klReplicate},
+    {"SPACE", "kl_space", 1, 1, true, false, true, klSpace},
+    {"STR", "kl_str", 1, 3, true, false, true, klStr},
+    {"UPPER", "upper", 1, 1, true, false, true, klUpper},
+    {"LOWER", "lower", 1, 1, true, false, true, klLower},
+    {"GETDATE", "kl_getdate", 0, 0, false, false, false, klGetdate},
+    {"ISDATE", "kl_isdate", 1, 1, false, false, true, klIsdate},
+    {"ISNUMERIC", "kl_isnumeric", 1, 1, false, false, true, klIsnumeric},
+    {"SCOPE_IDENTITY", "last_insert_rowid", 0, 0, false, false, false, nullptr},
+    {"DATEPART", "kl_datepart", 2, 2, false, true, true, klDatepart},
+    {"DATENAME", "kl_datename", 2, 2, true, true, true, klDatename},
+    {"DATEADD", "kl_dateadd", 3, 3, false, true, true, klDateadd},
+    {"DATEDIFF", "kl_datediff", 3, 3, false, true, true, klDatediff},
+    // Whether CONVERT yields a text depends on its type argument.
+    {"CONVERT", "kl_convert", 2, 3, false, false, true, klConvert},
+    // LIKE with SQL Server's wildcards, also for the operator.
+    {nullptr, "like", 2, 3, false, false, true, klLike},
+    {nullptr, "kl_fecha", 1, 1, false, false, true, klFecha},
+    {nullptr, "kl_error", 1, 1, false, false, false, klError},
+    {nullptr, "kl_plus", 2, -1, false, false, true, klPlus},
 };
 
 }  // namespace
 
+std::span<const EngineFunction> engineFunctions() {
+    return kFunctions;
+}
+
+const EngineFunction* sqlServerFunction(QStringView upperName) {
+    for (const EngineFunction& f : kFunctions)
+        if (f.sqlServerName && upperName == QLatin1String(f.sqlServerName)) return &f;
+    return nullptr;
+}
+
 int registerFunctions(sqlite3* db) {
     int rc = sqlite3_create_collation(db, kCollation, SQLITE_UTF8, nullptr, collate);
     if (rc != SQLITE_OK) return rc;
-    for (const FunctionEntry& f : kFunctions) {
+    for (const EngineFunction& f : kFunctions) {
+        if (!f.body) continue;
         // Innocuous: the guards' triggers and the database's views call them.
         const int flags =
             SQLITE_UTF8 | SQLITE_INNOCUOUS | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
-        rc = sqlite3_create_function_v2(db, f.name, f.arguments, flags, nullptr, f.function,
-                                        nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK) return rc;
+        const int first = f.maxArguments < 0 ? -1 : f.minArguments;
+        for (int count = first; count <= f.maxArguments; ++count) {
+            rc = sqlite3_create_function_v2(db, f.engineName, count, flags, nullptr, f.body,
+                                            nullptr, nullptr, nullptr);
+            if (rc != SQLITE_OK) return rc;
+        }
     }
     return SQLITE_OK;
 }

@@ -1,8 +1,10 @@
 #include "platform/ado/sqlite_guards.h"
 
 #include "platform/ado/ado.h"
-#include "platform/ado/sqlite_statement.h"
+#include "platform/ado/sqlite_handles.h"
 #include "platform/ado/sqlite_support.h"
+
+#include <sqlite3.h>
 
 #include <map>
 
@@ -158,27 +160,18 @@ std::map<QString, QString> desiredTriggers(sqlite3* db, const QString& table,
     return out;
 }
 
-StepResult run(sqlite3* db, const QString& sql) {
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) == SQLITE_OK)
-        return std::nullopt;
-    const QString text = QString::fromUtf8(message ? message : "");
-    sqlite3_free(message);
-    return RunError{err::ProviderFailure, text, QStringLiteral("klconfig SQLite")};
-}
-
 StepResult installIn(sqlite3* db, const QString& table) {
     SqliteStatement kind;
     kind.prepare(db, QStringLiteral("SELECT name, type FROM sqlite_master WHERE type IN "
                                     "('table','view') AND lower(name) = lower(?1)"));
-    kind.bindText(1, table);
+    kind.bind(1, table);
     if (kind.step() != SQLITE_ROW)
         return RunError{err::NoSuchTable,
                         QStringLiteral("El nombre de objeto '%1' no es válido.").arg(table),
                         QStringLiteral("klconfig SQLite")};
     const QString name = kind.text(0);
     const bool isView = kind.text(1) == u"view";
-    kind.reset();
+    kind.finalize();
 
     std::map<QString, QString> desired;
     if (!isView && !isInternal(name)) {
@@ -191,13 +184,13 @@ StepResult installIn(sqlite3* db, const QString& table) {
     SqliteStatement existing;
     existing.prepare(db, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = "
                                         "'trigger' AND tbl_name = ?1"));
-    existing.bindText(1, name);
+    existing.bind(1, name);
     std::map<QString, QString> current;
     while (existing.step() == SQLITE_ROW) {
         const QString trigger = existing.text(0);
         if (trigger.startsWith(kGuardPrefix)) current[trigger] = existing.text(1);
     }
-    existing.reset();
+    existing.finalize();
 
     for (const auto& [trigger, sql] : current) {
         const auto wanted = desired.find(trigger);
@@ -205,21 +198,21 @@ StepResult installIn(sqlite3* db, const QString& table) {
             desired.erase(wanted);
             continue;
         }
-        if (StepResult e = run(db, QStringLiteral("DROP TRIGGER %1").arg(quoted(trigger))))
+        if (StepResult e = execute(db, QStringLiteral("DROP TRIGGER %1").arg(quoted(trigger))))
             return e;
     }
     for (const auto& [trigger, sql] : desired) {
-        if (StepResult e = run(db, sql)) return e;
+        if (StepResult e = execute(db, sql)) return e;
     }
     return std::nullopt;
 }
 
 // Runs `body` inside a savepoint: all of it or nothing.
 StepResult atomically(sqlite3* db, const std::function<StepResult()>& body) {
-    if (StepResult e = run(db, QStringLiteral("SAVEPOINT kl_guards"))) return e;
+    if (StepResult e = execute(db, QStringLiteral("SAVEPOINT kl_guards"))) return e;
     StepResult result = body();
-    if (result) run(db, QStringLiteral("ROLLBACK TO kl_guards"));
-    run(db, QStringLiteral("RELEASE kl_guards"));
+    if (result) execute(db, QStringLiteral("ROLLBACK TO kl_guards"));
+    execute(db, QStringLiteral("RELEASE kl_guards"));
     return result;
 }
 
@@ -235,7 +228,7 @@ StepResult installAllColumnGuards(sqlite3* db) {
         tables.prepare(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
         QStringList names;
         while (tables.step() == SQLITE_ROW) names << tables.text(0);
-        tables.reset();
+        tables.finalize();
         for (const QString& name : names) {
             if (isInternal(name)) continue;
             if (StepResult e = installIn(db, name)) return e;

@@ -5,8 +5,8 @@
 #include "platform/ado/procedure_call.h"
 #include "platform/ado/sqlite_errors.h"
 #include "platform/ado/sqlite_guards.h"
+#include "platform/ado/sqlite_handles.h"
 #include "platform/ado/sqlite_rows.h"
-#include "platform/ado/sqlite_statement.h"
 #include "platform/ado/sqlite_support.h"
 
 #include <sqlite3.h>
@@ -143,29 +143,22 @@ ErrorList SqliteProvider::open(const ConnectionSettings& settings) {
         return {openFailure(file_, QStringLiteral("el archivo no es una base de datos."))};
 
     // Never SQLITE_OPEN_CREATE: a missing file is a failure, not a new database.
-    int rc = sqlite3_open_v2(file_.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    int rc = db_.open(file_, SQLITE_OPEN_READWRITE);
     auto why = [&](int code) {
-        const QString message = db_ ? lastMessage(db_) : QString::fromUtf8(sqlite3_errstr(code));
-        return openFailure(file_, openFailureReason(code, message, circumstancesOf(file_)));
+        return openFailure(file_, openFailureReason(code, db_.message(), circumstancesOf(file_)));
     };
-    if (rc != SQLITE_OK) {
-        const Error failure = why(rc);
-        sqlite3_close_v2(db_);
-        db_ = nullptr;
-        return {failure};
-    }
-    sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_handler(db_, &SqliteProvider::waitForLock, this);
     ErrorList errors;
-    if (registerFunctions(db_) != SQLITE_OK) {
-        errors = {openFailure(file_, lastMessage(db_))};
-    } else if ((rc = sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
-                                  nullptr)) != SQLITE_OK) {
+    if (rc != SQLITE_OK) {
         errors = {why(rc)};
+    } else {
+        sqlite3_busy_handler(db_.handle(), &SqliteProvider::waitForLock, this);
+        if (registerFunctions(db_.handle()) != SQLITE_OK)
+            errors = {openFailure(file_, db_.message())};
+        else if (StepResult e = db_.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+            errors = {why(static_cast<int>(e->number))};
     }
     if (!errors.empty()) {
-        sqlite3_close_v2(db_);
-        db_ = nullptr;
+        db_.close();
         return errors;
     }
     // A read-only file cannot switch to WAL; it still reads.
@@ -177,12 +170,11 @@ ErrorList SqliteProvider::open(const ConnectionSettings& settings) {
 }
 
 void SqliteProvider::close() {
-    if (!db_) return;
+    if (!db_.isOpen()) return;
     materializeRows();
     if (level_ > 0) runPlain(QStringLiteral("ROLLBACK"));
     level_ = 0;
-    sqlite3_close_v2(db_);
-    db_ = nullptr;
+    db_.close();
     catalogue_.forget();
     tableCache_.clear();
 }
@@ -198,7 +190,7 @@ std::optional<Error> SqliteProvider::fileGone() const {
 }
 
 Error SqliteProvider::errorOf(int code) const {
-    const QString message = db_ ? lastMessage(db_) : QString::fromUtf8(sqlite3_errstr(code));
+    const QString message = db_.isOpen() ? db_.message() : QString::fromUtf8(sqlite3_errstr(code));
     switch (code & 0xff) {
         case SQLITE_NOTADB:
         case SQLITE_CORRUPT:
@@ -214,15 +206,14 @@ Error SqliteProvider::errorOf(int code) const {
 
 int SqliteProvider::schemaVersion() const {
     SqliteStatement s;
-    if (s.prepare(db_, QStringLiteral("PRAGMA schema_version")) != SQLITE_OK ||
+    if (s.prepare(db_.handle(), QStringLiteral("PRAGMA schema_version")) != SQLITE_OK ||
         s.step() != SQLITE_ROW)
         return -1;
     return sqlite3_column_int(s.get(), 0);
 }
 
 ErrorList SqliteProvider::runPlain(const QString& sql) {
-    const int rc = sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) return {errorOf(rc)};
+    if (StepResult e = db_.exec(sql)) return {errorOf(static_cast<int>(e->number))};
     return {};
 }
 
@@ -230,7 +221,7 @@ bool SqliteProvider::isProcedure(const QString& name) {
     return catalogue_.isProcedure(name, [this] {
         QStringList names;
         SqliteStatement s;
-        if (s.prepare(db_, procedureNamesQuery()) == SQLITE_OK)
+        if (s.prepare(db_.handle(), procedureNamesQuery()) == SQLITE_OK)
             while (s.step() == SQLITE_ROW) names << s.text(0);
         return names;
     });
@@ -241,7 +232,7 @@ void SqliteProvider::schemaMayHaveChanged(ErrorList& errors) {
     const int version = schemaVersion();
     if (version == schemaVersion_) return;
     tableCache_.clear();
-    if (StepResult e = installAllColumnGuards(db_))
+    if (StepResult e = installAllColumnGuards(db_.handle()))
         errors.push_back(
             makeError(err::ProviderFailure, QStringLiteral("HY000"), 0, e->description));
     schemaVersion_ = schemaVersion();
@@ -285,7 +276,7 @@ ErrorList SqliteProvider::runSqlite(const QString& text, bool wantRows,
     while (p < end) {
         SqliteStatement stmt;
         const char* tail = nullptr;
-        const int rc = stmt.prepare(db_, p, static_cast<int>(end - p), &tail);
+        const int rc = stmt.prepare(db_.handle(), p, static_cast<int>(end - p), &tail);
         if (rc != SQLITE_OK) return {errorOf(rc)};
         p = tail ? tail : end;
         if (!stmt) continue;
@@ -313,9 +304,9 @@ ErrorList SqliteProvider::runSqlite(const QString& text, bool wantRows,
             if (step != SQLITE_DONE) return {errorOf(step)};
             if (!readOnly && dml)
                 result.recordsAffected =
-                    std::max(0L, result.recordsAffected) + sqlite3_changes(db_);
+                    std::max(0L, result.recordsAffected) + sqlite3_changes(db_.handle());
         }
-        if (level_ > 0 && sqlite3_get_autocommit(db_)) level_ = 0;
+        if (level_ > 0 && sqlite3_get_autocommit(db_.handle())) level_ = 0;
         if (!readOnly) schemaMayHaveChanged(errors);
         if (!errors.empty()) return errors;
     }
@@ -348,11 +339,11 @@ std::optional<ErrorList> SqliteProvider::transactionStatement(sqlite3_stmt* stmt
 ErrorList SqliteProvider::runProcedure(const Statement& call, ExecuteResult& result) {
     materializeRows();
     SqliteStatement find;
-    find.prepare(db_, ProcedureCall::definitionQuery());
-    find.bindText(1, call.procedure);
+    find.prepare(db_.handle(), ProcedureCall::definitionQuery());
+    find.bind(1, call.procedure);
     std::optional<StoredProcedure> stored;
     if (find && find.step() == SQLITE_ROW) stored = StoredProcedure{find.text(0), find.text(1)};
-    find.reset();
+    find.finalize();
     auto checked = ProcedureCall::check(call, stored);
     if (const Error* e = std::get_if<Error>(&checked)) return {*e};
     const ProcedureCall& procedure = std::get<ProcedureCall>(checked);
@@ -379,7 +370,7 @@ ErrorList SqliteProvider::runProcedure(const Statement& call, ExecuteResult& res
     while (p < end) {
         SqliteStatement stmt;
         const char* tail = nullptr;
-        int rc = stmt.prepare(db_, p, static_cast<int>(end - p), &tail);
+        int rc = stmt.prepare(db_.handle(), p, static_cast<int>(end - p), &tail);
         if (rc != SQLITE_OK) {
             Error e = errorOf(rc);
             undo();
@@ -401,11 +392,11 @@ ErrorList SqliteProvider::runProcedure(const Statement& call, ExecuteResult& res
         }
         if (rc != SQLITE_DONE) {
             Error e = errorOf(rc);
-            stmt.reset();
+            stmt.finalize();
             undo();
             return {e};
         }
-        if (dml) affected = std::max(0L, affected) + sqlite3_changes(db_);
+        if (dml) affected = std::max(0L, affected) + sqlite3_changes(db_.handle());
     }
     ErrorList errors =
         runPlain(outer ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE kl_procedimiento"));
@@ -431,14 +422,14 @@ ErrorList SqliteProvider::executeNative(const NativeStatement& statement, long& 
     if (damaged_) return {damagedDatabase(file_, QStringLiteral("escritura rechazada"))};
     materializeRows();
     SqliteStatement stmt;
-    int rc = stmt.prepare(db_, statement.sql);
+    int rc = stmt.prepare(db_.handle(), statement.sql);
     if (rc != SQLITE_OK) return {errorOf(rc)};
     if (ErrorList e = bind(stmt.get(), statement.parameters); !e.empty()) return e;
     while ((rc = stmt.step()) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE) return {errorOf(rc)};
-    recordsAffected = sqlite3_changes(db_);
-    if (level_ > 0 && sqlite3_get_autocommit(db_)) level_ = 0;
+    recordsAffected = sqlite3_changes(db_.handle());
+    if (level_ > 0 && sqlite3_get_autocommit(db_.handle())) level_ = 0;
     return {};
 }
 
@@ -446,7 +437,7 @@ ErrorList SqliteProvider::queryNative(const NativeStatement& statement,
                                       std::unique_ptr<RowSource>& rows) {
     if (std::optional<Error> gone = fileGone()) return {*gone};
     SqliteStatement stmt;
-    const int rc = stmt.prepare(db_, statement.sql);
+    const int rc = stmt.prepare(db_.handle(), statement.sql);
     if (rc != SQLITE_OK) return {errorOf(rc)};
     if (ErrorList e = bind(stmt.get(), statement.parameters); !e.empty()) return e;
     auto result = std::make_unique<SqliteRows>(this, std::move(stmt), false);
@@ -456,7 +447,7 @@ ErrorList SqliteProvider::queryNative(const NativeStatement& statement,
 }
 
 Value SqliteProvider::lastIdentity() {
-    return Value(static_cast<std::int64_t>(sqlite3_last_insert_rowid(db_)));
+    return Value(static_cast<std::int64_t>(sqlite3_last_insert_rowid(db_.handle())));
 }
 
 ErrorList SqliteProvider::beginTransaction(long& level) {
@@ -499,7 +490,7 @@ ErrorList SqliteProvider::rollbackTransaction() {
             ? runPlain(QStringLiteral("ROLLBACK"))
             : runPlain(QStringLiteral("ROLLBACK TO kl_nivel_%1; RELEASE kl_nivel_%1").arg(level_));
     --level_;
-    if (sqlite3_get_autocommit(db_)) level_ = 0;
+    if (sqlite3_get_autocommit(db_.handle())) level_ = 0;
     tableCache_.clear();
     catalogue_.forgetProcedures();
     schemaVersion_ = schemaVersion();
@@ -512,8 +503,9 @@ ErrorList SqliteProvider::tables(SchemaRows& out) {
                    schemaColumn("TABLE_SCHEMA", adVarWChar), schemaColumn("TABLE_NAME", adVarWChar),
                    schemaColumn("TABLE_TYPE", adVarWChar), schemaColumn("DESCRIPTION", adVarWChar)};
     SqliteStatement s;
-    const int rc = s.prepare(db_, QStringLiteral("SELECT name, type FROM sqlite_master WHERE type "
-                                                 "IN ('table','view') ORDER BY type, name"));
+    const int rc =
+        s.prepare(db_.handle(), QStringLiteral("SELECT name, type FROM sqlite_master WHERE type "
+                                               "IN ('table','view') ORDER BY type, name"));
     if (rc != SQLITE_OK) return {errorOf(rc)};
     int step = SQLITE_ROW;
     while ((step = s.step()) == SQLITE_ROW) {
@@ -546,7 +538,8 @@ ErrorList SqliteProvider::columns(const QString& table, SchemaRows& out) {
         if (!table.trimmed().isEmpty() && name.compare(table.trimmed(), Qt::CaseInsensitive) != 0)
             continue;
         SqliteStatement s;
-        const int rc = s.prepare(db_, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(name)));
+        const int rc =
+            s.prepare(db_.handle(), QStringLiteral("PRAGMA table_info(%1)").arg(quoted(name)));
         if (rc != SQLITE_OK) return {errorOf(rc)};
         while (s.step() == SQLITE_ROW) {
             const DeclaredType type = parseDeclaredType(s.text(2));
@@ -575,16 +568,17 @@ ErrorList SqliteProvider::deferrableIndexes(const QString& table, const QString&
     out.clear();
     if (std::optional<Error> gone = fileGone()) return {*gone};
     SqliteStatement s;
-    int rc = s.prepare(
-        db_, QStringLiteral("SELECT m.name, m.sql FROM sqlite_master m WHERE m.type = 'index' "
-                            "AND m.sql IS NOT NULL AND m.tbl_name = ?1 COLLATE NOCASE "
-                            "AND EXISTS (SELECT 1 FROM pragma_index_list(m.tbl_name) l "
-                            "WHERE l.name = m.name AND l.[unique] = 0) "
-                            "AND EXISTS (SELECT 1 FROM pragma_index_info(m.name) i "
-                            "WHERE i.name = ?2 COLLATE NOCASE) ORDER BY m.name"));
+    int rc =
+        s.prepare(db_.handle(),
+                  QStringLiteral("SELECT m.name, m.sql FROM sqlite_master m WHERE m.type = 'index' "
+                                 "AND m.sql IS NOT NULL AND m.tbl_name = ?1 COLLATE NOCASE "
+                                 "AND EXISTS (SELECT 1 FROM pragma_index_list(m.tbl_name) l "
+                                 "WHERE l.name = m.name AND l.[unique] = 0) "
+                                 "AND EXISTS (SELECT 1 FROM pragma_index_info(m.name) i "
+                                 "WHERE i.name = ?2 COLLATE NOCASE) ORDER BY m.name"));
     if (rc != SQLITE_OK) return {errorOf(rc)};
-    s.bindText(1, table);
-    s.bindText(2, column);
+    s.bind(1, table);
+    s.bind(2, column);
     while ((rc = s.step()) == SQLITE_ROW)
         out.push_back({QStringLiteral("DROP INDEX %1").arg(quoted(s.text(0))), s.text(1)});
     if (rc != SQLITE_DONE) return {errorOf(rc)};
@@ -598,9 +592,9 @@ ErrorList SqliteProvider::tableInfo(const QString& table, TableInfo& out) {
         return {};
     }
     SqliteStatement kind;
-    kind.prepare(db_, QStringLiteral("SELECT name, type FROM sqlite_master WHERE type IN "
-                                     "('table','view') AND upper(name) = ?1"));
-    kind.bindText(1, key);
+    kind.prepare(db_.handle(), QStringLiteral("SELECT name, type FROM sqlite_master WHERE type IN "
+                                              "('table','view') AND upper(name) = ?1"));
+    kind.bind(1, key);
     if (!kind || kind.step() != SQLITE_ROW) {
         return {makeError(err::NoSuchTable, QStringLiteral("42S02"), 208,
                           QStringLiteral("El nombre de objeto '%1' no es válido.").arg(table))};
@@ -608,10 +602,10 @@ ErrorList SqliteProvider::tableInfo(const QString& table, TableInfo& out) {
     TableInfo info;
     info.name = kind.text(0);
     info.isView = kind.text(1) == u"view";
-    kind.reset();
+    kind.finalize();
 
     SqliteStatement columns;
-    columns.prepare(db_, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(info.name)));
+    columns.prepare(db_.handle(), QStringLiteral("PRAGMA table_info(%1)").arg(quoted(info.name)));
     std::vector<std::pair<int, QString>> keys;
     QString keyType;
     while (columns && columns.step() == SQLITE_ROW) {
@@ -628,7 +622,8 @@ ErrorList SqliteProvider::tableInfo(const QString& table, TableInfo& out) {
         if (keys.size() == 1 && keyType.trimmed().compare(u"INTEGER", Qt::CaseInsensitive) == 0)
             info.identityColumn = info.keyColumns.first();
         SqliteStatement probe;
-        if (probe.prepare(db_, QStringLiteral("SELECT rowid FROM %1").arg(quoted(info.name))) ==
+        if (probe.prepare(db_.handle(),
+                          QStringLiteral("SELECT rowid FROM %1").arg(quoted(info.name))) ==
             SQLITE_OK)
             info.rowLocator = QStringLiteral("rowid");
     }

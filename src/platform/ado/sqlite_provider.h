@@ -11,6 +11,7 @@
 #include "platform/ado/embedded_engine.h"
 #include "platform/ado/provider.h"
 #include "platform/ado/sqlite_dialect.h"
+#include "platform/ado/sqlite_handles.h"
 
 #include <QElapsedTimer>
 
@@ -81,7 +82,7 @@ class SqliteProvider final : public Provider {
     bool isProcedure(const QString& name);
     int schemaVersion() const;
 
-    sqlite3* db_ = nullptr;
+    SqliteDatabase db_;
     QString file_;
     QString database_;
     std::optional<std::pair<quint64, quint64>> identity_;  // device and inode

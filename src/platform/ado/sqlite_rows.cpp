@@ -3,6 +3,8 @@
 #include "platform/ado/sqlite_errors.h"
 #include "platform/ado/sqlite_provider.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -93,33 +95,6 @@ Value columnValue(sqlite3_stmt* s, int column, const DeclaredType& type) {
     }
 }
 
-int bindValue(sqlite3_stmt* s, int index, const Value& v) {
-    switch (v.kind()) {
-        case Value::Kind::Empty:
-        case Value::Kind::Null:
-            return sqlite3_bind_null(s, index);
-        case Value::Kind::Boolean:
-            return sqlite3_bind_int(s, index, v.toBool() ? 1 : 0);
-        case Value::Kind::Integer:
-            return sqlite3_bind_int64(s, index, v.toInt64());
-        case Value::Kind::Double:
-            return sqlite3_bind_double(s, index, v.toDouble());
-        case Value::Kind::Currency:
-            return sqlite3_bind_double(s, index, static_cast<double>(v.currencyScaled()) / 10000.0);
-        case Value::Kind::Date: {
-            const QByteArray utf8 = storedDate(v.toDateTime()).toUtf8();
-            return sqlite3_bind_text(s, index, utf8.constData(), static_cast<int>(utf8.size()),
-                                     SQLITE_TRANSIENT);
-        }
-        case Value::Kind::Text: {
-            const QByteArray utf8 = v.toString().toUtf8();
-            return sqlite3_bind_text(s, index, utf8.constData(), static_cast<int>(utf8.size()),
-                                     SQLITE_TRANSIENT);
-        }
-    }
-    return SQLITE_MISUSE;
-}
-
 SqliteRows::SqliteRows(SqliteProvider* provider, SqliteStatement statement, bool locatorFirst)
     : provider_(provider), statement_(std::move(statement)), locatorFirst_(locatorFirst) {
     if (provider_) provider_->attach(this);
@@ -179,7 +154,7 @@ bool SqliteRows::advance() {
     hasRow_ = rc == SQLITE_ROW;
     if (!hasRow_) {
         if (rc != SQLITE_DONE) pendingError_ = errorOf(rc);
-        statement_.reset();
+        statement_.finalize();
     }
     return hasRow_;
 }
@@ -216,7 +191,7 @@ void SqliteRows::materialize() {
         buffered_.push_back(currentRow());
         advance();
     }
-    statement_.reset();
+    statement_.finalize();
 }
 
 void SqliteRows::detachProvider() {

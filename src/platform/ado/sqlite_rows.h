@@ -5,7 +5,7 @@
 // currency, BIT as booleans.
 
 #include "platform/ado/provider.h"
-#include "platform/ado/sqlite_statement.h"
+#include "platform/ado/sqlite_handles.h"
 #include "platform/ado/sqlite_support.h"
 
 #include <deque>
@@ -49,7 +49,5 @@ class SqliteRows final : public RowSource {
 
 // A value read from a column of the current row.
 Value columnValue(sqlite3_stmt* statement, int column, const DeclaredType& type);
-// Binds a value to the placeholder `index` (from 1).
-int bindValue(sqlite3_stmt* statement, int index, const Value& value);
 
 }  // namespace kl::ado::sqlite

@@ -33,47 +33,11 @@
 //   (raisedError()); the provider turns the native number into SQL Server's
 //   error codes (8152 truncation, 241 bad date, 50000 kl_error).
 //
-// SQL functions registered by registerFunctions():
-//   collation KL_CI; like(pattern, text[, escape]) with SQL Server's
-//   wildcards (% _ [abc] [^a-z]), case-insensitive beyond ASCII;
-//   upper(x) / lower(x) for every letter (ñ, á...);
-//   kl_fecha(x)            date text in any accepted form -> stored form;
-//                          NULL for a text that is no date; other values as
-//                          they are
-//   kl_getdate()           now, stored form
-//   kl_datepart(part, d)   SQL Server's DATEPART: 'yy','yyyy','year','mm','m',
-//                          'month','dd','d','day','dw','weekday','hh','hour',
-//                          'mi','n','minute','ss','s','second','dy','dayofyear',
-//                          'wk','ww','week','qq','q','quarter'
-//                          (a Spanish login's DATEFIRST 1: dw 1 = Monday,
-//                          7 = Sunday; weeks start on Monday)
-//   kl_datename(part, d)   DATENAME: weekday and month names as a Spanish
-//                          SQL Server login gives them, capitalised
-//                          ("Domingo", "Enero"), so a comparison with
-//                          'Domingo' holds without a collation; other parts
-//                          as DATEPART's number in text
-//   kl_dateadd(part, n, d) DATEADD, stored form
-//   kl_datediff(part, a, b) DATEDIFF (boundaries crossed, as SQL Server)
-//   kl_isdate(x)           ISDATE: 1 or 0
-//   kl_isnumeric(x)        ISNUMERIC: 1 or 0
-//   kl_val(x)              Jet's VAL: the number the text starts with, 0 if
-//                          none ("." decimal point, blanks inside skipped)
-//   kl_len(x)              LEN: characters without the trailing blanks
-//   kl_charindex(find, text[, start])  CHARINDEX, 1-based, 0 when absent,
-//                          compared as KL_CI does
-//   kl_left(x, n), kl_right(x, n), kl_replicate(x, n), kl_space(n)
-//   kl_str(x[, length[, decimals]])    STR: right-aligned, rounded
-//   kl_convert(type, x[, style])       CONVERT(type, x, style) / CAST(x AS
-//                          type): type as written in SQL Server
-//                          ("varchar(10)", "int", "datetime", "money"...);
-//                          date styles 3, 101, 102, 103, 105, 108, 111, 112,
-//                          120, 121, 23 and none (dd/mm/yyyy hh:mm:ss)
-//   kl_error(message)      raises the message as an error (RAISERROR)
-//   kl_plus(a, b[, c...])  SQL Server's + where the statement does not show
-//                          the operands' types: ((a + b) + c)..., two texts
-//                          join, a number on either side adds (a text that
-//                          is no number: error 245; a stored date-time adds
-//                          days), Null gives Null
+// registerFunctions() registers the collation KL_CI and the functions of the
+// table in engine_functions.h: SQL Server's LEN, CHARINDEX, DATEPART,
+// CONVERT... as kl_len, kl_charindex, kl_datepart, kl_convert..., upper,
+// lower and like for every letter (ñ, á...) and SQL Server's wildcards
+// (% _ [abc] [^a-z]), and the engine's helpers kl_fecha, kl_error, kl_plus.
 
 #include <QDateTime>
 #include <QString>
@@ -97,7 +61,7 @@ inline constexpr long BadDate = 241;
 inline constexpr long UserError = 50000;
 }  // namespace native
 
-// Registers the collation and the functions above on a connection. Call it
+// Registers the collation and the functions on a connection. Call it
 // before any statement touches tables (indexes and triggers use them).
 // Returns SQLITE_OK or the failing SQLite code.
 int registerFunctions(sqlite3* db);

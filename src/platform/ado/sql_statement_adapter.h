@@ -1,0 +1,18 @@
+#pragma once
+
+// Adapts the statements of a batch one by one: session options and
+// transaction statements, procedure calls, IF [NOT] EXISTS folded into the
+// statement it guards, ALTER TABLE and CREATE TABLE in SQLite's terms,
+// RAISERROR; everything else through the expression rewriter.
+
+#include "platform/ado/sql_tokens.h"
+#include "platform/ado/sqlite_dialect.h"
+
+#include <variant>
+
+namespace kl::ado::sqlite::dialect {
+
+std::variant<std::vector<Statement>, RunError> adaptStatements(std::vector<Nodes> statements,
+                                                               const ProcedureLookup& isProcedure);
+
+}  // namespace kl::ado::sqlite::dialect
