@@ -98,7 +98,7 @@ TEST(DialectTokens, JetDatesBecomeStoredDates) {
 TEST(DialectTop, BecomesLimitAtTheEndOfItsQuery) {
     expectAdapted({
         {"SELECT TOP 1 * FROM TA_CONDIVA with(nolock)  WHERE LTRIM(RTRIM(codigo)) ='1' ",
-         "SELECT * FROM TA_CONDIVA  WHERE LTRIM(RTRIM(codigo)) ='1' LIMIT 1"},
+         "SELECT * FROM TA_CONDIVA  WHERE LTRIM(RTRIM(codigo)) COLLATE KL_CI ='1' LIMIT 1"},
         {"SELECT top 1  * FROM MV_ASIENTOS WHERE PERIODO = 2024 AND EsAjuste = 1",
          "SELECT  * FROM MV_ASIENTOS WHERE PERIODO = 2024 AND EsAjuste = 1 LIMIT 1"},
         {"SELECT TOP 1000 CODIGO,DESCRIPCION FROM T  ORDER BY DESCRIPCION",
@@ -254,7 +254,7 @@ TEST(DialectConcatenation, PlusJoinsVisibleTextsAndLeavesUnknownOperandsToRunTim
 TEST(DialectStatements, SqlServerFormsTakeSqliteForms) {
     expectAdapted({
         {"DELETE AUX_SUBDIARIOS WHERE RTRIM(LTRIM(USUARIO)) = 'ADMIN'",
-         "DELETE FROM AUX_SUBDIARIOS WHERE RTRIM(LTRIM(USUARIO)) = 'ADMIN'"},
+         "DELETE FROM AUX_SUBDIARIOS WHERE RTRIM(LTRIM(USUARIO)) COLLATE KL_CI = 'ADMIN'"},
         {"DELETE FROM T WHERE A = 1", "DELETE FROM T WHERE A = 1"},
         {"DELETE dbo.T", "DELETE FROM T"},
         {"TRUNCATE TABLE AUX_SUBDIARIOS", "DELETE FROM AUX_SUBDIARIOS"},

@@ -75,6 +75,7 @@ class Rewriter {
         if (StepResult e = rewriteCalls(seq)) return e;
         if (StepResult e = rewriteTop(seq)) return e;
         const TextShape s = joinTexts(seq);
+        compareAsSqlServer(seq);
         if (shape) *shape = s;
         return {};
     }
@@ -527,6 +528,106 @@ class Rewriter {
         return c;
     }
 
+    static bool isComparison(const Node& n) {
+        static const char* const operators[] = {"=", "<>", "!=", "<", ">", "<=", ">=", "!<", "!>"};
+        if (n.kind != Kind::Operator) return false;
+        for (const char* op : operators)
+            if (isOp(n, op)) return true;
+        return false;
+    }
+
+    // Whether the operand ending before `end` is compared: a comparison
+    // operator, LIKE, IN, BETWEEN or NOT follows it.
+    static bool comparedAfter(const Nodes& seq, size_t end) {
+        static const QSet<QString> words = setOf({"LIKE", "IN", "BETWEEN", "NOT"});
+        return end < seq.size() && (isComparison(seq[end]) || isAnyOf(seq[end], words));
+    }
+
+    // Whether nothing binds the operand [begin, end) tighter than a
+    // comparison: no arithmetic, concatenation, member access or COLLATE
+    // next to it.
+    static bool standsAlone(const Nodes& seq, size_t begin, size_t end) {
+        const auto binds = [&](size_t k) {
+            return (seq[k].kind == Kind::Operator && !isComparison(seq[k])) ||
+                   seq[k].kind == Kind::Dot || is(seq[k], "COLLATE");
+        };
+        return (begin == 0 || !binds(begin - 1)) && (end >= seq.size() || !binds(end));
+    }
+
+    // The length in nodes of the number literal, with its sign, starting at
+    // `begin`; 0 when there is none there.
+    static size_t numberAt(const Nodes& seq, size_t begin) {
+        if (begin >= seq.size()) return 0;
+        const bool signed_ = isOp(seq[begin], "-") || isOp(seq[begin], "+");
+        const size_t k = signed_ ? begin + 1 : begin;
+        if (k >= seq.size() || seq[k].kind != Kind::Number ||
+            seq[k].text.startsWith(u"0x", Qt::CaseInsensitive))
+            return 0;
+        return k - begin + 1;
+    }
+
+    // SQL Server compares a text with a number as numbers, converting the
+    // text (error 245 when it holds none), and compares texts under the
+    // database's case-insensitive collation, which a text that a call
+    // yields keeps. The engine would instead rank any number below any text
+    // ("RTRIM(PERIODO) = 2024" never true, "RTRIM(x) > 2" always) and
+    // compare a call's text in binary order. So a text call compared with a
+    // number literal is converted explicitly, and one compared with anything
+    // else is given the collation:
+    //   "RTRIM(LTRIM(PERIODO)) = 2024" -> "kl_convert('int', RTRIM(LTRIM(PERIODO))) = 2024"
+    //   "UPPER(CLAVE) = 'periodo'"     -> "UPPER(CLAVE) COLLATE KL_CI = 'periodo'"
+    static void compareAsSqlServer(Nodes& seq) {
+        // Type names written like calls (CAST(x AS CHAR(10))) are no calls.
+        static const QSet<QString> typeNames = setOf({"CHAR", "NCHAR", "VARCHAR", "NVARCHAR"});
+        for (size_t k = seq.size(); k-- > 0;) {
+            if (!isCall(seq, k) || !isTextCall(seq, k) || isAnyOf(seq[k], typeNames) ||
+                (k > 0 && is(seq[k - 1], "AS")) || !standsAlone(seq, k, k + 2))
+                continue;
+            const bool comparedBefore = k > 0 && isComparison(seq[k - 1]);
+            if (!comparedBefore && !comparedAfter(seq, k + 2)) continue;
+
+            // The number literal compared with the call, if it is one:
+            // "RTRIM(x) = -3", "3 = RTRIM(x)".
+            std::optional<size_t> digits;
+            if (k + 2 < seq.size() && isComparison(seq[k + 2])) {
+                const size_t length = numberAt(seq, k + 3);
+                if (length && standsAlone(seq, k + 3, k + 3 + length)) digits = k + 2 + length;
+            }
+            if (!digits && comparedBefore && k >= 2 && numberAt(seq, k - 2) == 1 &&
+                standsAlone(seq, k - 2, k - 1))
+                digits = k - 2;
+            if (digits) {
+                const QString& text = seq[*digits].text;
+                const bool whole =
+                    !text.contains(u'.') && !text.contains(u'e', Qt::CaseInsensitive);
+                Nodes call = slice(seq, k, k + 2);
+                const QString lead = std::exchange(call.front().lead, QString());
+                Nodes converted;
+                converted.push_back(word(QStringLiteral("kl_convert"), lead));
+                converted.push_back(group(joinWithCommas(
+                    {{literal(whole ? QStringLiteral("int") : QStringLiteral("float"))},
+                     spaced(std::move(call))})));
+                seq.erase(seq.begin() + static_cast<std::ptrdiff_t>(k),
+                          seq.begin() + static_cast<std::ptrdiff_t>(k + 2));
+                seq.insert(seq.begin() + static_cast<std::ptrdiff_t>(k),
+                           std::make_move_iterator(converted.begin()),
+                           std::make_move_iterator(converted.end()));
+                continue;
+            }
+            const Node collation[] = {word(QStringLiteral("COLLATE")),
+                                      word(QString::fromLatin1(kCollation))};
+            seq.insert(seq.begin() + static_cast<std::ptrdiff_t>(k + 2), std::begin(collation),
+                       std::end(collation));
+        }
+    }
+
+    // Whether a chain of texts joined by || is compared (and not already
+    // given a collation).
+    static bool joinedIsCompared(const Nodes& seq, const Chain& c) {
+        if (c.end < seq.size() && is(seq[c.end], "COLLATE")) return false;
+        return (c.begin > 0 && isComparison(seq[c.begin - 1])) || comparedAfter(seq, c.end);
+    }
+
     // SQL Server's + concatenates when its operands are texts and adds as
     // soon as one is a number, but the types of columns are not known here.
     // The rule: in a chain of operands joined by +, every + becomes || when
@@ -541,6 +642,7 @@ class Rewriter {
     static TextShape joinTexts(Nodes& seq) {
         std::vector<Chain> chains;
         bool calls = false;
+        bool compared = false;
         for (size_t i = 0; i < seq.size();) {
             const size_t start = i;
             Chain c = readChain(seq, i);
@@ -548,8 +650,10 @@ class Rewriter {
                 i = start + 1;
                 continue;
             }
-            if (!c.plus.empty() && c.text())
+            if (!c.plus.empty() && c.text()) {
                 for (size_t p : c.plus) seq[p].text = QStringLiteral("||");
+                compared = compared || joinedIsCompared(seq, c);
+            }
             calls = calls || c.runTimeRun(seq) > 0;
             chains.push_back(std::move(c));
         }
@@ -557,12 +661,22 @@ class Rewriter {
         for (const Chain& c : chains) shape.part = shape.part || c.text();
         shape.whole = chains.size() == 1 && chains[0].begin == 0 && chains[0].end == seq.size() &&
                       chains[0].text();
-        if (!calls) return shape;
+        if (!calls && !compared) return shape;
 
         Nodes out;
         out.reserve(seq.size());
         size_t done = 0;
         for (const Chain& c : chains) {
+            if (!c.plus.empty() && c.text()) {
+                // A joined text compares as the database's texts do (the
+                // collation of its last operand is the whole chain's).
+                if (!joinedIsCompared(seq, c)) continue;
+                append(out, slice(seq, done, c.end));
+                out.push_back(word(QStringLiteral("COLLATE")));
+                out.push_back(word(QString::fromLatin1(kCollation)));
+                done = c.end;
+                continue;
+            }
             const size_t run = c.runTimeRun(seq);
             if (run == 0) continue;
             append(out, slice(seq, done, c.terms[0].begin));

@@ -131,6 +131,14 @@ TEST_P(DataLayer, ExpressionsAnswerWhatSqlServerAnswers) {
              {"CODIGO + NOMBRE FROM MA_CUENTAS WHERE CODIGO + NOMBRE = '2CUENTA 2'", "2Cuenta 2"},
              {"MIN(CODIGO + CODIGO) FROM MA_CUENTAS", "11"},
              {"MAX(LEN(CODIGO) + LEN(NOMBRE)) FROM MA_CUENTAS", "9"},
+             // A call's text keeps the database's collation; compared with a
+             // number it is converted.
+             {"COUNT(*) FROM MA_CUENTAS WHERE RTRIM(LTRIM(NOMBRE)) = 'cuenta 1'", "1"},
+             {"COUNT(*) FROM MA_CUENTAS WHERE UPPER(NOMBRE) IN ('cuenta 2')", "1"},
+             {"COUNT(*) FROM MA_CUENTAS WHERE 'x' + NOMBRE = 'XCUENTA 3'", "1"},
+             {"COUNT(*) FROM MA_CUENTAS WHERE RTRIM(CODIGO) = 2", "1"},
+             {"COUNT(*) FROM MA_CUENTAS WHERE 2 < LTRIM(CODIGO)", "2"},
+             {"COUNT(*) FROM MA_CUENTAS WHERE RTRIM(CODIGO) > 10", "0"},
              // Dates.
              {"DATEDIFF(day, '2024-12-31', '2025-01-01')", "1"},
              {"DATEDIFF(month, '2024-12-31 23:59:59', '2025-01-01')", "1"},
@@ -160,7 +168,8 @@ TEST_P(DataLayer, ExpressionsAnswerWhatSqlServerAnswers) {
 }
 
 TEST_P(DataLayer, AConversionSqlServerRefusesFailsWithItsNumber) {
-    for (const char* select : {"'ab' + 1", "CONVERT(INT, 'x')"}) {
+    for (const char* select :
+         {"'ab' + 1", "CONVERT(INT, 'x')", "COUNT(*) FROM MA_CUENTAS WHERE RTRIM('x') = 1"}) {
         SCOPED_TRACE(select);
         std::unique_ptr<Recordset> rs;
         const StepResult e = cnn_.Execute(QStringLiteral("SELECT ") + select, nullptr, &rs);
