@@ -10,12 +10,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableView>
 #include <QTemporaryDir>
 
 #include <gtest/gtest-spi.h>
@@ -201,6 +203,25 @@ TEST(DatePickerWidget, StartsOnTheGivenDateInSpanishAndReturnsTheChosenOne) {
     EXPECT_EQ(service.pickDate(QDate(2026, 12, 31)), QDate(2027, 1, 15));
     EXPECT_EQ(service.pickDate(QDate()), QDate::currentDate());
     EXPECT_EQ(service.pickDate(QDate(2026, 12, 31)), std::nullopt);
+}
+
+TEST(DatePickerWidget, ShowsAllSixWeeksUnderASkinThatFramesItsGrid) {
+    QWidget skinned;
+    // The skins draw the grid's frame themselves.
+    skinned.setStyleSheet(QStringLiteral("QTableView { border: 1px solid #7a8aa6; }"));
+    // August 2026 starts on a Saturday: its 31 days span six weeks.
+    DatePickerDialog picker(QDate(2026, 8, 31), &skinned);
+    picker.show();
+    auto* grid = picker.calendar().findChild<QTableView*>();
+    ASSERT_NE(grid, nullptr);
+    const int lastRow = grid->model()->rowCount() - 1;
+    ASSERT_EQ(lastRow, 6);
+    // The rows stretch to the grid but never below the header's smallest
+    // section: below that height the last week falls outside.
+    EXPECT_GE(grid->viewport()->height(),
+              (lastRow + 1) * grid->verticalHeader()->minimumSectionSize());
+    EXPECT_LE(grid->rowViewportPosition(lastRow) + grid->rowHeight(lastRow),
+              grid->viewport()->height());
 }
 
 TEST(FileDialogWidget, TitleFiltersIndexAndChosenFile) {
