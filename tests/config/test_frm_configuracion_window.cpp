@@ -652,6 +652,32 @@ TEST_F(ConfigWindowTest, TheBottomButtonsStandAcceptApplyCancelFromTheLeft) {
     }
 }
 
+TEST_F(ConfigWindowTest, TheFramesOfOnePageShareTheirLabelAndBoxColumns) {
+    auto window = opens();
+    window->show();
+    // A box and its label, by their left edge in the window.
+    const auto columns = [&](const char* key) {
+        QLineEdit* edit = box(*window, QLatin1String(key));
+        const QWidget* label = nullptr;
+        for (const QLabel* candidate : window->findChildren<QLabel*>())
+            if (candidate->buddy() == edit) label = candidate;
+        return std::pair(label ? label->mapTo(window.get(), QPoint()).x() : -1,
+                         edit->mapTo(window.get(), QPoint()).x());
+    };
+    const struct {
+        config::Pestana page;
+        const char* first;
+        const char* second;
+    } frames[] = {{config::Pestana::General, "nombre_indice1", "FECHAOPERDESDE"},
+                  {config::Pestana::Ejercicio, "FechaUltimaDepuracion", "DESCRIPCION"}};
+    for (const auto& frame : frames) {
+        window->seleccionaPestana(frame.page);
+        window->findChild<QTabWidget*>(QStringLiteral("SSTab1"))->setCurrentIndex(0);
+        QApplication::processEvents();
+        EXPECT_EQ(columns(frame.first), columns(frame.second)) << frame.second;
+    }
+}
+
 TEST_F(ConfigWindowTest, EnterLeavesABoxOnlyWhenItsValueIsValid) {
     auto window = opens();
     window->show();
