@@ -2,6 +2,7 @@
 
 #include "config/bound_controls.h"
 #include "config/key_filter.h"
+#include "platform/ui/accessible_check_box.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -200,7 +201,7 @@ class frmConfiguracion::Constructor {
     }
 
     QWidget* casilla(const ControlEnlazado& c, QFormLayout& form) {
-        auto* check = new QCheckBox(c.textoDiseno.isEmpty() ? c.etiqueta : c.textoDiseno);
+        auto* check = new AccessibleCheckBox(c.textoDiseno.isEmpty() ? c.etiqueta : c.textoDiseno);
         check->setObjectName(c.nombre);
         check->setProperty("DataField", c.dataField);
         check->setProperty("Tag", c.tag);

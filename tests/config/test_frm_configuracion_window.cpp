@@ -15,6 +15,7 @@
 #include "support/shared_db/shared_db.h"
 #include "support/trace_lines.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -240,6 +241,29 @@ TEST_F(ConfigWindowTest, ClickingTheCapitalsSwitchTurnsTypedLettersIntoCapitals)
     const bool wasTicked = costo->isChecked();
     costo->click();
     EXPECT_EQ(costo->text(), wasTicked ? u"NO" : u"SI");
+}
+
+TEST_F(ConfigWindowTest, AScreenReaderTickingTheCapitalsSwitchRunsTheClickHandling) {
+    auto window = opens();
+    auto* modo = window->findChild<QCheckBox*>(QStringLiteral("ChkModoescritura"));
+    ASSERT_NE(modo, nullptr);
+    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(modo);
+    ASSERT_NE(reader, nullptr);
+    ASSERT_NE(reader->actionInterface(), nullptr);
+    EXPECT_EQ(reader->role(), QAccessible::CheckBox);
+    EXPECT_EQ(reader->text(QAccessible::Name), u"Modo de Escritura");
+    QLineEdit* edit = box(*window, QStringLiteral("NOMBRE"));
+    for (const QString& action :
+         {QAccessibleActionInterface::toggleAction(), QAccessibleActionInterface::pressAction()}) {
+        const bool wasTicked = modo->isChecked();
+        reader->actionInterface()->doAction(action);
+        EXPECT_EQ(modo->isChecked(), !wasTicked) << action.toStdString();
+        EXPECT_EQ(reader->state().checked, !wasTicked);
+        EXPECT_EQ(modo->text(), wasTicked ? u"Mayúsculas/Minúsculas" : u"Sólo Mayúsculas");
+        edit->clear();
+        types(edit, QStringLiteral("abc"));
+        EXPECT_EQ(edit->text(), wasTicked ? u"abc" : u"ABC") << action.toStdString();
+    }
 }
 
 TEST_F(ConfigWindowTest, F5OnADateFieldOpensTheDatePicker) {

@@ -1,6 +1,8 @@
 target_sources(kl_platform_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/windows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/widget_dialogs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/accessible_check_box.h
+  ${CMAKE_CURRENT_LIST_DIR}/accessible_check_box.cpp
   ${CMAKE_CURRENT_LIST_DIR}/date_picker.h
   ${CMAKE_CURRENT_LIST_DIR}/date_picker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/spanish.cpp
