@@ -6,6 +6,7 @@
 #include "dblayer/application_hooks.h"
 #include "dblayer/db_dll.h"
 #include "demo.h"
+#include "national_tables.h"
 #include "platform/textfile.h"
 #include "platform/ui/windows.h"
 #include "schema.h"
@@ -33,6 +34,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ranges>
 #include <vector>
 
 namespace kl::test {
@@ -390,6 +392,59 @@ TEST_F(FieldLookupTest, ARightClickOnADateFieldOpensThePickerAndCancellingKeepsT
     EXPECT_EQ(depuracion->text(), u"15/03/2026");
     presses(depuracion, Qt::Key_F5);
     EXPECT_EQ(depuracion->text(), u"15/03/2026");
+}
+
+TEST_F(ConfigWindowTest, ABrandNewDatabaseAcceptsWithoutTheRenumberingQuestion) {
+    // As the administrator's tool creates it: the schema and the national
+    // tables, no configuration, no account, no fiscal year.
+    file_ = dir_.filePath(QStringLiteral("nueva.kldb"));
+    const StepResult created = klbase::createDatabaseFile(file_, [](klbase::Database& database) {
+        if (StepResult schema = klbase::createSchema(database)) return schema;
+        return klbase::writeNationalTables(database);
+    });
+    ASSERT_FALSE(created) << created->description.toStdString();
+    auto window = opens();
+    // What a first configuration needs besides the designer texts: the first
+    // fiscal year, the company's name, VAT condition and province, and a
+    // number in the boxes that open empty.
+    ModalDriver modals([](QDialog& wizard) {
+        auto field = [&](const char* key) { return wizard.findChild<QLineEdit*>(key); };
+        auto next = [&] { wizard.findChild<QPushButton*>("CmdSiguiente")->click(); };
+        field("NRO_PERIODO")->setText("1");
+        next();
+        field("NOMBRE")->setText("Ejercicio 2027");
+        next();
+        field("FECHA_DESDE")->setText("01/01/2027");
+        field("FECHA_HASTA")->setText("31/12/2027");
+        next();
+    });
+    boxes_.answer(answer::Ok);
+    clicks(*window, "CmdCrearEjercicio");
+    ASSERT_EQ(boxes_.shown().size(), 1u);
+    EXPECT_EQ(lastBox().text, u"El ejercicio se creó con éxito");
+    box(*window, QStringLiteral("NOMBRE"))->setText(QStringLiteral("ESTUDIO PÉREZ"));
+    box(*window, QStringLiteral("CONDIVA"))->setText(QStringLiteral("1"));
+    for (const char* key : {"UltimoAsiento", "PIVADIF", "PRES3337", "MRES3337", "PPIBC", "PPIBCM",
+                            "MTPIBC", "PPIBP", "PPIBPCM", "MTPIBP"})
+        if (QLineEdit* number = box(*window, QLatin1String(key)); number->text().isEmpty())
+            number->setText(QStringLiteral("0"));
+    box(*window, QStringLiteral("CPBAIB"))->setText(QStringLiteral("902"));
+    const char* const levels[] = {"digitos_capitulo", "digitos_SubCapitulo", "digitos_Rubro",
+                                  "digitos_SubRubro", "digitos_Cuenta",      "digitos_SubCuenta"};
+    QStringList shown;
+    for (const char* key : levels) shown << box(*window, QLatin1String(key))->text();
+    window->cmdAceptar_Click();
+    for (const ShownBox& asked : boxes_.shown() | std::views::drop(1))
+        ADD_FAILURE() << asked.text.toStdString();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(stored(QStringLiteral("NOMBRE")), u"ESTUDIO PÉREZ");
+    QStringList saved;
+    for (const char* key : levels)
+        saved << sql(QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION WHERE "
+                                    "lower(CLAVE) = lower('%1')")
+                         .arg(QLatin1String(key)));
+    EXPECT_EQ(saved, shown);
+    EXPECT_EQ(stored(QStringLiteral("PIVA")), u"21.00");
 }
 
 TEST_F(ConfigWindowTest, ApplyFollowsTheScreenTabAndAnImageIsKeptOnlyWhenConfirmedThere) {
