@@ -4,6 +4,8 @@ target_sources(kl_platform_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/accessible_check_box.h
   ${CMAKE_CURRENT_LIST_DIR}/accessible_check_box.cpp
   ${CMAKE_CURRENT_LIST_DIR}/date_picker.h
+  ${CMAKE_CURRENT_LIST_DIR}/first_paint.h
+  ${CMAKE_CURRENT_LIST_DIR}/first_paint.cpp
   ${CMAKE_CURRENT_LIST_DIR}/date_picker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/spanish.cpp
   ${CMAKE_CURRENT_LIST_DIR}/spanish_file_dialog.h
