@@ -130,6 +130,21 @@ class ConfigWindowTest : public testing::Test {
         return state;
     }
     const ShownBox& lastBox() const { return boxes_.shown().back(); }
+    // The wizard's steps for a first fiscal year over a calendar year.
+    static ModalDriver::WindowStep firstYear(const char* number, const char* name,
+                                             const char* year) {
+        return [=](QDialog& wizard) {
+            auto field = [&](const char* key) { return wizard.findChild<QLineEdit*>(key); };
+            auto next = [&] { wizard.findChild<QPushButton*>("CmdSiguiente")->click(); };
+            field("NRO_PERIODO")->setText(QLatin1String(number));
+            next();
+            field("NOMBRE")->setText(QLatin1String(name));
+            next();
+            field("FECHA_DESDE")->setText(QStringLiteral("01/01/%1").arg(QLatin1String(year)));
+            field("FECHA_HASTA")->setText(QStringLiteral("31/12/%1").arg(QLatin1String(year)));
+            next();
+        };
+    }
 
     ScopedDialogs boxes_;
     QTemporaryDir dir_;
@@ -407,17 +422,7 @@ TEST_F(ConfigWindowTest, ABrandNewDatabaseAcceptsWithoutTheRenumberingQuestion) 
     // What a first configuration needs besides the designer texts: the first
     // fiscal year, the company's name, VAT condition and province, and a
     // number in the boxes that open empty.
-    ModalDriver modals([](QDialog& wizard) {
-        auto field = [&](const char* key) { return wizard.findChild<QLineEdit*>(key); };
-        auto next = [&] { wizard.findChild<QPushButton*>("CmdSiguiente")->click(); };
-        field("NRO_PERIODO")->setText("1");
-        next();
-        field("NOMBRE")->setText("Ejercicio 2027");
-        next();
-        field("FECHA_DESDE")->setText("01/01/2027");
-        field("FECHA_HASTA")->setText("31/12/2027");
-        next();
-    });
+    ModalDriver modals(firstYear("1", "Ejercicio 2027", "2027"));
     boxes_.answer(answer::Ok);
     clicks(*window, "CmdCrearEjercicio");
     ASSERT_EQ(boxes_.shown().size(), 1u);
@@ -533,17 +538,7 @@ TEST_F(ConfigWindowTest, WithoutYearsThePanelWaitsAndOnlyACreatedFirstYearBecome
     }
     EXPECT_EQ(stored(QStringLiteral("PERIODO")), u"3");
 
-    ModalDriver modals([](QDialog& wizard) {
-        auto field = [&](const char* key) { return wizard.findChild<QLineEdit*>(key); };
-        auto next = [&] { wizard.findChild<QPushButton*>("CmdSiguiente")->click(); };
-        field("NRO_PERIODO")->setText("9");
-        next();
-        field("NOMBRE")->setText("Ejercicio 2030");
-        next();
-        field("FECHA_DESDE")->setText("01/01/2030");
-        field("FECHA_HASTA")->setText("31/12/2030");
-        next();
-    });
+    ModalDriver modals(firstYear("9", "Ejercicio 2030", "2030"));
     boxes_.answer(answer::Ok);
     clicks(*window, "CmdCrearEjercicio");
     EXPECT_EQ(stored(QStringLiteral("PERIODO")), u"9");
