@@ -2,6 +2,7 @@
 
 #include "config/bound_controls.h"
 #include "config/key_filter.h"
+#include "platform/ui/accessible_check_box.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -14,6 +15,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QVariant>
+
+#include <algorithm>
 
 namespace kl {
 
@@ -72,6 +75,7 @@ class frmConfiguracion::Constructor {
             colocaPanel(p);
         for (QWidget* page : paginas_) {
             if (auto* box = qobject_cast<QVBoxLayout*>(page->layout())) box->addStretch(1);
+            alineaEtiquetas(marcos_.values(page));
         }
         w_.SSpaneles_->setCurrentIndex(static_cast<int>(config::kPestanaInicial));
         w_.SSTab1_->setCurrentIndex(static_cast<int>(config::kPestanaInternaInicial));
@@ -103,9 +107,26 @@ class frmConfiguracion::Constructor {
             auto* group = new QGroupBox(marco);
             group->setLayout(form);
             box->addWidget(group);
+            marcos_.insert(page, form);
         }
         formularios_.insert(id, form);
         return form;
+    }
+
+    // The frames of one page share their label column, so their boxes start
+    // at the same x.
+    static void alineaEtiquetas(const QList<QFormLayout*>& forms) {
+        QList<QWidget*> labels;
+        int width = 0;
+        for (QFormLayout* form : forms) {
+            for (int row = 0; row < form->rowCount(); ++row) {
+                QLayoutItem* item = form->itemAt(row, QFormLayout::LabelRole);
+                if (!item || !item->widget()) continue;
+                labels.append(item->widget());
+                width = std::max(width, item->widget()->sizeHint().width());
+            }
+        }
+        for (QWidget* label : labels) label->setMinimumWidth(width);
     }
 
     QWidget* crea(const ControlEnlazado& c) {
@@ -180,7 +201,7 @@ class frmConfiguracion::Constructor {
     }
 
     QWidget* casilla(const ControlEnlazado& c, QFormLayout& form) {
-        auto* check = new QCheckBox(c.textoDiseno.isEmpty() ? c.etiqueta : c.textoDiseno);
+        auto* check = new AccessibleCheckBox(c.textoDiseno.isEmpty() ? c.etiqueta : c.textoDiseno);
         check->setObjectName(c.nombre);
         check->setProperty("DataField", c.dataField);
         check->setProperty("Tag", c.tag);
@@ -279,6 +300,7 @@ class frmConfiguracion::Constructor {
     QWidget* sueltos_ = nullptr;
     QList<QWidget*> paginas_;
     QHash<QString, QFormLayout*> formularios_;
+    QMultiHash<QWidget*, QFormLayout*> marcos_;
     QHash<int, QHBoxLayout*> filasNivel_;
 };
 

@@ -72,8 +72,10 @@ StepResult AplicaEstiloVisual(QWidget& window, SkinFramework& skin) {
     const QString carpeta = Brimcor2::AgregaBarra(
         QDir::toNativeSeparators(shippedFolder(QStringLiteral("Styles"), Shipped::Data)));
     if (StepResult falla = skin.LoadSkin(carpeta + estilo.archivo, estilo.ini)) return falla;
-    skin.ApplyWindow(window);
+    // The program's skin first: the window then wears it without a second
+    // restyling of its controls.
     skin.SetApplyOptions(skin.ApplyOptions() | SkinFramework::ApplyToApplication);
+    skin.ApplyWindow(window);
     return std::nullopt;
 }
 

@@ -6,6 +6,7 @@
 #include "dblayer/application_hooks.h"
 #include "dblayer/db_dll.h"
 #include "demo.h"
+#include "national_tables.h"
 #include "platform/textfile.h"
 #include "platform/ui/windows.h"
 #include "schema.h"
@@ -15,6 +16,7 @@
 #include "support/shared_db/shared_db.h"
 #include "support/trace_lines.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -32,6 +34,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ranges>
 #include <vector>
 
 namespace kl::test {
@@ -127,6 +130,21 @@ class ConfigWindowTest : public testing::Test {
         return state;
     }
     const ShownBox& lastBox() const { return boxes_.shown().back(); }
+    // The wizard's steps for a first fiscal year over a calendar year.
+    static ModalDriver::WindowStep firstYear(const char* number, const char* name,
+                                             const char* year) {
+        return [=](QDialog& wizard) {
+            auto field = [&](const char* key) { return wizard.findChild<QLineEdit*>(key); };
+            auto next = [&] { wizard.findChild<QPushButton*>("CmdSiguiente")->click(); };
+            field("NRO_PERIODO")->setText(QLatin1String(number));
+            next();
+            field("NOMBRE")->setText(QLatin1String(name));
+            next();
+            field("FECHA_DESDE")->setText(QStringLiteral("01/01/%1").arg(QLatin1String(year)));
+            field("FECHA_HASTA")->setText(QStringLiteral("31/12/%1").arg(QLatin1String(year)));
+            next();
+        };
+    }
 
     ScopedDialogs boxes_;
     QTemporaryDir dir_;
@@ -240,6 +258,29 @@ TEST_F(ConfigWindowTest, ClickingTheCapitalsSwitchTurnsTypedLettersIntoCapitals)
     const bool wasTicked = costo->isChecked();
     costo->click();
     EXPECT_EQ(costo->text(), wasTicked ? u"NO" : u"SI");
+}
+
+TEST_F(ConfigWindowTest, AScreenReaderTickingTheCapitalsSwitchRunsTheClickHandling) {
+    auto window = opens();
+    auto* modo = window->findChild<QCheckBox*>(QStringLiteral("ChkModoescritura"));
+    ASSERT_NE(modo, nullptr);
+    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(modo);
+    ASSERT_NE(reader, nullptr);
+    ASSERT_NE(reader->actionInterface(), nullptr);
+    EXPECT_EQ(reader->role(), QAccessible::CheckBox);
+    EXPECT_EQ(reader->text(QAccessible::Name), u"Modo de Escritura");
+    QLineEdit* edit = box(*window, QStringLiteral("NOMBRE"));
+    for (const QString& action :
+         {QAccessibleActionInterface::toggleAction(), QAccessibleActionInterface::pressAction()}) {
+        const bool wasTicked = modo->isChecked();
+        reader->actionInterface()->doAction(action);
+        EXPECT_EQ(modo->isChecked(), !wasTicked) << action.toStdString();
+        EXPECT_EQ(reader->state().checked, !wasTicked);
+        EXPECT_EQ(modo->text(), wasTicked ? u"Mayúsculas/Minúsculas" : u"Sólo Mayúsculas");
+        edit->clear();
+        types(edit, QStringLiteral("abc"));
+        EXPECT_EQ(edit->text(), wasTicked ? u"abc" : u"ABC") << action.toStdString();
+    }
 }
 
 TEST_F(ConfigWindowTest, F5OnADateFieldOpensTheDatePicker) {
@@ -368,6 +409,49 @@ TEST_F(FieldLookupTest, ARightClickOnADateFieldOpensThePickerAndCancellingKeepsT
     EXPECT_EQ(depuracion->text(), u"15/03/2026");
 }
 
+TEST_F(ConfigWindowTest, ABrandNewDatabaseAcceptsWithoutTheRenumberingQuestion) {
+    // As the administrator's tool creates it: the schema and the national
+    // tables, no configuration, no account, no fiscal year.
+    file_ = dir_.filePath(QStringLiteral("nueva.kldb"));
+    const StepResult created = klbase::createDatabaseFile(file_, [](klbase::Database& database) {
+        if (StepResult schema = klbase::createSchema(database)) return schema;
+        return klbase::writeNationalTables(database);
+    });
+    ASSERT_FALSE(created) << created->description.toStdString();
+    auto window = opens();
+    // What a first configuration needs besides the designer texts: the first
+    // fiscal year, the company's name, VAT condition and province, and a
+    // number in the boxes that open empty.
+    ModalDriver modals(firstYear("1", "Ejercicio 2027", "2027"));
+    boxes_.answer(answer::Ok);
+    clicks(*window, "CmdCrearEjercicio");
+    ASSERT_EQ(boxes_.shown().size(), 1u);
+    EXPECT_EQ(lastBox().text, u"El ejercicio se creó con éxito");
+    box(*window, QStringLiteral("NOMBRE"))->setText(QStringLiteral("ESTUDIO PÉREZ"));
+    box(*window, QStringLiteral("CONDIVA"))->setText(QStringLiteral("1"));
+    for (const char* key : {"UltimoAsiento", "PIVADIF", "PRES3337", "MRES3337", "PPIBC", "PPIBCM",
+                            "MTPIBC", "PPIBP", "PPIBPCM", "MTPIBP"})
+        if (QLineEdit* number = box(*window, QLatin1String(key)); number->text().isEmpty())
+            number->setText(QStringLiteral("0"));
+    box(*window, QStringLiteral("CPBAIB"))->setText(QStringLiteral("902"));
+    const char* const levels[] = {"digitos_capitulo", "digitos_SubCapitulo", "digitos_Rubro",
+                                  "digitos_SubRubro", "digitos_Cuenta",      "digitos_SubCuenta"};
+    QStringList shown;
+    for (const char* key : levels) shown << box(*window, QLatin1String(key))->text();
+    window->cmdAceptar_Click();
+    for (const ShownBox& asked : boxes_.shown() | std::views::drop(1))
+        ADD_FAILURE() << asked.text.toStdString();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(stored(QStringLiteral("NOMBRE")), u"ESTUDIO PÉREZ");
+    QStringList saved;
+    for (const char* key : levels)
+        saved << sql(QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION WHERE "
+                                    "lower(CLAVE) = lower('%1')")
+                         .arg(QLatin1String(key)));
+    EXPECT_EQ(saved, shown);
+    EXPECT_EQ(stored(QStringLiteral("PIVA")), u"21.00");
+}
+
 TEST_F(ConfigWindowTest, ApplyFollowsTheScreenTabAndAnImageIsKeptOnlyWhenConfirmedThere) {
     auto window = opens();
     auto* aplicar = window->findChild<QPushButton*>(QStringLiteral("cmdAplicar"));
@@ -454,17 +538,7 @@ TEST_F(ConfigWindowTest, WithoutYearsThePanelWaitsAndOnlyACreatedFirstYearBecome
     }
     EXPECT_EQ(stored(QStringLiteral("PERIODO")), u"3");
 
-    ModalDriver modals([](QDialog& wizard) {
-        auto field = [&](const char* key) { return wizard.findChild<QLineEdit*>(key); };
-        auto next = [&] { wizard.findChild<QPushButton*>("CmdSiguiente")->click(); };
-        field("NRO_PERIODO")->setText("9");
-        next();
-        field("NOMBRE")->setText("Ejercicio 2030");
-        next();
-        field("FECHA_DESDE")->setText("01/01/2030");
-        field("FECHA_HASTA")->setText("31/12/2030");
-        next();
-    });
+    ModalDriver modals(firstYear("9", "Ejercicio 2030", "2030"));
     boxes_.answer(answer::Ok);
     clicks(*window, "CmdCrearEjercicio");
     EXPECT_EQ(stored(QStringLiteral("PERIODO")), u"9");
@@ -649,6 +723,32 @@ TEST_F(ConfigWindowTest, TheBottomButtonsStandAcceptApplyCancelFromTheLeft) {
         const int x = window->findChild<QPushButton*>(QLatin1String(name))->x();
         EXPECT_GT(x, left) << name;
         left = x;
+    }
+}
+
+TEST_F(ConfigWindowTest, TheFramesOfOnePageShareTheirLabelAndBoxColumns) {
+    auto window = opens();
+    window->show();
+    // A box and its label, by their left edge in the window.
+    const auto columns = [&](const char* key) {
+        QLineEdit* edit = box(*window, QLatin1String(key));
+        const QWidget* label = nullptr;
+        for (const QLabel* candidate : window->findChildren<QLabel*>())
+            if (candidate->buddy() == edit) label = candidate;
+        return std::pair(label ? label->mapTo(window.get(), QPoint()).x() : -1,
+                         edit->mapTo(window.get(), QPoint()).x());
+    };
+    const struct {
+        config::Pestana page;
+        const char* first;
+        const char* second;
+    } frames[] = {{config::Pestana::General, "nombre_indice1", "FECHAOPERDESDE"},
+                  {config::Pestana::Ejercicio, "FechaUltimaDepuracion", "DESCRIPCION"}};
+    for (const auto& frame : frames) {
+        window->seleccionaPestana(frame.page);
+        window->findChild<QTabWidget*>(QStringLiteral("SSTab1"))->setCurrentIndex(0);
+        QApplication::processEvents();
+        EXPECT_EQ(columns(frame.first), columns(frame.second)) << frame.second;
     }
 }
 

@@ -46,7 +46,8 @@ TEST_F(ConfigurationWindow, ItsLoadStartsTheSessionAndItsCloseEndsIt) {
     EXPECT_TRUE(db().gOpenFlag);
     // Skin 1 when the user chose none; the test program carries the skins.
     EXPECT_FALSE(window.SkinFramework1.styleSheet().isEmpty());
-    EXPECT_EQ(window.styleSheet(), window.SkinFramework1.styleSheet());
+    // The window wears the program-wide skin.
+    EXPECT_EQ(qApp->styleSheet(), window.SkinFramework1.styleSheet());
     const QString id = sesion().gIdAcceso.toString();
     EXPECT_EQ(scalar("SELECT TAREA || '|' || IFNULL(EGRESO, 'NULL') FROM CONTROL_ACCESO"),
               u"CONFIGURACIÓN DEL SISTEMA|NULL");

@@ -2,7 +2,9 @@
 
 #include <QCalendarWidget>
 #include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace kl {
@@ -27,6 +29,20 @@ DatePickerDialog::DatePickerDialog(const QDate& initial, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(calendar_);
     layout->addWidget(buttons);
+    fitsSixWeeks();
+}
+
+// The calendar sizes its grid by its font alone, leaving out a frame the
+// skin draws; its rows cannot be lower than the header's smallest section,
+// so the sixth week was cut off. The grid gets room for the day names and
+// six weeks at that height, inside its frame.
+void DatePickerDialog::fitsSixWeeks() {
+    auto* grid = calendar_->findChild<QTableView*>();
+    if (!grid) return;
+    grid->ensurePolished();
+    grid->setMinimumHeight(grid->model()->rowCount() *
+                               grid->verticalHeader()->minimumSectionSize() +
+                           2 * grid->frameWidth());
 }
 
 QDate DatePickerDialog::selectedDate() const {

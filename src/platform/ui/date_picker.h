@@ -19,6 +19,8 @@ class DatePickerDialog : public QDialog {
     QCalendarWidget& calendar() { return *calendar_; }
 
   private:
+    void fitsSixWeeks();
+
     QCalendarWidget* calendar_;
 };
 

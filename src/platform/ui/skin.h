@@ -21,7 +21,8 @@ class SkinFramework {
     // or one that is no style sheet, is a failure and keeps the skin loaded
     // before.
     StepResult LoadSkin(const QString& path, const QString& iniName = QString());
-    // Gives the window the loaded skin.
+    // Gives the window the loaded skin; under the same program-wide skin the
+    // window keeps no sheet of its own, it wears the program's.
     void ApplyWindow(QWidget& window);
 
     int ApplyOptions() const { return options_; }

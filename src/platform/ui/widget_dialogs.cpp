@@ -2,12 +2,12 @@
 
 #include "platform/scripted_dialogs.h"
 #include "platform/ui/date_picker.h"
+#include "platform/ui/spanish_file_dialog.h"
 #include "platform/ui/windows.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -96,9 +96,7 @@ std::optional<QString> WidgetDialogs::inputBox(const QString& prompt, const QStr
 }
 
 QString WidgetDialogs::openFile(const FileDialogRequest& request) {
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialDir);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    SpanishFileDialog dialog(QApplication::activeWindow(), request.title, request.initialDir);
     // The classic dialog lists the descriptions alone.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     const QStringList filters = qtNameFilters(request.filter);

@@ -41,6 +41,9 @@ TEST_F(SkinFrameworkTest, StyleSheetFileDressesTheWindowAndWithBitOneTheApplicat
     skin_.SetApplyOptions(skin_.ApplyOptions() | 1);
     EXPECT_EQ(skin_.ApplyOptions(), 1);
     EXPECT_EQ(qApp->styleSheet(), QStringLiteral("QWidget { color: #123456; }"));
+    // A window dressed afterwards wears the program's sheet alone.
+    skin_.ApplyWindow(window);
+    EXPECT_EQ(window.styleSheet(), u"");
 }
 
 TEST_F(SkinFrameworkTest, FolderSkinTakesTheFileNamedByTheIni) {

@@ -5,18 +5,26 @@
 #include "platform/ui/windows.h"
 #include "support/scripted_dialogs.h"
 
+#include <QAbstractProxyModel>
+#include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
@@ -203,6 +211,25 @@ TEST(DatePickerWidget, StartsOnTheGivenDateInSpanishAndReturnsTheChosenOne) {
     EXPECT_EQ(service.pickDate(QDate(2026, 12, 31)), std::nullopt);
 }
 
+TEST(DatePickerWidget, ShowsAllSixWeeksUnderASkinThatFramesItsGrid) {
+    QWidget skinned;
+    // The skins draw the grid's frame themselves.
+    skinned.setStyleSheet(QStringLiteral("QTableView { border: 1px solid #7a8aa6; }"));
+    // August 2026 starts on a Saturday: its 31 days span six weeks.
+    DatePickerDialog picker(QDate(2026, 8, 31), &skinned);
+    picker.show();
+    auto* grid = picker.calendar().findChild<QTableView*>();
+    ASSERT_NE(grid, nullptr);
+    const int lastRow = grid->model()->rowCount() - 1;
+    ASSERT_EQ(lastRow, 6);
+    // The rows stretch to the grid but never below the header's smallest
+    // section: below that height the last week falls outside.
+    EXPECT_GE(grid->viewport()->height(),
+              (lastRow + 1) * grid->verticalHeader()->minimumSectionSize());
+    EXPECT_LE(grid->rowViewportPosition(lastRow) + grid->rowHeight(lastRow),
+              grid->viewport()->height());
+}
+
 TEST(FileDialogWidget, TitleFiltersIndexAndChosenFile) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
@@ -240,6 +267,79 @@ TEST(FileDialogWidget, TitleFiltersIndexAndChosenFile) {
     EXPECT_EQ(QFileInfo(service.openFile(request)).canonicalFilePath(),
               QFileInfo(path).canonicalFilePath());
     EXPECT_EQ(service.openFile(request), QString());
+}
+
+TEST(FileDialogWidget, EveryTextIsSpanishTheListIncluded) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QDir(folder.path()).mkdir(QStringLiteral("Logos"));
+    const QString image = QDir(folder.path()).filePath(QStringLiteral("fondo.wmf"));
+    QFile file(image);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(2048, 'x'));
+    file.close();
+    const QDateTime modified(QDate(2026, 11, 28), QTime(17, 5));
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    ASSERT_TRUE(file.setFileTime(modified, QFileDevice::FileModificationTime));
+    file.close();
+
+    test::ModalDriver modals([&](QDialog& dialog) {
+        auto& files = static_cast<QFileDialog&>(dialog);
+        EXPECT_TRUE(files.testOption(QFileDialog::DontUseNativeDialog));
+        const auto text = [&](const char* name) {
+            const QObject* child = files.findChild<QObject*>(QLatin1String(name));
+            if (const auto* label = qobject_cast<const QLabel*>(child)) return label->text();
+            if (const auto* action = qobject_cast<const QAction*>(child)) return action->text();
+            if (const auto* button = qobject_cast<const QToolButton*>(child))
+                return button->toolTip();
+            return QStringLiteral("(sin %1)").arg(QLatin1String(name));
+        };
+        const std::pair<const char*, const char*> texts[] = {
+            {"lookInLabel", "Buscar en:"},
+            {"fileNameLabel", "Nombre de archivo:"},
+            {"fileTypeLabel", "Tipo de archivo:"},
+            {"qt_rename_action", "Cambiar &nombre"},
+            {"qt_delete_action", "&Eliminar"},
+            {"qt_show_hidden_action", "Mostrar archivos &ocultos"},
+            {"qt_new_folder_action", "&Nueva carpeta"},
+            {"backButton", "Atrás"},
+            {"toParentButton", "Subir un nivel"},
+            {"detailModeButton", "Detalles"},
+        };
+        for (const auto& [name, expected] : texts)
+            EXPECT_EQ(text(name), QString::fromUtf8(expected)) << name;
+        QStringList buttons;
+        for (const QPushButton* button :
+             files.findChild<QDialogButtonBox*>()->findChildren<QPushButton*>())
+            buttons << button->text();
+        buttons.sort();
+        EXPECT_EQ(buttons, QStringList({"&Abrir", "Cancelar"}));
+
+        const QAbstractProxyModel* list = files.proxyModel();
+        ASSERT_NE(list, nullptr);
+        const auto* model = qobject_cast<const QFileSystemModel*>(list->sourceModel());
+        ASSERT_NE(model, nullptr);
+        const auto row = [&](const QString& path) {
+            const QModelIndex name = list->mapFromSource(model->index(path));
+            QStringList cells;
+            for (int column = 1; column < 4; ++column)
+                cells << list->index(name.row(), column, name.parent()).data().toString();
+            return cells;
+        };
+        EXPECT_EQ(row(image), QStringList({"2 kB", "Archivo WMF", "28/11/2026 17:05"}));
+        EXPECT_EQ(row(QDir(folder.path()).filePath(QStringLiteral("Logos"))).mid(0, 2),
+                  QStringList({"", "Carpeta"}));
+        QStringList headers;
+        for (int column = 0; column < 4; ++column)
+            headers << list->headerData(column, Qt::Horizontal).toString();
+        EXPECT_EQ(headers, QStringList({"Nombre", "Tamaño", "Tipo", "Fecha de modificación"}));
+        dialog.reject();
+    });
+    WidgetDialogs().openFile({QStringLiteral("Seleccionar la Base de Datos"),
+                              QStringLiteral("Windows Metafiles(*.wmf)|*.wmf"),
+                              1,
+                              folder.path(),
+                              {}});
 }
 
 TEST(FileFilterConversion, ClassicPairsBecomeQtNameFilters) {
