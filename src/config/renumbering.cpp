@@ -47,11 +47,12 @@ RunError falla(const QString& texto) {
 struct ColumnaCuenta {
     const char* tabla;
     const char* columna;
+    bool clave;  // one row per account: a code is taken only once its holder moved on
 };
-constexpr ColumnaCuenta kOtrasColumnasCuenta[] = {{"MA_CUENTASADIC", "CODIGO"},
-                                                  {"MV_ASIENTOS", "CABCUENTA"},
-                                                  {"MA_BIENES", "CUENTA"},
-                                                  {"TA_CAJAS", "CUENTA"}};
+constexpr ColumnaCuenta kOtrasColumnasCuenta[] = {{"MA_CUENTASADIC", "CODIGO", true},
+                                                  {"MV_ASIENTOS", "CABCUENTA", false},
+                                                  {"MA_BIENES", "CUENTA", false},
+                                                  {"TA_CAJAS", "CUENTA", false}};
 
 class Transaccion {
   public:
@@ -278,31 +279,35 @@ StepResult renumera(Transaccion& t, const DigitosNiveles& esperados, const Digit
     };
     if (!sigue()) return std::nullopt;
 
-    // Longest codes first, one length at a time, so a code is only taken
-    // once the account holding it has moved on. The other columns that name
-    // an account move with it, where the database has them.
-    std::vector<ColumnaCuenta> columnas{{"MA_CUENTAS", "CODIGO"}};
+    // Longest codes first, one length at a time, so a key is only taken once
+    // the account holding it has moved on. Columns that only name an account
+    // move after that in one statement each, every value looked up once in
+    // the whole mapping (a new code is never shorter than its old one, so
+    // the lengths' order changes nothing there), instead of one pass over
+    // the voucher headers per length.
+    std::vector<ColumnaCuenta> claves{{"MA_CUENTAS", "CODIGO", true}}, referencias;
     for (const ColumnaCuenta& c : kOtrasColumnasCuenta) {
-        if (t.tieneColumna(c)) columnas.push_back(c);
+        if (t.tieneColumna(c)) (c.clave ? claves : referencias).push_back(c);
     }
+    auto mueve = [&](const ColumnaCuenta& c, const QString& cuales) {
+        return t.ejecuta(QStringLiteral("UPDATE %3 SET %4 = (SELECT NUEVO FROM %1 WHERE ANTERIOR = "
+                                        "%3.%4) WHERE %4 IN (SELECT ANTERIOR FROM %1%2)")
+                             .arg(kTablaMapa, cuales, QString::fromLatin1(c.tabla),
+                                  QString::fromLatin1(c.columna)));
+    };
     for (size_t i = 0; i < mapa.cambios.size();) {
         const qsizetype largo = mapa.cambios[i].anterior.trimmed().size();
         size_t j = i;
         while (j < mapa.cambios.size() && mapa.cambios[j].anterior.trimmed().size() == largo) ++j;
-        for (const ColumnaCuenta& c : columnas) {
-            const QString tabla = QString::fromLatin1(c.tabla);
-            const QString columna = QString::fromLatin1(c.columna);
-            if (StepResult e = t.ejecuta(
-                    QStringLiteral("UPDATE %3 SET %4 = (SELECT NUEVO FROM %1 WHERE ANTERIOR = "
-                                   "%3.%4) WHERE %4 IN (SELECT ANTERIOR FROM %1 WHERE LARGO = %2)")
-                        .arg(kTablaMapa)
-                        .arg(largo)
-                        .arg(tabla, columna)))
-                return e;
+        for (const ColumnaCuenta& c : claves) {
+            if (StepResult e = mueve(c, QStringLiteral(" WHERE LARGO = %1").arg(largo))) return e;
         }
         a.cuentas = static_cast<std::int64_t>(j);
         i = j;
         if (!sigue()) return std::nullopt;
+    }
+    for (const ColumnaCuenta& c : referencias) {
+        if (StepResult e = mueve(c, QString())) return e;
     }
 
     // The lines are walked in ID order, each looked up in the mapping: the

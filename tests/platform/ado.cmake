@@ -7,6 +7,7 @@ kl_add_test(test_ado
     ${CMAKE_CURRENT_LIST_DIR}/ado/test_odbc.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ado/test_procedure_call.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ado/test_processes.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ado/test_sqlite_handles.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ado/test_sqlite_support.cpp
   LIBS kl_platform GTest::gtest_main)
 

@@ -119,9 +119,15 @@ QString dateConversion(const QString& table, const std::vector<QString>& dates,
 // the row through without running the trigger's body unless the value is
 // too long, no date, or a date not yet in the stored form. Renumbering a
 // million journal lines changes CUENTA alone and so checks CUENTA alone.
+// The update checks run AFTER the row is written (RAISE(ABORT) still undoes
+// the whole statement): a BEFORE trigger makes SQLite read every column of
+// the row into NEW and seek the row again afterwards, which cost more than
+// the check itself; an AFTER trigger reads only the column it names. A too
+// long text or a bad date cannot meet a UNIQUE or NOT NULL constraint first,
+// since no stored value is either, so the error stays 8152 or 241.
 // SQLite fires a table's triggers newest first; they are created in name
-// order, so a column's size check (_BU_T_) comes before the date checks
-// (_BU_D_), as in the insert's one trigger.
+// order, so the size checks (_AV_T_) come before the date checks (_AV_D_),
+// as in the insert's one trigger, and both before the date conversion (_AU_).
 std::map<QString, QString> desiredTriggers(sqlite3* db, const QString& table,
                                            const GuardedColumns& columns) {
     std::map<QString, QString> out;
@@ -139,11 +145,11 @@ std::map<QString, QString> desiredTriggers(sqlite3* db, const QString& table,
     if (!inserted.isEmpty())
         add(QStringLiteral("_BI"), QStringLiteral("BEFORE INSERT"), {}, inserted);
     for (const auto& [name, length] : columns.sized) {
-        add(QStringLiteral("_BU_T_") + name, QStringLiteral("BEFORE ") + updateOf(name),
+        add(QStringLiteral("_AV_T_") + name, QStringLiteral("AFTER ") + updateOf(name),
             tooLong(name, length), u' ' + truncationRaise() + u';');
     }
     for (const QString& name : columns.dates) {
-        add(QStringLiteral("_BU_D_") + name, QStringLiteral("BEFORE ") + updateOf(name),
+        add(QStringLiteral("_AV_D_") + name, QStringLiteral("AFTER ") + updateOf(name),
             notADate(name), u' ' + badDateRaise() + u';');
     }
     const bool rowid = hasRowid(db, table);

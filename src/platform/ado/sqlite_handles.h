@@ -23,9 +23,9 @@
 // Transactions: the access layer's one scope is ado::TransactionScope
 // (transaction_scope.h); every write the module's programs make goes through
 // a Connection and that scope. SqliteTransaction exists only for code that
-// holds a raw handle and no Connection at all: klbase while it creates or
-// upgrades a file (before any program may open it). The provider never uses
-// it: its transactions are the Connection's BeginTrans/CommitTrans.
+// holds a raw handle and no Connection at all: klbase while it creates,
+// fills or upgrades a file with the raw API. The provider never uses it: its
+// transactions are the Connection's BeginTrans/CommitTrans.
 
 #include "platform/runerror.h"
 #include "platform/value.h"
