@@ -9,8 +9,8 @@
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
 #include "session/brimcor2.h"
+#include "session/claves_configuracion.h"
 #include "session/error_notice.h"
-#include "session/key_store.h"
 
 #include <QStringList>
 

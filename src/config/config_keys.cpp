@@ -6,7 +6,7 @@
 #include "platform/dialogs.h"
 #include "progress/dll_display.h"
 #include "session/brimcor2.h"
-#include "session/key_store.h"
+#include "session/claves_configuracion.h"
 #include "session/sesion.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "config/frm_configuracion.h"
 
-#include "config/accept_flow.h"
+#include "config/aceptacion.h"
 #include "config/config_keys.h"
 #include "config/key_filter.h"
 #include "config/wiz_ejercicio.h"
@@ -9,7 +9,7 @@
 #include "platform/dialogs.h"
 #include "platform/ui/windows.h"
 #include "session/brimcor2.h"
-#include "session/key_store.h"
+#include "session/claves_configuracion.h"
 #include "session/sesion.h"
 #include "session/window_look.h"
 #include "startup/startup.h"

@@ -5,7 +5,7 @@
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
 #include "session/brimcor2.h"
-#include "session/key_store.h"
+#include "session/claves_configuracion.h"
 
 #include <algorithm>
 #include <limits>

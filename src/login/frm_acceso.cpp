@@ -8,10 +8,10 @@
 #include "platform/dialogs.h"
 #include "platform/ui/shell.h"
 #include "platform/ui/windows.h"
+#include "session/ajustes_ini.h"
 #include "session/brimcor2.h"
 #include "session/error_notice.h"
 #include "session/sesion.h"
-#include "session/settings_files.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -10,11 +10,11 @@
 #include "platform/settings_files.h"
 #include "progress/dll_display.h"
 #include "session/access_log.h"
+#include "session/ajustes_ini.h"
 #include "session/brimcor2.h"
+#include "session/ini_contable.h"
 #include "session/parametros_sesion.h"
 #include "session/sesion.h"
-#include "session/settings_files.h"
-#include "session/user_settings.h"
 
 #include <QDir>
 

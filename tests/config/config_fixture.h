@@ -5,7 +5,7 @@
 // trace observed and the operator's boxes answered from a script.
 
 #include "config/bound_controls.h"
-#include "config/config_form.h"
+#include "config/formulario_configuracion.h"
 #include "support/embedded_db.h"
 #include "support/scripted_dialogs.h"
 

@@ -1,4 +1,4 @@
-#include "session/key_store.h"
+#include "session/claves_configuracion.h"
 
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"

@@ -1,10 +1,10 @@
-#include "config/renumbering.h"
+#include "config/renumeracion.h"
 
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
 #include "platform/ado/transaction_scope.h"
 #include "platform/conversions.h"
-#include "session/key_store.h"
+#include "session/claves_configuracion.h"
 
 #include <QHash>
 

@@ -1,4 +1,4 @@
-#include "config/config_validation.h"
+#include "config/validacion_configuracion.h"
 
 #include "config_fixture.h"
 #include "platform/dialogs.h"

@@ -1,4 +1,4 @@
-#include "session/key_store.h"
+#include "session/claves_configuracion.h"
 
 #include "session/sesion.h"
 #include "session_db.h"
