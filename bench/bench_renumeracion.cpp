@@ -13,11 +13,11 @@
 
 #include "medicion.h"
 
-#include "config/renumbering.h"
+#include "config/renumeracion.h"
 #include "dblayer/db_dll.h"
 #include "platform/ado/sqlite_guards.h"
 #include "platform/conversions.h"
-#include "session/key_store.h"
+#include "session/claves_configuracion.h"
 #include "sqlite_db.h"
 
 #include <QApplication>

@@ -2,6 +2,7 @@
 
 #include "accounting/lbc_asiento.h"
 #include "dblayer/db_dll.h"
+#include "platform/ado/error_numbers.h"
 
 #include <QRegularExpression>
 
@@ -27,7 +28,7 @@ StepResult leeCampo(const ado::Recordset& rs, const QString& columna, Value& val
 StepResult enteroParaSentencia(const QString& texto, const QString& que) {
     static const QRegularExpression entero(QStringLiteral("^[+-]?[0-9]+$"));
     if (entero.match(texto.trimmed()).hasMatch()) return std::nullopt;
-    return RunError{13,
+    return RunError{ado::err::TypeMismatch,
                     QStringLiteral("No coinciden los tipos: ") + que + QStringLiteral(" \"") +
                         texto.trimmed() + QStringLiteral("\" no es un número entero"),
                     QStringLiteral("Lbc_Asiento")};

@@ -1,12 +1,13 @@
 #include "accounting/ejercicio_nuevo.h"
 
 #include "dblayer/db_dll.h"
+#include "platform/ado/error_numbers.h"
 #include "platform/ado/transaction_scope.h"
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
 #include "progress/dll_display.h"
 #include "session/brimcor2.h"
-#include "session/key_store.h"
+#include "session/claves_configuracion.h"
 
 #include <limits>
 
@@ -19,7 +20,7 @@ const QString kAviso = QStringLiteral("Aviso al operador");
 StepResult fechaDe(const QString& text, QDate& out) {
     const std::optional<QDate> date = conv::parseDate(text.trimmed());
     if (!date)
-        return RunError{13,
+        return RunError{ado::err::TypeMismatch,
                         QStringLiteral("No coinciden los tipos: \"") + text +
                             QStringLiteral("\" no es una fecha"),
                         QStringLiteral("WizEjercicio")};
@@ -128,7 +129,8 @@ void CreacionEjercicio::Actualizar_Datos(const CamposEjercicio& campos) {
                       }
                       numero = numeroDeEjercicio(texto);
                       if (numero) return std::nullopt;
-                      return RunError{6, QStringLiteral("Desbordamiento: ") + texto.trimmed(),
+                      return RunError{ado::err::Overflow,
+                                      QStringLiteral("Desbordamiento: ") + texto.trimmed(),
                                       QStringLiteral("WizEjercicio")};
                   }},
                  aviso);

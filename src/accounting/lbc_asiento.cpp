@@ -1,11 +1,12 @@
 #include "accounting/lbc_asiento.h"
 
 #include "dblayer/db_dll.h"
+#include "platform/ado/error_numbers.h"
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
 #include "session/brimcor2.h"
+#include "session/claves_configuracion.h"
 #include "session/error_notice.h"
-#include "session/key_store.h"
 
 #include <algorithm>
 #include <limits>
@@ -17,7 +18,7 @@ namespace {
 const QString kSource = QStringLiteral("Lbc_Asiento");
 
 RunError typeMismatch(const QString& what) {
-    return {13, QStringLiteral("No coinciden los tipos: ") + what, kSource};
+    return {ado::err::TypeMismatch, QStringLiteral("No coinciden los tipos: ") + what, kSource};
 }
 
 QDate dateOf(const Value& v) {
@@ -59,7 +60,8 @@ StepResult aEntero(const QString& text, Entero& out) {
     const double rounded = conv::roundHalfEven(conv::leadingNumber(text));
     if (rounded < std::numeric_limits<Entero>::min() ||
         rounded > std::numeric_limits<Entero>::max())
-        return RunError{6, QStringLiteral("Desbordamiento: ") + text.trimmed(), kSource};
+        return RunError{ado::err::Overflow, QStringLiteral("Desbordamiento: ") + text.trimmed(),
+                        kSource};
     out = static_cast<Entero>(rounded);
     return std::nullopt;
 }
@@ -184,7 +186,7 @@ QDate Lbc_Asiento::FechaHastaUltimoPeriodo() {
                   [&]() -> StepResult {
                       if (rows.empty()) return std::nullopt;
                       if (!rows.back().fechaHasta.isValid())
-                          return RunError{94,
+                          return RunError{ado::err::InvalidUseOfNull,
                                           QStringLiteral("Uso no válido de Null: el ejercicio ") +
                                               QString::number(rows.back().periodo) +
                                               QStringLiteral(" no tiene fecha hasta"),
@@ -289,7 +291,7 @@ StepResult Lbc_Asiento::UltimoDiaMes(const QString& mes, const QString& anio, st
             return std::nullopt;
         }
     }
-    return RunError{13,
+    return RunError{ado::err::TypeMismatch,
                     QStringLiteral("El mes ") + mes.trimmed() + QStringLiteral(" del año ") +
                         anio.trimmed() + QStringLiteral(" no tiene ningún día"),
                     kSource};

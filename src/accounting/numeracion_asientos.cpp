@@ -3,6 +3,7 @@
 
 #include "accounting/consultas_reglas.h"
 #include "accounting/lbc_asiento.h"
+#include "platform/ado/error_numbers.h"
 
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
@@ -89,7 +90,8 @@ std::int32_t Lbc_Asiento::UltimoNumeroAsiento(const Value& mesOperativo,
 StepResult Lbc_Asiento::FormatDisplayNroAsiento(const Value& numero, const QDate& fecha,
                                                 QString& display) {
     if (!fecha.isValid())
-        return RunError{13, QStringLiteral("No coinciden los tipos: la fecha no es válida"),
+        return RunError{ado::err::TypeMismatch,
+                        QStringLiteral("No coinciden los tipos: la fecha no es válida"),
                         QStringLiteral("Lbc_Asiento")};
     std::int32_t nro = 0;
     if (StepResult e = aEntero32(Brimcor2::ValorNoNulo(numero), nro)) return e;

@@ -3,14 +3,15 @@
 
 #include "accounting/consultas_reglas.h"
 #include "accounting/lbc_asiento.h"
+#include "platform/ado/error_numbers.h"
 
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
 #include "session/brimcor2.h"
+#include "session/claves_configuracion.h"
 #include "session/error_notice.h"
-#include "session/key_store.h"
 
 #include <QStringList>
 
@@ -49,7 +50,8 @@ StepResult recorre(ado::Recordset& rs, const std::function<bool()>& fila) {
 }
 
 RunError usoDeNull(const QString& columna) {
-    return {94, QStringLiteral("Uso no válido de Null: ") + columna, QStringLiteral("Lbc_Asiento")};
+    return {ado::err::InvalidUseOfNull, QStringLiteral("Uso no válido de Null: ") + columna,
+            QStringLiteral("Lbc_Asiento")};
 }
 
 // Opens the statement the caller builds into lrcsaux (a private recordset

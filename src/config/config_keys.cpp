@@ -2,11 +2,12 @@
 
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
+#include "platform/ado/error_numbers.h"
 #include "platform/ado/transaction_scope.h"
 #include "platform/dialogs.h"
 #include "progress/dll_display.h"
 #include "session/brimcor2.h"
-#include "session/key_store.h"
+#include "session/claves_configuracion.h"
 #include "session/sesion.h"
 
 #include <QDateTime>
@@ -56,9 +57,9 @@ bool escribeSobre(const ControlEnlazado& c, const Escritura& e, const QString& c
 }
 
 // The layer shows its own notice when a statement cannot be opened; the
-// save then only stops. Number 0 tells the caller nothing is left to show.
+// save then only stops, with nothing left to show.
 RunError avisoYaMostrado() {
-    return RunError{0, QString(), QStringLiteral("GrabaClaves")};
+    return RunError{ado::err::AlreadyShown, QString(), QStringLiteral("GrabaClaves")};
 }
 
 StepResult escribe(const ControlEnlazado& c, const Escritura& e, const ValoresCargados* cargados) {
@@ -180,7 +181,7 @@ bool GrabaClaves(FormularioConfiguracion& form, const GrabaEjercicioFn& grabaEje
     if (!cnn) return false;
     ado::TransactionScope transaccion(*cnn);
     auto falla = [](const RunError& failure) {
-        if (failure.number != 0) MsgBox(failure.description, mb::OkOnly);
+        if (failure.number != ado::err::AlreadyShown) MsgBox(failure.description, mb::OkOnly);
         return false;
     };
     if (StepResult failure = transaccion.begin()) return falla(*failure);

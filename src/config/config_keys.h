@@ -6,7 +6,7 @@
 // password-option notice).
 
 #include "config/bound_controls.h"
-#include "config/config_form.h"
+#include "config/formulario_configuracion.h"
 
 #include <QHash>
 #include <QString>

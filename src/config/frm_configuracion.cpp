@@ -1,15 +1,16 @@
 #include "config/frm_configuracion.h"
 
-#include "config/accept_flow.h"
+#include "config/aceptacion.h"
 #include "config/config_keys.h"
 #include "config/key_filter.h"
 #include "config/wiz_ejercicio.h"
 #include "dblayer/db_dll.h"
 #include "lookup/def_qconsulta.h"
+#include "platform/ado/error_numbers.h"
 #include "platform/dialogs.h"
 #include "platform/ui/windows.h"
 #include "session/brimcor2.h"
-#include "session/key_store.h"
+#include "session/claves_configuracion.h"
 #include "session/sesion.h"
 #include "session/window_look.h"
 #include "startup/startup.h"
@@ -330,7 +331,8 @@ StepResult frmConfiguracion::daFoco(const ControlEnlazado& control) {
     if (control.pestanaInterna != config::PestanaInterna::Ninguna)
         SSTab1_->setCurrentIndex(static_cast<int>(control.pestanaInterna));
     if (!widget || !widget->isVisibleTo(this) || !widget->isEnabled()) {
-        return RunError{5, QStringLiteral("Llamada a procedimiento o argumento no válidos"),
+        return RunError{ado::err::InvalidArgument,
+                        QStringLiteral("Llamada a procedimiento o argumento no válidos"),
                         QStringLiteral("frmConfiguracion")};
     }
     widget->setFocus(Qt::OtherFocusReason);

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "config/account_levels.h"
-#include "config/config_form.h"
-#include "config/config_validation.h"
+#include "config/formulario_configuracion.h"
+#include "config/niveles_cuenta.h"
 #include "config/panel_ejercicios.h"
+#include "config/validacion_configuracion.h"
 #include "platform/ui/skin.h"
 #include "session/sesion.h"
 

@@ -2,10 +2,11 @@
 
 #include "accounting/ejercicio_nuevo.h"
 #include "dblayer/db_dll.h"
+#include "platform/ado/error_numbers.h"
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
 #include "session/brimcor2.h"
-#include "session/key_store.h"
+#include "session/claves_configuracion.h"
 
 #include <algorithm>
 #include <limits>
@@ -74,15 +75,15 @@ QDate fechaDe(const Value& v) {
 }
 
 // The layer shows its own notice when a statement cannot be opened; the
-// routine then only stops. Number 0 tells the caller nothing is left to show.
+// routine then only stops, with nothing left to show.
 RunError yaAvisado() {
-    return RunError{0, QString(), kFuente};
+    return RunError{ado::err::AlreadyShown, QString(), kFuente};
 }
 
 // The routine's error notice, but for failures the layer already showed.
 FailureNotice avisoSalvoMostrado(const QString& rutina) {
     return [notice = Brimcor2::avisoErrorPara(rutina)](const RunError& error) {
-        return error.number == 0 ? answer::Abort : notice(error);
+        return error.number == ado::err::AlreadyShown ? answer::Abort : notice(error);
     };
 }
 
@@ -180,7 +181,7 @@ void PanelEjercicios::CargaEjercicio(std::int64_t periodo) {
     const StepResult failure =
         leeEjercicios(kDelEjercicio + QString::number(periodo), ado::adOpenForwardOnly, filas);
     if (failure) {
-        if (failure->number != 0)
+        if (failure->number != ado::err::AlreadyShown)
             MsgBox(failure->description, mb::OkOnly | mb::Critical, kAvisoOperador);
     } else if (!filas.empty()) {
         const FilaEjercicio& fila = filas.front();

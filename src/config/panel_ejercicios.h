@@ -7,8 +7,8 @@
 
 #include "accounting/lbc_asiento.h"
 #include "config/bound_controls.h"
-#include "config/config_form.h"
-#include "config/config_validation.h"
+#include "config/formulario_configuracion.h"
+#include "config/validacion_configuracion.h"
 
 #include <QString>
 

@@ -1,5 +1,6 @@
 #include "dblayer/db_dll.h"
 #include "dblayer/error_log.h"
+#include "platform/ado/error_numbers.h"
 #include "platform/settings_files.h"
 
 #include <QDateTime>
@@ -7,7 +8,7 @@
 namespace kl::db {
 
 int DB_Dll::TratamientoErrores(const RunError& CodErr, int Botones, const QString& Rutina) {
-    if (CodErr.number == 0) return 0;
+    if (CodErr.number == ado::err::AlreadyShown) return 0;
     const QString message = errorNoticeMessage(CodErr.number, CodErr.description);
     const QString routineText = Rutina.isEmpty() ? QString() : QStringLiteral(" - ") + Rutina;
     const QString title =

@@ -1,6 +1,7 @@
 #include "dblayer/oracle_dialect.h"
 
 #include "dblayer/sql_text.h"
+#include "platform/ado/error_numbers.h"
 #include "platform/conversions.h"
 
 #include <QSet>
@@ -14,7 +15,7 @@ namespace {
 constexpr Qt::CaseSensitivity kAnyCase = Qt::CaseInsensitive;
 
 RunError cannotCut(const QString& why) {
-    return {kInvalidArgument,
+    return {ado::err::InvalidArgument,
             QStringLiteral("No se puede traducir la sentencia para Oracle: ") + why,
             QStringLiteral("DB_Dll.ORACLE_Dicc")};
 }

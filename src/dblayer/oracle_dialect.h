@@ -5,6 +5,7 @@
 // of a SQL Server script into the statements Oracle runs one at a time.
 
 #include "dblayer/sql_text.h"
+#include "platform/ado/error_numbers.h"
 #include "platform/runerror.h"
 
 #include <QString>
@@ -17,7 +18,7 @@ namespace kl::db::oracle {
 // CONVERT, empty-text tests, date style 103, SUBSTRING and ISNULL. A single
 // word is only looked at for LEN. Text the translation cannot cut (a TOP
 // without anything after its count, a literal without its closing quote)
-// fails with the invalid-argument error (kInvalidArgument).
+// fails with the invalid-argument error (ado::err::InvalidArgument).
 StepResult translate(const QString& valor, QString& translated);
 
 // Statements Oracle has no use for: SET NOCOUNT, IF NOT EXISTS tests.

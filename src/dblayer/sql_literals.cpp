@@ -1,5 +1,6 @@
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
+#include "platform/ado/error_numbers.h"
 #include "platform/conversions.h"
 
 #include <algorithm>
@@ -86,7 +87,7 @@ StepResult DB_Dll::StripBrackets(const QString& rsObjName, QString& stripped) {
         return std::nullopt;
     }
     if (rsObjName.size() < 2) {
-        return RunError{kInvalidArgument,
+        return RunError{ado::err::InvalidArgument,
                         QStringLiteral("Llamada a procedimiento o argumento no válido: el nombre "
                                        "\"[\" no tiene nada entre corchetes."),
                         QStringLiteral("DB_Dll.StripBrackets")};

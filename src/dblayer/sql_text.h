@@ -15,9 +15,6 @@ QString sqlQuoted(const QString& value);
 // as decimal separator, 0 when the value does not start with one.
 QString leadingNumberText(const QString& value);
 
-// The platform's invalid-argument error, for text an operation cannot cut.
-inline constexpr long kInvalidArgument = 5;
-
 // Case-insensitive search, as every keyword test of the layer is.
 bool containsText(const QString& text, const QString& part);
 

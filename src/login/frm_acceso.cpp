@@ -5,13 +5,14 @@
 #include "login/bases_txt.h"
 #include "login/existe_archivo.h"
 #include "login/registro_conexion.h"
+#include "platform/ado/error_numbers.h"
 #include "platform/dialogs.h"
 #include "platform/ui/shell.h"
 #include "platform/ui/windows.h"
+#include "session/ajustes_ini.h"
 #include "session/brimcor2.h"
 #include "session/error_notice.h"
 #include "session/sesion.h"
-#include "session/settings_files.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -396,7 +397,7 @@ void frmAcceso::CmdRegistrar_Click() {
         // The database typed in the window, which the connection just
         // registered names, whichever way it was tested.
         if (!iniciaPrograma_(utilidad, {login::argumentoODBC(servidor, base)})) {
-            sigue(RunError{53, QStringLiteral("No se pudo iniciar ") + utilidad,
+            sigue(RunError{ado::err::FileNotFound, QStringLiteral("No se pudo iniciar ") + utilidad,
                            QStringLiteral("frmAcceso")});
         }
     }

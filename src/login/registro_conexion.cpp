@@ -78,7 +78,7 @@ QString motivoNoRegistrable(const QString& base, const QString& servidor) {
 
 bool fallaIgnorada(long numero) {
     return numero == ado::err::ObjectClosed || numero == ado::err::hresult(0x80070420) ||
-           numero == 1056 || numero == 440 || numero == 20480;
+           numero == 1056 || numero == ado::err::AutomationError || numero == 20480;
 }
 
 QString textoFallaRegistro(const RunError& e) {

@@ -5,7 +5,7 @@
 #include "lookup/mascaras_consultas.h"
 #include "platform/dialogs.h"
 #include "platform/textfile.h"
-#include "session/key_store.h"
+#include "session/claves_configuracion.h"
 
 #include <QRegularExpression>
 

@@ -9,8 +9,8 @@
 #include "platform/settings_files.h"
 #include "platform/ui/windows.h"
 #include "session/brimcor2.h"
+#include "session/claves_configuracion.h"
 #include "session/error_notice.h"
-#include "session/key_store.h"
 
 #include <QComboBox>
 #include <QDateTime>

@@ -1,5 +1,7 @@
 #include "platform/runerror.h"
 
+#include "platform/ado/error_numbers.h"
+
 #include <exception>
 
 namespace kl {
@@ -25,9 +27,9 @@ StepResult guarded(const std::function<StepResult()>& body, const QString& sourc
     try {
         return body();
     } catch (const std::exception& e) {
-        return RunError{440, QString::fromLocal8Bit(e.what()), source};
+        return RunError{ado::err::AutomationError, QString::fromLocal8Bit(e.what()), source};
     } catch (...) {
-        return RunError{440, QStringLiteral("Error inesperado"), source};
+        return RunError{ado::err::AutomationError, QStringLiteral("Error inesperado"), source};
     }
 }
 

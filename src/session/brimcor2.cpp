@@ -1,6 +1,7 @@
 #include "session/brimcor2.h"
 
 #include "dblayer/db_dll.h"
+#include "platform/ado/error_numbers.h"
 #include "platform/conversions.h"
 #include "platform/ini.h"
 #include "platform/textfile.h"
@@ -333,7 +334,7 @@ StepResult DialogoArchivo::ShowOpen() {
     cancelled_ = chosen.isEmpty();
     FileName = chosen;
     if (cancelled_ && CancelError) {
-        return RunError{32755, QStringLiteral("Se seleccionó Cancelar."),
+        return RunError{ado::err::DialogCancelled, QStringLiteral("Se seleccionó Cancelar."),
                         QStringLiteral("DialogoArchivo")};
     }
     return std::nullopt;

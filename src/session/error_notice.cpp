@@ -1,6 +1,7 @@
 #include "session/error_notice.h"
 
 #include "dblayer/error_log.h"
+#include "platform/ado/error_numbers.h"
 #include "platform/textfile.h"
 #include "session/brimcor2.h"
 
@@ -42,7 +43,7 @@ int AvisoOperador(const RunError& errObj, int botones, const QString& rutina) {
     const bool registroAbierto =
         cp1252::appendToFile(archivo, QString(), cp1252::FileAccess::OwnerOnly);
     if (!registroAbierto) informaRegistroFallido(archivo);
-    if (errObj.number == 0) return 0;
+    if (errObj.number == ado::err::AlreadyShown) return 0;
 
     const QString mensaje = db::errorNoticeMessage(errObj.number, errObj.description);
     const QString textoRutina = rutina.isEmpty() ? QString() : QStringLiteral(" - ") + rutina;

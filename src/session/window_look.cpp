@@ -4,8 +4,8 @@
 #include "platform/dialogs.h"
 #include "platform/settings_files.h"
 #include "platform/ui/skin.h"
+#include "session/ajustes_ini.h"
 #include "session/brimcor2.h"
-#include "session/settings_files.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,15 +6,16 @@
 #include "dblayer/sql_text.h"
 #include "lookup/consultas_programa.h"
 #include "lookup/lib_clscons3.h"
+#include "platform/ado/error_numbers.h"
 #include "platform/conversions.h"
 #include "platform/settings_files.h"
 #include "progress/dll_display.h"
 #include "session/access_log.h"
+#include "session/ajustes_ini.h"
 #include "session/brimcor2.h"
+#include "session/ini_contable.h"
 #include "session/parametros_sesion.h"
 #include "session/sesion.h"
-#include "session/settings_files.h"
-#include "session/user_settings.h"
 
 #include <QDir>
 
@@ -89,7 +90,7 @@ void IniciaSesion() {
         // the connection reports nothing (3265), skip the statement; any other
         // failure ends the start-up, silently.
         const FailureNotice regla = [&db](const RunError& e) {
-            const bool saltable = e.number == db::kInvalidArgument ||
+            const bool saltable = e.number == ado::err::InvalidArgument ||
                                   (e.number == ado::err::ItemNotFound && db.gCnn->errors().empty());
             return saltable ? answer::Ignore : answer::Abort;
         };

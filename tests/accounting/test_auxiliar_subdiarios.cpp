@@ -1,6 +1,6 @@
 #include "accounting/auxiliar_subdiarios.h"
 #include "accounting/lbc_asiento.h"
-#include "accounting_db.h"
+#include "support/accounting_db/accounting_db.h"
 
 #include "progress/dll_display.h"
 #include "progress/lbf_ctrldisplay.h"

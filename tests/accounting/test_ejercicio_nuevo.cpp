@@ -1,4 +1,4 @@
-#include "accounting_db.h"
+#include "support/accounting_db/accounting_db.h"
 
 #include "accounting/ejercicio_nuevo.h"
 #include "platform/dialogs.h"

@@ -1,6 +1,7 @@
-#include "accounting_db.h"
+#include "support/accounting_db/accounting_db.h"
 
 #include "accounting/lbc_asiento.h"
+#include "platform/ado/error_numbers.h"
 #include "platform/dialogs.h"
 
 namespace kl::accounting::test {
@@ -186,7 +187,7 @@ TEST_F(LbcAsientoTest, RangeWithAnUnreadableDateIsRefusedWithTheError) {
     RunError error;
     EXPECT_FALSE(
         reglas.ValidaRangoFechaEjercicio("32/01/2030", "31/12/2030", std::nullopt, &error));
-    EXPECT_EQ(error.number, 13);
+    EXPECT_EQ(error.number, ado::err::TypeMismatch);
     EXPECT_TRUE(boxes_.shown().empty());
 }
 
@@ -321,7 +322,7 @@ TEST_F(LbcAsientoTest, TypedDateWithAnUnreadableWindowIsAFailure) {
     bool hayError = false;
     const StepResult failed = Lbc_Asiento::FechaValidada("15/03/2024", mensaje, hayError);
     ASSERT_TRUE(failed);
-    EXPECT_EQ(failed->number, 13);
+    EXPECT_EQ(failed->number, ado::err::TypeMismatch);
     EXPECT_FALSE(hayError);
 }
 

@@ -1,5 +1,5 @@
-#include "accounting_db.h"
 #include "demo.h"
+#include "support/accounting_db/accounting_db.h"
 
 #include "accounting/lbc_asiento.h"
 #include "platform/dialogs.h"

@@ -1,12 +1,8 @@
 #include "config_fixture.h"
 
-#include "dblayer/db_dll.h"
 #include "progress/dll_display.h"
 #include "session/sesion.h"
 #include "support/shared_db/shared_db.h"
-#include "support/trace_lines.h"
-
-#include <QFile>
 
 namespace kl::config::test {
 
@@ -106,26 +102,18 @@ void FakeForm::fillValid() {
 }
 
 void ConfigDbTest::SetUp() {
-    db::releaseSharedDb();
+    DatabaseTest::SetUp();
     sesion() = Sesion{};
     sesion().gPeriodo = QStringLiteral("1");
-    trace_ = folder_.path(QStringLiteral("traza.sql"));
-    qputenv("KL_TRAZA_SQL", QFile::encodeName(trace_));
     file_ = folder_.create(QStringLiteral("contab.db"), QString::fromUtf8(kSchema));
     ASSERT_FALSE(file_.isEmpty());
-    db::sharedDb().setArchivoErrores(Value(folder_.path(QStringLiteral("KVERR.LOG"))));
-    ASSERT_TRUE(kl::test::connectSharedDb(file_, QStringLiteral("sa")));
-    traced();
+    ASSERT_TRUE(connectShared(file_, QStringLiteral("sa")));
 }
 
 void ConfigDbTest::TearDown() {
     releaseDllDisplay();
     kl::test::releaseSharedSession();
-    qunsetenv("KL_TRAZA_SQL");
-}
-
-QStringList ConfigDbTest::traced() {
-    return kl::test::newTraceLines(trace_, traceRead_);
+    DatabaseTest::TearDown();
 }
 
 }  // namespace kl::config::test

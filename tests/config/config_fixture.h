@@ -1,13 +1,12 @@
 #pragma once
 
-// The configuration window's controls held in memory, and an embedded
-// accounting database with the shared access layer connected to it, the SQL
-// trace observed and the operator's boxes answered from a script.
+// The configuration window's controls held in memory, and DatabaseTest on
+// the tables the configuration reads and writes, the shared layer connected
+// to them and the session's fiscal year 1.
 
 #include "config/bound_controls.h"
-#include "config/config_form.h"
-#include "support/embedded_db.h"
-#include "support/scripted_dialogs.h"
+#include "config/formulario_configuracion.h"
+#include "support/database_test/database_test.h"
 
 #include <QHash>
 #include <QStringList>
@@ -53,24 +52,12 @@ class FakeForm : public FormularioConfiguracion {
 // The tables the configuration reads and writes.
 extern const char kSchema[];
 
-class ConfigDbTest : public testing::Test {
+class ConfigDbTest : public kl::test::DatabaseTest {
   protected:
     void SetUp() override;
     void TearDown() override;
 
-    QString scalar(const QString& sql) const { return kl::test::EmbeddedDb::scalar(file_, sql); }
-    bool exec(const QString& sql) const { return kl::test::EmbeddedDb::exec(file_, sql); }
-    // The statements the layer ran since the last call.
-    QStringList traced();
-
-    kl::test::ScopedDialogs boxes_;
-    kl::test::EmbeddedDb folder_;
     FakeForm form_;
-    QString file_;
-
-  private:
-    QString trace_;
-    qsizetype traceRead_ = 0;
 };
 
 }  // namespace kl::config::test

@@ -3,7 +3,7 @@
 //     renumber_child FILE LEVEL DIGITS LINES_PER_BATCH
 // Exit status 0 when the renumbering was committed.
 
-#include "config/renumbering.h"
+#include "config/renumeracion.h"
 #include "dblayer/db_dll.h"
 
 #include <QApplication>

@@ -11,17 +11,14 @@
 #include "platform/ui/windows.h"
 #include "schema.h"
 #include "session/sesion.h"
-#include "support/embedded_db.h"
-#include "support/scripted_dialogs.h"
+#include "support/database_test/database_test.h"
 #include "support/shared_db/shared_db.h"
-#include "support/trace_lines.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,7 +26,6 @@
 #include <QSet>
 #include <QSlider>
 #include <QTabWidget>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -45,14 +41,12 @@ using config::TipoControl;
 
 // The window over a demo database, the shared access layer connected to it
 // as the start-up leaves it and the program's end counted, not run.
-class ConfigWindowTest : public testing::Test {
+class ConfigWindowTest : public DatabaseTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        db::releaseSharedDb();
+        DatabaseTest::SetUp();
         sesion() = Sesion{};
-        previousEnd_ = db::installProgramEnd([ends = ends_] { ++*ends; });
-        file_ = dir_.filePath(QStringLiteral("demo.kldb"));
+        file_ = path(QStringLiteral("demo.kldb"));
         const StepResult created =
             klbase::createDatabaseFile(file_, [](klbase::Database& database) {
                 if (StepResult schema = klbase::createSchema(database)) return schema;
@@ -63,12 +57,12 @@ class ConfigWindowTest : public testing::Test {
     }
     void TearDown() override {
         kl::test::releaseSharedSession();
-        db::installProgramEnd(previousEnd_);
+        DatabaseTest::TearDown();
     }
 
     // A window loaded as the start-up leaves it.
     std::unique_ptr<frmConfiguracion> opens() {
-        EXPECT_TRUE(kl::test::connectSharedDb(file_, QStringLiteral("ADMIN")));
+        EXPECT_TRUE(connectShared(file_, QStringLiteral("ADMIN")));
         auto window = std::make_unique<frmConfiguracion>();
         window->CargaConfiguracion();
         return window;
@@ -145,14 +139,6 @@ class ConfigWindowTest : public testing::Test {
             next();
         };
     }
-
-    ScopedDialogs boxes_;
-    QTemporaryDir dir_;
-    QString file_;
-    std::shared_ptr<int> ends_ = std::make_shared<int>(0);
-
-  private:
-    db::ProgramEnd previousEnd_;
 };
 
 TEST_F(ConfigWindowTest, EveryBoundControlIsBuiltFromItsRowAndShowsItsStoredKey) {
@@ -412,7 +398,7 @@ TEST_F(FieldLookupTest, ARightClickOnADateFieldOpensThePickerAndCancellingKeepsT
 TEST_F(ConfigWindowTest, ABrandNewDatabaseAcceptsWithoutTheRenumberingQuestion) {
     // As the administrator's tool creates it: the schema and the national
     // tables, no configuration, no account, no fiscal year.
-    file_ = dir_.filePath(QStringLiteral("nueva.kldb"));
+    file_ = path(QStringLiteral("nueva.kldb"));
     const StepResult created = klbase::createDatabaseFile(file_, [](klbase::Database& database) {
         if (StepResult schema = klbase::createSchema(database)) return schema;
         return klbase::writeNationalTables(database);
@@ -606,8 +592,6 @@ TEST_F(ConfigWindowTest, OnlyTheEndOfTheLastOpenYearCanBeMovedAndTheSliderResets
 }
 
 TEST_F(ConfigWindowTest, ClosingAndReopeningAYearTakeTwoConfirmations) {
-    const QString trace = dir_.filePath(QStringLiteral("traza.sql"));
-    qputenv("KL_TRAZA_SQL", QFile::encodeName(trace));
     auto window = opens();
     slider(*window)->setValue(2);
 
@@ -646,9 +630,7 @@ TEST_F(ConfigWindowTest, ClosingAndReopeningAYearTakeTwoConfirmations) {
     EXPECT_EQ(flags(2), u"1111");
     EXPECT_EQ(lastBox().text, u"El ejercicio fue Cerrado con exito");
     EXPECT_TRUE(cerrado(*window)->isChecked());
-    qunsetenv("KL_TRAZA_SQL");
-    qsizetype read = 0;
-    const QStringList statements = kl::test::newTraceLines(trace, read);
+    const QStringList statements = traced();
     EXPECT_TRUE(
         statements.contains(u"UPDATE MV_EJERCICIOS SET CERRADO = 0, CANCELACION = 0, "
                             u"CIERRE = 0, APERTURA = 0 WHERE PERIODO = 2 "));

@@ -1,4 +1,4 @@
-#include "accounting/accounting_db.h"
+#include "support/accounting_db/accounting_db.h"
 
 #include "config/wiz_ejercicio.h"
 #include "platform/dialogs.h"

@@ -1,7 +1,5 @@
 #include "embedded_db.h"
 
-#include "support/trace_lines.h"
-
 #include <QFile>
 
 #include <sqlite3.h>
@@ -33,22 +31,15 @@ void writeSqlite(const QString& path, const char* sql) {
 }
 
 void EmbeddedDbTest::SetUp() {
-    ASSERT_TRUE(dir_.isValid());
-    releaseSharedDb();
-    trace_ = path(QStringLiteral("traza.sql"));
-    qputenv("KL_TRAZA_SQL", QFile::encodeName(trace_));
-    previousEnd_ = installProgramEnd([ends = programEnds_] { ++*ends; });
+    DatabaseTest::SetUp();
     previousLink_ = installSessionLink({[] { return QStringLiteral("ADMIN"); }});
     file_ = path(QStringLiteral("contab.db"));
     writeSqlite(file_, kSchema);
-    db().setArchivoErrores(Value(path(QStringLiteral("KVERR.LOG"))));
 }
 
 void EmbeddedDbTest::TearDown() {
-    releaseSharedDb();
-    installProgramEnd(previousEnd_);
+    DatabaseTest::TearDown();
     installSessionLink(previousLink_);
-    qunsetenv("KL_TRAZA_SQL");
 }
 
 QString EmbeddedDbTest::connectionString(const QString& file) {
@@ -57,21 +48,7 @@ QString EmbeddedDbTest::connectionString(const QString& file) {
 }
 
 void EmbeddedDbTest::connectTo(const QString& file) {
-    db().gServidor = QStringLiteral("sqlite");
-    db().gDBName = file;
-    db().gUsuario = QStringLiteral("sa");
-    db().OpenServerADODB(false, ado::adUseClient, QString(), true, true);
-    ASSERT_TRUE(db().gOpenFlag);
-    traced();
-}
-
-QStringList EmbeddedDbTest::traced() {
-    return kl::test::newTraceLines(trace_, traceRead_);
-}
-
-QString EmbeddedDbTest::lastTraced() {
-    const QStringList lines = traced();
-    return lines.isEmpty() ? QString() : lines.last();
+    ASSERT_TRUE(connectShared(file, QStringLiteral("sa")));
 }
 
 void EmbeddedDbTest::removeDatabase() {

@@ -1,19 +1,11 @@
 #pragma once
 
-// A test database: an embedded database file written with SQLite's own API,
-// the shared access layer connected to it, the SQL trace and the program-end
-// hook observed, and the operator's boxes answered from a script.
+// The access layer's tests: a small database written with SQLite's own API
+// (kSchema) in the fixture's folder, the session's user read as "ADMIN".
 
-#include "dblayer/application_hooks.h"
-#include "dblayer/db_dll.h"
-#include "support/scripted_dialogs.h"
+#include "support/database_test/database_test.h"
 
-#include <QStringList>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-#include <memory>
+#include <QString>
 
 namespace kl::db::test {
 
@@ -21,36 +13,21 @@ namespace kl::db::test {
 // creating the file when missing.
 void writeSqlite(const QString& path, const char* sql);
 
-class EmbeddedDbTest : public testing::Test {
+class EmbeddedDbTest : public kl::test::DatabaseTest {
   protected:
     void SetUp() override;
     void TearDown() override;
 
-    QString path(const QString& name) const { return dir_.filePath(name); }
     // The SQL Server string that selects the embedded engine on `file`.
     static QString connectionString(const QString& file);
     // Sets server, database and user of the layer to `file` and opens it
     // the way the start-up does.
     void connectTo(const QString& file);
-    // The statements the layer ran since the last call.
-    QStringList traced();
-    QString lastTraced();
     // The database file disappears (or returns) under the open connection.
     void removeDatabase();
     void restoreDatabase();
 
-    DB_Dll& db() { return sharedDb(); }
-    int programEnds() const { return *programEnds_; }
-
-    kl::test::ScopedDialogs boxes_;
-    QString file_;
-
   private:
-    QTemporaryDir dir_;
-    QString trace_;
-    qsizetype traceRead_ = 0;
-    std::shared_ptr<int> programEnds_ = std::make_shared<int>(0);
-    ProgramEnd previousEnd_;
     SessionLink previousLink_;
 };
 

@@ -1,6 +1,7 @@
 #include "dblayer/error_log.h"
 #include "dblayer/program_info.h"
 #include "embedded_db.h"
+#include "platform/ado/error_numbers.h"
 #include "platform/textfile.h"
 
 #include <QFile>
@@ -58,7 +59,7 @@ TEST_F(ErrorTreatment, DefaultsAndOtherButtons) {
 }
 
 TEST_F(ErrorTreatment, ErrorNumberZeroIsNoError) {
-    EXPECT_EQ(db().TratamientoErrores(RunError{0, "nada", "X"}), 0);
+    EXPECT_EQ(db().TratamientoErrores(RunError{ado::err::AlreadyShown, "nada", "X"}), 0);
     EXPECT_TRUE(boxes_.shown().empty());
     EXPECT_FALSE(QFile::exists(path("KVERR.LOG")));
 }

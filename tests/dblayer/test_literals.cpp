@@ -1,5 +1,6 @@
 #include "dblayer/sql_text.h"
 #include "embedded_db.h"
+#include "platform/ado/error_numbers.h"
 #include "printers.h"
 
 #include <set>
@@ -129,7 +130,7 @@ TEST(NameMethods, StripBrackets) {
     QString out = "sin cambio";
     const StepResult failure = DB_Dll::StripBrackets("[", out);
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->number, kInvalidArgument);
+    EXPECT_EQ(failure->number, ado::err::InvalidArgument);
     EXPECT_EQ(out, "sin cambio");
 }
 

@@ -1,6 +1,7 @@
 #include "dblayer/restricted_views.h"
 #include "embedded_db.h"
 #include "fuzz/rewriting_properties.h"
+#include "platform/ado/error_numbers.h"
 #include "printers.h"
 
 #include <QDir>
@@ -209,7 +210,7 @@ class OracleDicc : public testing::Test {
         QString out = "(sin traducir)";
         const StepResult failure = layer_.ORACLE_Dicc(valor, out);
         ASSERT_TRUE(failure) << valor.toStdString();
-        EXPECT_EQ(failure->number, kInvalidArgument);
+        EXPECT_EQ(failure->number, ado::err::InvalidArgument);
         EXPECT_FALSE(failure->description.isEmpty());
         EXPECT_EQ(out, "(sin traducir)");
     }

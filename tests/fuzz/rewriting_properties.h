@@ -7,6 +7,7 @@
 #include "dblayer/oracle_dialect.h"
 #include "dblayer/restricted_views.h"
 #include "dblayer/sql_text.h"
+#include "platform/ado/error_numbers.h"
 
 #include <QString>
 #include <QStringList>
@@ -69,7 +70,7 @@ inline QString restrictedViewsViolation(const QString& statement, const Statemen
 inline QString translationViolation(const QString& valor) {
     QString translated;
     if (const StepResult failure = oracle::translate(valor, translated)) {
-        if (failure->number != kInvalidArgument || failure->description.isEmpty())
+        if (failure->number != ado::err::InvalidArgument || failure->description.isEmpty())
             return "an unexpected failure: " + failure->description;
         if (!valor.contains("top ", Qt::CaseInsensitive) && !valor.contains(u'\''))
             return "a failure without a TOP or a quote to blame";

@@ -5,16 +5,13 @@
 
 #include "dblayer/db_dll.h"
 #include "platform/ui/windows.h"
-#include "support/embedded_db.h"
+#include "support/database_test/database_test.h"
 #include "support/scripted_dialogs.h"
 #include "support/shared_db/shared_db.h"
-#include "support/trace_lines.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 
@@ -23,20 +20,15 @@
 namespace kl {
 namespace {
 
-class VentanaArbol : public ::testing::Test {
+class VentanaArbol : public test::DatabaseTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        // The error notice's log goes to the temporary folder.
-        qputenv("TEMP", QFile::encodeName(dir_.path()));
-        qputenv("TMP", QFile::encodeName(dir_.path()));
-        traza_ = dir_.filePath(QStringLiteral("traza.sql"));
-        qputenv("KL_TRAZA_SQL", QFile::encodeName(traza_));
-        archivo_ = dir_.filePath(QStringLiteral("contab.db"));
+        DatabaseTest::SetUp();
+        file_ = path(QStringLiteral("contab.db"));
         const StepResult creada = klbase::createDatabaseFile(
-            archivo_, [](klbase::Database& base) { return klbase::createSchema(base); });
+            file_, [](klbase::Database& base) { return klbase::createSchema(base); });
         ASSERT_FALSE(creada) << creada->description.toStdString();
-        ASSERT_TRUE(test::EmbeddedDb::exec(archivo_, QStringLiteral(R"(
+        ASSERT_TRUE(exec(QStringLiteral(R"(
             INSERT INTO TA_FAMILIAS (IDFAMILIA, DESCRIPCION) VALUES ('01', 'Almacén'),
                 ('0101', 'Aceites'), ('0102', 'Conservas'), ('02', 'Bebidas'), ('0201', 'Gaseosas');
             INSERT INTO TA_CCOSTO VALUES ('01', 'Administración'), ('0101', 'Gerencia');
@@ -44,17 +36,13 @@ class VentanaArbol : public ::testing::Test {
                 ('11', 'Caja'), ('111', 'Caja en pesos'), ('2', 'PASIVO');
             INSERT INTO MA_POSICIONES VALUES ('15', 'Grasas'), ('1512', 'Aceites de girasol');
         )")));
-        ASSERT_TRUE(test::connectSharedDb(archivo_, QStringLiteral("ADMIN")));
-        traza();
+        ASSERT_TRUE(connectShared(file_, QStringLiteral("ADMIN")));
     }
 
     void TearDown() override {
         test::releaseSharedSession();
-        for (const char* variable : {"TEMP", "TMP", "KL_TRAZA_SQL"}) qunsetenv(variable);
+        DatabaseTest::TearDown();
     }
-
-    // The statements run since the last call.
-    QStringList traza() { return test::newTraceLines(traza_, leido_); }
 
     // The window loaded with `sql`, as the engine leaves it before showing it.
     static void cargar(Lib_FrmCons3Tree& ventana, const QString& sql, const QString& campo,
@@ -78,11 +66,6 @@ class VentanaArbol : public ::testing::Test {
         ventana.TreeV->setCurrentIndex(
             ventana.arbol().indiceDe(ventana.arbol().buscarClave(clave)));
     }
-
-    QTemporaryDir dir_;
-    QString traza_;
-    QString archivo_;
-    qsizetype leido_ = 0;
 };
 
 TEST_F(VentanaArbol, BuildsTheFamiliesFromTheirOwnStatement) {
@@ -100,7 +83,7 @@ TEST_F(VentanaArbol, BuildsTheFamiliesFromTheirOwnStatement) {
               "(Len(LTrim(RTrim(a.IdFamilia))) < Len(LTrim(RTrim(b.IdFamilia))))  ORDER BY "
               "idfamilia DESC) AS [relative] FROM dbo.V_TA_FAMILIAS b Where IdFamilia<>'' ORDER "
               "BY IdFamilia");
-    const QStringList corridas = traza();
+    const QStringList corridas = traced();
     ASSERT_EQ(corridas.size(), 1);
     EXPECT_EQ(corridas[0], QString(ventana.sql).remove(QStringLiteral("@Admin_")));
     EXPECT_TRUE(ventana.Valores != nullptr);
@@ -144,11 +127,11 @@ TEST_F(VentanaArbol, AcceptLooksTheChosenCodeUpInItsMasterTables) {
                QString::fromLatin1(caso.campo));
         ventana.ValorDevuelto = Value("antes");
         elegir(ventana, QString::fromLatin1(caso.clave));
-        traza();
+        traced();
         ventana.CmdAceptar->click();
 
         QStringList tablas;
-        for (const QString& linea : traza())
+        for (const QString& linea : traced())
             for (const char* tabla : {"TA_CCOSTO", "MA_CUENTAS", "V_TA_FAMILIAS", "MA_POSICIONES"})
                 if (linea.contains(QLatin1String(tabla) + QStringLiteral(" with(nolock)")))
                     tablas << QString::fromLatin1(tabla);
@@ -218,11 +201,11 @@ TEST_F(VentanaArbol, TypingSelectsAndF5FiltersTheDescriptionsOnTheServer) {
     ventana.CmbSearch->setEditText(QStringLiteral("caja en"));
     EXPECT_EQ(ventana.TreeV->currentIndex().data().toString(), "111 - Caja en pesos");
 
-    traza();
+    traced();
     ventana.CmbSearch->setEditText(QStringLiteral("O'Higgins"));
     QTest::keyClick(ventana.CmbSearch, Qt::Key_F5);
     // (The access layer shows this user the accounts' restricted view.)
-    EXPECT_EQ(traza().join(u'|').toStdString(),
+    EXPECT_EQ(traced().join(u'|').toStdString(),
               "SELECT CODIGO, DESCRIPCION FROM SS_MA_CUENTAS  where Descripcion like "
               "'%O''Higgins%' ORDER BY CODIGO");
     EXPECT_EQ(ventana.lblFieldName->text(), "Descripcion");
@@ -231,7 +214,7 @@ TEST_F(VentanaArbol, TypingSelectsAndF5FiltersTheDescriptionsOnTheServer) {
 
     // "&Nueva Busqueda" builds again from the statement as it now stands.
     ventana.CmdNueva->click();
-    EXPECT_EQ(traza().size(), 1);
+    EXPECT_EQ(traced().size(), 1);
 }
 
 TEST(VentanaArbolF5, JoinsTheConditionBeforeTheOrder) {

@@ -5,21 +5,13 @@
 
 #include "dblayer/program_info.h"
 #include "session/sesion.h"
-#include "support/embedded_db.h"
 #include "support/shared_db/shared_db.h"
-#include "support/trace_lines.h"
-
-#include <QFile>
 
 namespace kl::test {
 
 void SessionDbTest::SetUp() {
-    ASSERT_TRUE(dir_.isValid());
-    db::releaseSharedDb();
+    DatabaseTest::SetUp();
     sesion() = Sesion{};
-    trace_ = path(QStringLiteral("traza.sql"));
-    qputenv("KL_TRAZA_SQL", QFile::encodeName(trace_));
-    previousEnd_ = db::installProgramEnd([ends = programEnds_] { ++*ends; });
     previousLink_ = db::installSessionLink({});
     file_ = path(QStringLiteral("contab.db"));
     const StepResult created = klbase::createDatabaseFile(
@@ -28,10 +20,9 @@ void SessionDbTest::SetUp() {
 }
 
 void SessionDbTest::TearDown() {
-    kl::test::releaseSharedSession();
-    db::installProgramEnd(previousEnd_);
+    releaseSharedSession();
     db::installSessionLink(previousLink_);
-    qunsetenv("KL_TRAZA_SQL");
+    DatabaseTest::TearDown();
 }
 
 QString SessionDbTest::procesoDelPrograma() {
@@ -39,20 +30,7 @@ QString SessionDbTest::procesoDelPrograma() {
 }
 
 void SessionDbTest::connect(const QString& usuario) {
-    ASSERT_TRUE(kl::test::connectSharedDb(file_, usuario));
-    traced();
-}
-
-void SessionDbTest::exec(const QString& sql) {
-    EmbeddedDb::exec(file_, sql);
-}
-
-QString SessionDbTest::scalar(const QString& sql) {
-    return EmbeddedDb::scalar(file_, sql);
-}
-
-QStringList SessionDbTest::traced() {
-    return kl::test::newTraceLines(trace_, traceRead_);
+    ASSERT_TRUE(connectShared(file_, usuario));
 }
 
 }  // namespace kl::test

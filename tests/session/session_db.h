@@ -1,26 +1,17 @@
 #pragma once
 
 // A fresh accounting database with the full schema for the main module's
-// tests: the shared access layer connected to it as the start-up leaves it,
-// the session record empty, the statements traced, the program-end hook
-// counted and the operator's boxes answered from a queue.
+// tests, in DatabaseTest's folder: the session record empty and no session
+// link, so the layer reads the session as a program that has not started.
 
-#include "dblayer/application_hooks.h"
-#include "dblayer/db_dll.h"
 #include "printers.h"
-#include "support/scripted_dialogs.h"
+#include "support/database_test/database_test.h"
 
 #include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-#include <memory>
 
 namespace kl::test {
 
-class SessionDbTest : public testing::Test {
+class SessionDbTest : public DatabaseTest {
   protected:
     void SetUp() override;
     void TearDown() override;
@@ -31,26 +22,8 @@ class SessionDbTest : public testing::Test {
     static QString procesoDelPrograma();
     // Connects the shared layer to the database as `usuario`.
     void connect(const QString& usuario = QStringLiteral("ADMIN"));
-    // Runs statements on the file outside the layer.
-    void exec(const QString& sql);
-    // The first column of the first row ("<null>" for NULL).
-    QString scalar(const QString& sql);
-    // The statements the layer ran since the last call.
-    QStringList traced();
-
-    QString path(const QString& name) const { return dir_.filePath(name); }
-    db::DB_Dll& db() { return db::sharedDb(); }
-    int programEnds() const { return *programEnds_; }
-
-    ScopedDialogs boxes_;
-    QString file_;
 
   private:
-    QTemporaryDir dir_;
-    QString trace_;
-    qsizetype traceRead_ = 0;
-    std::shared_ptr<int> programEnds_ = std::make_shared<int>(0);
-    db::ProgramEnd previousEnd_;
     db::SessionLink previousLink_;
 };
 

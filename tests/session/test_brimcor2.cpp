@@ -1,3 +1,4 @@
+#include "platform/ado/error_numbers.h"
 #include "session/brimcor2.h"
 
 #include "dblayer/db_dll.h"
@@ -358,7 +359,7 @@ TEST(Brimcor2FileDialog, CancellingLeavesNoPath) {
     dialog.CancelError = true;
     const StepResult cancelled = dialog.ShowOpen();
     ASSERT_TRUE(cancelled);
-    EXPECT_EQ(cancelled->number, 32755);
+    EXPECT_EQ(cancelled->number, ado::err::DialogCancelled);
     EXPECT_TRUE(dialog.DialogoCancelado());
 
     // A later choice clears the cancelled state.

@@ -2,7 +2,7 @@
 
 #include "platform/textfile.h"
 #include "platform/ui/skin.h"
-#include "session/settings_files.h"
+#include "session/ajustes_ini.h"
 
 #include <QApplication>
 #include <QDir>

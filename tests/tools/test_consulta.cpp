@@ -61,6 +61,9 @@ class Consulta : public testing::Test {
     void SetUp() override { file_ = db_.create("contab.db", kDatabase); }
 
     Result consulta(const char* user, const QString& sql) {
+        // Each run makes the shared layer anew: its notices log in the test's
+        // folder, not beside the test program.
+        db::sharedDb().setArchivoErrores(Value(db_.path("KVERR.LOG")));
         return run(ejecutaConsulta, {file_, QString::fromUtf8(user), sql});
     }
 

@@ -7,7 +7,7 @@
 #include "schema.h"
 #include "sqlite_db.h"
 
-#include "config/config_validation.h"
+#include "config/validacion_configuracion.h"
 #include "platform/ado/ado.h"
 #include "platform/ado/odbc_settings.h"
 #include "platform/ado/sqlite_support.h"

@@ -5,6 +5,7 @@
 // error (the returned RunError, ADO's Err) and the connection's Errors list
 // holds the provider's own errors of the last failed operation.
 
+#include "platform/ado/error_numbers.h"
 #include "platform/runerror.h"
 #include "platform/value.h"
 
@@ -52,32 +53,6 @@ enum DataType {
     adLongVarWChar = 203,
     adVarBinary = 204,
 };
-
-// Error numbers as VB shows them: HRESULTs are signed 32-bit values.
-namespace err {
-constexpr long hresult(unsigned long code) {
-    return static_cast<long>(static_cast<int>(code));
-}
-inline constexpr long ObjectClosed = 3704;      // operation not allowed on a closed object
-inline constexpr long AlreadyOpen = 3705;       // operation not allowed on an open object
-inline constexpr long ConnectionClosed = 3709;  // connection closed or invalid
-inline constexpr long NotAllowedInContext = 3219;
-inline constexpr long ItemNotFound = 3265;
-inline constexpr long EofOrBof = 3021;  // no current record
-inline constexpr long ReadOnly = 3251;  // operation not supported by this cursor/lock
-inline constexpr long ProviderFailure = hresult(0x80004005);
-inline constexpr long Syntax = hresult(0x80040E14);
-inline constexpr long NoSuchTable = hresult(0x80040E37);
-inline constexpr long Constraint = hresult(0x80040E2F);
-inline constexpr long RowChanged = hresult(0x80040E38);  // optimistic conflict
-inline constexpr long Timeout = hresult(0x80040E31);
-inline constexpr long DataOverflow = hresult(0x80040E57);  // text longer than the column
-inline constexpr long Conversion = hresult(0x80040E07);    // value of the wrong type
-inline constexpr long CantFetchBackward = hresult(0x80040E24);
-inline constexpr long NoTransaction = hresult(0x8004D00E);  // commit/rollback without begin
-inline constexpr long NativeNetwork = 11;                   // general network error
-inline constexpr long NativeTruncation = 8152;              // data would be truncated
-}  // namespace err
 
 struct Error {
     long Number = 0;

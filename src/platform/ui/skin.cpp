@@ -1,5 +1,7 @@
 #include "platform/ui/skin.h"
 
+#include "platform/ado/error_numbers.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -20,7 +22,8 @@ StepResult SkinFramework::LoadSkin(const QString& path, const QString& iniName) 
     const QString file =
         QFileInfo(path).isDir() && !iniName.isEmpty() ? QDir(path).filePath(iniName) : path;
     if (!QFileInfo(file).isFile()) {
-        return skinError(53, QStringLiteral("No se encontró el archivo de estilo %1").arg(file));
+        return skinError(ado::err::FileNotFound,
+                         QStringLiteral("No se encontró el archivo de estilo %1").arg(file));
     }
     QFile skin(file);
     if (!skin.open(QIODevice::ReadOnly)) {

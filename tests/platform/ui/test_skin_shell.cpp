@@ -1,3 +1,4 @@
+#include "platform/ado/error_numbers.h"
 #include "platform/ui/shell.h"
 #include "platform/ui/skin.h"
 
@@ -61,12 +62,12 @@ TEST_F(SkinFrameworkTest, MissingOrForeignSkinIsAFailureAndKeepsTheSkinBefore) {
     const StepResult missing =
         skin_.LoadSkin(QDir(folder_.path()).filePath(QStringLiteral("no.cjstyles")));
     ASSERT_TRUE(missing.has_value());
-    EXPECT_EQ(missing->number, 53);
+    EXPECT_EQ(missing->number, ado::err::FileNotFound);
     EXPECT_TRUE(missing->description.contains(QStringLiteral("no.cjstyles")));
 
     const StepResult folderWithoutIni = skin_.LoadSkin(folder_.path(), QString());
     ASSERT_TRUE(folderWithoutIni.has_value());
-    EXPECT_EQ(folderWithoutIni->number, 53);
+    EXPECT_EQ(folderWithoutIni->number, ado::err::FileNotFound);
 
     const StepResult binary =
         skin_.LoadSkin(write(QStringLiteral("Office2007.cjstyles"), QByteArray("MZ\0\0\x90", 5)));

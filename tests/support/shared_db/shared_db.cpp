@@ -5,15 +5,6 @@
 
 namespace kl::test {
 
-bool connectSharedDb(const QString& file, const QString& usuario) {
-    db::DB_Dll& shared = db::sharedDb();
-    shared.gServidor = QStringLiteral("sqlite");
-    shared.gDBName = file;
-    shared.gUsuario = usuario;
-    shared.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
-    return shared.gOpenFlag;
-}
-
 void releaseSharedSession() {
     db::releaseSharedDb();
     sesion() = Sesion{};

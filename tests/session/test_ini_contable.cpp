@@ -1,4 +1,4 @@
-#include "session/user_settings.h"
+#include "session/ini_contable.h"
 
 #include "session/sesion.h"
 #include "session_db.h"

@@ -1,4 +1,4 @@
-#include "config/accept_flow.h"
+#include "config/aceptacion.h"
 
 #include "platform/dialogs.h"
 #include "session/brimcor2.h"

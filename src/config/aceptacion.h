@@ -4,9 +4,9 @@
 // question, the password-option notice, the account-structure checks, the
 // validation of every field and the save of every key.
 
-#include "config/config_form.h"
 #include "config/config_keys.h"
-#include "config/config_validation.h"
+#include "config/formulario_configuracion.h"
+#include "config/validacion_configuracion.h"
 
 #include <QString>
 

@@ -1,50 +1,28 @@
-#include "accounting_db.h"
+#include "support/accounting_db/accounting_db.h"
 
 #include "database_file.h"
 #include "schema.h"
 
-#include "dblayer/db_dll.h"
 #include "progress/dll_display.h"
 #include "session/sesion.h"
-#include "support/embedded_db.h"
 #include "support/shared_db/shared_db.h"
-#include "support/trace_lines.h"
-
-#include <QFile>
 
 namespace kl::accounting::test {
 
 void AccountingDbTest::SetUp() {
-    ASSERT_TRUE(dir_.isValid());
-    db::releaseSharedDb();
+    DatabaseTest::SetUp();
     sesion() = Sesion{};
-    trace_ = dir_.filePath(QStringLiteral("traza.sql"));
-    qputenv("KL_TRAZA_SQL", QFile::encodeName(trace_));
-    file_ = dir_.filePath(QStringLiteral("contab.db"));
+    file_ = path(QStringLiteral("contab.db"));
     const StepResult created = klbase::createDatabaseFile(
         file_, [](klbase::Database& database) { return klbase::createSchema(database); });
     ASSERT_FALSE(created) << created->description.toStdString();
-    db::sharedDb().setArchivoErrores(Value(dir_.filePath(QStringLiteral("KVERR.LOG"))));
-    ASSERT_TRUE(kl::test::connectSharedDb(file_, QStringLiteral("ADMIN")));
-    traced();
+    ASSERT_TRUE(connectShared(file_, QStringLiteral("ADMIN")));
 }
 
 void AccountingDbTest::TearDown() {
     releaseDllDisplay();
     kl::test::releaseSharedSession();
-    qunsetenv("KL_TRAZA_SQL");
-}
-
-void AccountingDbTest::exec(const QString& sql) {
-    EXPECT_TRUE(kl::test::EmbeddedDb::exec(file_, sql)) << sql.toStdString();
-}
-
-QString AccountingDbTest::scalar(const QString& sql) {
-    return kl::test::EmbeddedDb::scalar(file_, sql);
-}
-
-QStringList AccountingDbTest::traced() {
-    return kl::test::newTraceLines(trace_, traceRead_);
+    DatabaseTest::TearDown();
 }
 
 void AccountingDbTest::addYear(int periodo, const QString& desde, const QString& hasta,

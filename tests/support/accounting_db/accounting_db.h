@@ -1,16 +1,13 @@
 #pragma once
 
 // An empty accounting database with the full schema (as klbase crear makes
-// it), the shared access layer connected to it as an administrator, the
-// statements traced and the operator's boxes answered from a queue.
+// it) in DatabaseTest's folder, the shared access layer connected to it as
+// an administrator: the fixture of the accounting rules' tests and of the
+// windows that run them.
 
-#include "support/scripted_dialogs.h"
+#include "support/database_test/database_test.h"
 
 #include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 namespace kl::accounting::test {
 
@@ -28,28 +25,16 @@ struct Renglon {
     QString ajusteHasta{};
 };
 
-class AccountingDbTest : public testing::Test {
+class AccountingDbTest : public kl::test::DatabaseTest {
   protected:
     void SetUp() override;
     void TearDown() override;
 
-    void exec(const QString& sql);
-    QString scalar(const QString& sql);
-    // The statements the layer ran since the last call.
-    QStringList traced();
     // A fiscal year row; dates as yyyy-mm-dd.
     void addYear(int periodo, const QString& desde, const QString& hasta, bool cerrado = false,
                  bool cancelacion = false, bool cierre = false);
     void setKey(const QString& clave, const QString& valor);
     void addLine(const Renglon& r);
-
-    kl::test::ScopedDialogs boxes_;
-    QString file_;
-
-  private:
-    QTemporaryDir dir_;
-    QString trace_;
-    qsizetype traceRead_ = 0;
 };
 
 }  // namespace kl::accounting::test

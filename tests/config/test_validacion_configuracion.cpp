@@ -1,4 +1,5 @@
-#include "config/config_validation.h"
+#include "config/validacion_configuracion.h"
+#include "platform/ado/error_numbers.h"
 
 #include "config_fixture.h"
 #include "platform/dialogs.h"
@@ -114,7 +115,7 @@ TEST_F(Validation, RequiredFieldsShowTheirMessageSwitchTabAndTakeTheFocus) {
 }
 
 TEST_F(Validation, AFieldThatCannotTakeTheFocusStillFails) {
-    form_.focusError = 5;
+    form_.focusError = ado::err::InvalidArgument;
     boxes_.answer(answer::Ok);
     const Veredicto v = check("NOMBRE", "");
     EXPECT_FALSE(v.valido);
@@ -322,7 +323,7 @@ TEST_F(Validation, FiscalYearDatesAndTheirOverlap) {
 
 TEST_F(Validation, PeriodRulesThatCannotAnswerTakeTheUnexpectedErrorPath) {
     auto rules = std::make_shared<ScriptedRules>();
-    rules->answer = RunError{13, "No coinciden los tipos", "Lbc_Asiento"};
+    rules->answer = RunError{ado::err::TypeMismatch, "No coinciden los tipos", "Lbc_Asiento"};
     validacion_.setReglasEjercicio(rules);
     boxes_.answer(answer::Ok).answer(answer::Ok);
     const Veredicto v = check("[FECHA Hasta]", "31/12/2024");

@@ -1,10 +1,11 @@
-#include "config/renumbering.h"
+#include "config/renumeracion.h"
 
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
+#include "platform/ado/error_numbers.h"
 #include "platform/ado/transaction_scope.h"
 #include "platform/conversions.h"
-#include "session/key_store.h"
+#include "session/claves_configuracion.h"
 
 #include <QHash>
 
@@ -33,7 +34,7 @@ bool alcanzaNivel(const QString& codigo, int inicio, int digitos) {
 }
 
 RunError falla(const QString& texto) {
-    return {db::kInvalidArgument, texto, QStringLiteral("klconfig")};
+    return {ado::err::InvalidArgument, texto, QStringLiteral("klconfig")};
 }
 
 // Runs the statements of one transaction on one connection. The layer's

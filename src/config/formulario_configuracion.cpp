@@ -1,4 +1,4 @@
-#include "config/config_form.h"
+#include "config/formulario_configuracion.h"
 
 namespace kl::config {
 

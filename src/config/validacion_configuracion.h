@@ -5,7 +5,7 @@
 // operator here, and handed back so the window can act on it.
 
 #include "config/bound_controls.h"
-#include "config/config_form.h"
+#include "config/formulario_configuracion.h"
 #include "platform/runerror.h"
 #include "platform/value.h"
 

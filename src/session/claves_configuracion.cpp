@@ -1,7 +1,8 @@
-#include "session/key_store.h"
+#include "session/claves_configuracion.h"
 
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
+#include "platform/ado/error_numbers.h"
 #include "platform/conversions.h"
 #include "session/brimcor2.h"
 
@@ -30,7 +31,8 @@ RunError elementoNoEncontrado(const QString& columna) {
 }
 
 RunError desbordamiento() {
-    return {6, QStringLiteral("Desbordamiento"), QStringLiteral("KLStuffContable")};
+    return {ado::err::Overflow, QStringLiteral("Desbordamiento"),
+            QStringLiteral("KLStuffContable")};
 }
 
 // The column's value of the current row, failing as ADO does when the

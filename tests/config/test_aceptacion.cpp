@@ -1,4 +1,4 @@
-#include "config/accept_flow.h"
+#include "config/aceptacion.h"
 
 #include "config_fixture.h"
 #include "session/sesion.h"

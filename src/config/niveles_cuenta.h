@@ -6,9 +6,9 @@
 // the checks run; the confirmed widths are applied in one go once every
 // check of the accept has passed.
 
-#include "config/accept_flow.h"
-#include "config/config_form.h"
-#include "config/renumbering.h"
+#include "config/aceptacion.h"
+#include "config/formulario_configuracion.h"
+#include "config/renumeracion.h"
 #include "session/sesion.h"
 
 #include <QString>

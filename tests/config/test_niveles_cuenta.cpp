@@ -1,11 +1,11 @@
-#include "config/account_levels.h"
+#include "config/niveles_cuenta.h"
 
-#include "config/accept_flow.h"
-#include "config/renumbering.h"
+#include "config/aceptacion.h"
+#include "config/renumeracion.h"
 #include "config_fixture.h"
 #include "progress/dll_display.h"
 #include "progress/lbf_ctrldisplay.h"
-#include "session/key_store.h"
+#include "session/claves_configuracion.h"
 
 #include <QPushButton>
 #include <QTimer>

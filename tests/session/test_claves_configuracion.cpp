@@ -1,4 +1,5 @@
-#include "session/key_store.h"
+#include "platform/ado/error_numbers.h"
+#include "session/claves_configuracion.h"
 
 #include "session/sesion.h"
 #include "session_db.h"
@@ -172,7 +173,7 @@ TEST_F(KeyStore, AnAbsurdDigitCountEndsTheReading) {
     sesion().gDigitosNivel = {9, 9, 9, 9, 9, 9};
     const StepResult failure = LeeDigitosNiveles();
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->number, 6);
+    EXPECT_EQ(failure->number, ado::err::Overflow);
     EXPECT_EQ(sesion().gDigitosNivel, (DigitosNiveles{3, 9, 9, 9, 9, 9}));
     EXPECT_TRUE(CalculaPosicionesNiveles());
 }

@@ -1,10 +1,10 @@
-#include "config/account_levels.h"
+#include "config/niveles_cuenta.h"
 
 #include "dblayer/db_dll.h"
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
 #include "progress/dll_display.h"
-#include "session/key_store.h"
+#include "session/claves_configuracion.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "session/settings_files.h"
+#include "session/ajustes_ini.h"
 
 #include "session/brimcor2.h"
 

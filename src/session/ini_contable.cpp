@@ -1,8 +1,8 @@
-#include "session/user_settings.h"
+#include "session/ini_contable.h"
 
 #include "dblayer/db_dll.h"
 #include "session/brimcor2.h"
-#include "session/key_store.h"
+#include "session/claves_configuracion.h"
 #include "session/sesion.h"
 
 namespace kl {

@@ -1,4 +1,4 @@
-#include "config/config_validation.h"
+#include "config/validacion_configuracion.h"
 
 #include "dblayer/db_dll.h"
 #include "platform/conversions.h"
