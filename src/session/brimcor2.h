@@ -9,7 +9,6 @@
 #include <QObject>
 #include <QString>
 
-
 class QEvent;
 class QLineEdit;
 
