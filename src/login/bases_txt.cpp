@@ -2,7 +2,7 @@
 
 #include "platform/settings_files.h"
 #include "platform/textfile.h"
-#include "session/brimcor2.h"
+#include "session/textos.h"
 
 #include <QDir>
 #include <QFileInfo>

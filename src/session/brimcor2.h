@@ -3,12 +3,11 @@
 #include "platform/dialogs.h"
 #include "platform/runerror.h"
 #include "platform/value.h"
+#include "session/textos.h"
 
 #include <QDateTime>
 #include <QObject>
 #include <QString>
-
-#include <cstdint>
 
 class QEvent;
 class QLineEdit;
@@ -22,39 +21,7 @@ class QWidget;
 namespace kl::Brimcor2 {
 
 // ---- Text and values -------------------------------------------------------
-
-// The folder with the platform's separator at its end (added only when it is
-// missing). An empty folder stays empty: it means the current folder, and
-// turning it into the root would send files there.
-QString AgregaBarra(const QString& folder);
-
-// The value as text; Null and Empty give "".
-QString ValorNoNulo(const Value& value);
-
-// The text without any of the given characters, taken whole: removing one
-// emoji leaves every other character intact.
-QString QuitaCaracteres(const QString& text, const QString& characters);
-// Every `oldChar` becomes `newChar`.
-QString ReemplazaCaracter(const QString& text, QChar oldChar, QChar newChar);
-// Every `oldText` becomes `newText`; an empty `oldText` changes nothing.
-QString Reemplaza(const QString& text, const QString& oldText, const QString& newText,
-                  Qt::CaseSensitivity cs = Qt::CaseSensitive);
-
-// The text, trimmed, padded with blanks on the left to `width`. A longer
-// text comes back whole (trimmed): cutting it would make a code match
-// another one. No width (0) gives the trimmed text.
-QString AlineaDerecha(const QString& text, int width = 0);
-
-// True when the whole text, blanks around it allowed, is a number ("." or
-// "," as decimal separator, sign, exponent). An empty text is not.
-bool EsNumerico(const QString& text);
-// The leading number of the text as a currency value (four decimals, halves
-// to even); a text without a number gives 0.
-Value ValorMoneda(const QString& text);
-// The leading number of the text rounded to an integer, halves to even.
-std::int64_t ValorLong(const QString& text);
-// The number of blank-separated words.
-int CuentaPalabras(const QString& text);
+// (the pure ones are in session/textos.h)
 
 // The date in the form the shared access layer's database reads as a
 // literal, quotes included: SQL Server '20240213 00:00:00' (read the same
@@ -64,25 +31,6 @@ int CuentaPalabras(const QString& text);
 // a statement built with it fails in the database instead of matching a
 // wrong day.
 QString FechaSQL(const Value& date);
-
-// A path cut at its last separator ("/" or "\"): the folder, separator
-// included, and the file name, so that carpeta + archivo is the path.
-struct PartesRuta {
-    QString carpeta;
-    QString archivo;
-};
-PartesRuta DivideRuta(const QString& path);
-
-// A reversible scrambling for passwords kept in shared text files. It only
-// keeps them from being read at a glance; it is NOT encryption. Every
-// Windows-1252 text round-trips; the output uses only letters, digits, "-"
-// and "_" (no blanks, commas, quotes, separators or line breaks), so it fits
-// any field of the module's files and command lines. Characters outside
-// Windows-1252 come back as "?".
-QString CodificaTexto(const QString& text);
-// Blanks around the encoded text are ignored; "" for a text CodificaTexto
-// cannot have written.
-QString DecodificaTexto(const QString& encoded);
 
 // Message-box answers 3 (Abort), 4 (Retry), 5 (Ignore) with the default style.
 inline constexpr int kEstiloAvisoError = mb::AbortRetryIgnore | mb::Critical;
@@ -96,12 +44,6 @@ FailureNotice avisoErrorPara(const QString& rutina);
 // Gives a window the module's look: the application's font, kept inside
 // the screen, and centred on it when `centrar` is set (at a window's load).
 void PreparaFormulario(QWidget* window, bool centrar);
-
-// The progress text shown when a task names none.
-QString TextoPorDefecto();
-// The voucher letter shown after a voucher number: a blank and the letter in
-// capitals, cut or padded to `cantidad` characters; no letter gives "".
-QString TextoLetra(const QString& letra, int cantidad);
 
 // Lets the operator pick a date, starting at the date in `text` (today when
 // it holds none). The chosen date as dd/mm/yyyy; cancelling gives `text`.

@@ -5,6 +5,7 @@
 #include "platform/settings_files.h"
 #include "platform/ui/shell.h"
 #include "session/brimcor2.h"
+#include "session/parametros_sesion.h"
 
 #include <QDir>
 
@@ -12,11 +13,13 @@ namespace kl {
 
 QString parametrosPrograma(const QString& ParametroAdicional) {
     const db::DB_Dll& db = db::sharedDb();
-    return QStringLiteral(" ; @server=") + db.gServidor + QStringLiteral("; @dbname=") +
-           db.gDBName + QStringLiteral("; @usuario=") + db.gUsuario +
-           QStringLiteral("; @Password=") + db.gUserPassWord +
-           QStringLiteral("; @ParametroAdicional=") + ParametroAdicional +
-           QStringLiteral("; brim@ ;");
+    ParametrosSesion valores;
+    valores.servidor = db.gServidor;
+    valores.baseDeDatos = db.gDBName;
+    valores.usuario = db.gUsuario;
+    valores.password = db.gUserPassWord;
+    valores.parametroAdicional = ParametroAdicional;
+    return escribeParametrosPrograma(valores);
 }
 
 void EjecutaPrograma(const QString& Programa, const QString& ParametroAdicional, qint64& IdTarea) {

@@ -1,6 +1,6 @@
 #include "session/parametros_sesion.h"
 
-#include "session/brimcor2.h"
+#include "session/textos.h"
 
 namespace kl {
 
@@ -16,19 +16,18 @@ QString valorDeParametro(const QString& parametros, const QString& clave) {
 }
 
 ParametrosSesion leeParametrosSesion(const QString& parametros) {
-    auto valor = [&](const char* clave) {
-        return valorDeParametro(parametros, QString::fromLatin1(clave));
-    };
     ParametrosSesion leidos;
-    leidos.parametroAdicional = valor("@ParametroAdicional");
-    leidos.menu = valor("@Menu");
-    leidos.servidor = valor("@Server");
-    leidos.baseDeDatos = valor("@DbName");
-    leidos.usuario = valor("@Usuario");
-    leidos.password = valor("@Password");
-    leidos.usuarioLogeado = valor("@UsuarioLogeado");
-    leidos.caja = valor("@Caja");
+    for (const ClaveParametro& clave : kClavesParametros)
+        leidos.*clave.campo = valorDeParametro(parametros, QString::fromLatin1(clave.clave));
     return leidos;
+}
+
+QString escribeParametrosPrograma(const ParametrosSesion& valores) {
+    return QStringLiteral(" ; @server=") + valores.servidor + QStringLiteral("; @dbname=") +
+           valores.baseDeDatos + QStringLiteral("; @usuario=") + valores.usuario +
+           QStringLiteral("; @Password=") + valores.password +
+           QStringLiteral("; @ParametroAdicional=") + valores.parametroAdicional +
+           QStringLiteral("; brim@ ;");
 }
 
 }  // namespace kl

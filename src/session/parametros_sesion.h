@@ -30,6 +30,29 @@ struct ParametrosSesion {
     QString caja;
 };
 
+// The keys the start-up reads, each with the field it fills.
+struct ClaveParametro {
+    const char* clave;
+    QString ParametrosSesion::*campo;
+};
+inline constexpr ClaveParametro kClavesParametros[] = {
+    {"@ParametroAdicional", &ParametrosSesion::parametroAdicional},
+    {"@Menu", &ParametrosSesion::menu},
+    {"@Server", &ParametrosSesion::servidor},
+    {"@DbName", &ParametrosSesion::baseDeDatos},
+    {"@Usuario", &ParametrosSesion::usuario},
+    {"@Password", &ParametrosSesion::password},
+    {"@UsuarioLogeado", &ParametrosSesion::usuarioLogeado},
+    {"@Caja", &ParametrosSesion::caja},
+};
+
 ParametrosSesion leeParametrosSesion(const QString& parametros);
+
+// The parameter string this program starts a sibling program with:
+//   " ; @server=S; @dbname=D; @usuario=U; @Password=P; @ParametroAdicional=A; brim@ ;"
+// The values go as they are: the sibling reads them back by the rules
+// above, so a value holding ";", "=" or another key's text does not come
+// back whole (the menu's own strings have the same limits).
+QString escribeParametrosPrograma(const ParametrosSesion& valores);
 
 }  // namespace kl

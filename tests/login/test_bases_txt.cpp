@@ -1,3 +1,5 @@
+#include "fuzz/bases_txt_properties.h"
+#include "fuzz/seed_replay.h"
 #include "login/bases_txt.h"
 #include "login/existe_archivo.h"
 #include "login_fixture.h"
@@ -121,6 +123,10 @@ TEST_F(BasesFile, OtherwiseInTheUsersDataFolder) {
     login::installCarpetaPrograma(carpeta() + "/no-existe");
     EXPECT_EQ(login::rutaBases(),
               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/BASES.TXT");
+}
+
+TEST(BasesTxt, FuzzSeedsGiveCleanEntriesThatAreWrittenAndReadBackUnchanged) {
+    properties::checkPrefixes("bases_txt", properties::basesTxtViolation);
 }
 
 }  // namespace

@@ -1,41 +1,12 @@
-// The fuzzers' seeds of the platform's input readers, each whole and cut
-// short at every length, checked for the promises the fuzzers check.
+// The fuzzers' seeds of the platform's input readers, replayed.
 
 #include "fuzz/input_properties.h"
+#include "fuzz/seed_replay.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <vector>
 
 namespace kl::properties {
 namespace {
-
-std::vector<QByteArray> seedsOf(const char* corpus) {
-    const QDir dir(QStringLiteral(KL_SOURCE_DIR "/tests/fuzz/corpus/") + corpus);
-    std::vector<QByteArray> seeds;
-    for (const QString& name : dir.entryList(QDir::Files)) {
-        QFile file(dir.filePath(name));
-        if (file.open(QIODevice::ReadOnly)) seeds.push_back(file.readAll());
-    }
-    return seeds;
-}
-
-void checkPrefixes(const char* corpus, const std::function<QString(const QByteArray&)>& check) {
-    const std::vector<QByteArray> seeds = seedsOf(corpus);
-    ASSERT_GE(seeds.size(), 4u) << corpus;
-    for (const QByteArray& seed : seeds) {
-        for (qsizetype length = 0; length <= seed.size(); ++length) {
-            const QString broken = check(seed.left(length));
-            EXPECT_TRUE(broken.isEmpty()) << seed.left(length).toStdString() << "\n"
-                                          << broken.toStdString();
-        }
-    }
-}
 
 TEST(InputSeeds, ConnectionStringValuesReadBackExactly) {
     checkPrefixes("connection_string", [](const QByteArray& bytes) {

@@ -1,5 +1,7 @@
 #include "session/parametros_sesion.h"
 
+#include "fuzz/parametros_sesion_properties.h"
+#include "fuzz/seed_replay.h"
 #include "printers.h"
 
 #include <gtest/gtest.h>
@@ -137,6 +139,12 @@ TEST(ParametrosSesion, AVeryLongStringIsReadWhole) {
     // 10,000 characters without any item.
     const ParametrosSesion nada = leeParametrosSesion(QString(10000, u';'));
     EXPECT_EQ(nada.servidor, u"");
+}
+
+TEST(ParametrosSesion, FuzzSeedsGiveCleanValuesThatReadBackWhenWrittenAgain) {
+    properties::checkPrefixes("parametros_sesion", [](const QByteArray& bytes) {
+        return properties::parametrosSesionViolation(QString::fromUtf8(bytes));
+    });
 }
 
 }  // namespace

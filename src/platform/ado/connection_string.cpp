@@ -1,6 +1,9 @@
 #include "platform/ado/connection_string.h"
 
 #include <QStringList>
+#include <QStringView>
+
+#include <utility>
 
 namespace kl::ado {
 
@@ -19,16 +22,6 @@ ConnectionSettings::Kind kindOf(const QString& provider) {
     if (p.startsWith(u"microsoft.jet.oledb") || p.startsWith(u"microsoft.ace.oledb"))
         return ConnectionSettings::Kind::Jet;
     return ConnectionSettings::Kind::Unknown;
-}
-
-// The first of the keys present.
-QString firstOf(const ConnectionSettings& s, std::initializer_list<const char*> keys) {
-    for (const char* key : keys) {
-        for (const auto& [k, v] : s.pairs) {
-            if (normalizedKey(k) == QLatin1String(key)) return v;
-        }
-    }
-    return QString();
 }
 
 }  // namespace
@@ -64,18 +57,25 @@ std::optional<ConnectionSettings> parseConnectionString(const QString& text) {
     ConnectionSettings s;
     qsizetype i = 0;
     const qsizetype n = text.size();
+    // The next "=" and ";" from i (n when there is none), searched again
+    // only once passed: a text of many ";" and no "=" is read in one pass,
+    // not once per ";".
+    qsizetype equals = -1;
+    qsizetype semicolon = -1;
+    const auto nextFrom = [&](char16_t c, qsizetype at) {
+        const qsizetype found = text.indexOf(QChar(c), at);
+        return found < 0 ? n : found;
+    };
     while (i < n) {
-        const qsizetype equals = text.indexOf(u'=', i);
-        const qsizetype semicolon = text.indexOf(u';', i);
-        if (equals < 0 || (semicolon >= 0 && semicolon < equals)) {
+        if (equals < i) equals = nextFrom(u'=', i);
+        if (semicolon < i) semicolon = nextFrom(u';', i);
+        if (equals == n || semicolon < equals) {
             // Only blanks may stand between pairs.
-            const QString rest = text.mid(i, semicolon < 0 ? n - i : semicolon - i);
-            if (!rest.trimmed().isEmpty()) return std::nullopt;
-            if (semicolon < 0) break;
+            if (!QStringView(text).mid(i, semicolon - i).trimmed().isEmpty()) return std::nullopt;
             i = semicolon + 1;
             continue;
         }
-        const QString key = text.mid(i, equals - i).trimmed();
+        const QString key = QStringView(text).mid(i, equals - i).trimmed().toString();
         qsizetype j = equals + 1;
         while (j < n && text[j] == u' ') ++j;
         QString value;
@@ -95,35 +95,46 @@ std::optional<ConnectionSettings> parseConnectionString(const QString& text) {
             }
             while (j < n && text[j] != u';') ++j;
         } else {
-            const qsizetype end = text.indexOf(u';', j);
-            value = text.mid(j, (end < 0 ? n : end) - j).trimmed();
-            j = end < 0 ? n : end;
+            // Only blanks lie between the "=" and j: the pair ends at the next ";".
+            value = QStringView(text).mid(j, semicolon - j).trimmed().toString();
+            j = semicolon;
         }
-        s.pairs.emplace_back(key, value);
+        s.pairs.emplace_back(key, std::move(value));
         i = j + 1;
     }
 
-    s.provider = s.value(QStringLiteral("provider"));
+    QStringList normalized;
+    normalized.reserve(qsizetype(s.pairs.size()));
+    for (const auto& pair : s.pairs) normalized << normalizedKey(pair.first);
+    // The value of the first of the keys present.
+    const auto firstOf = [&](std::initializer_list<const char*> keys) {
+        for (const char* key : keys) {
+            const qsizetype at = normalized.indexOf(QLatin1String(key));
+            if (at >= 0) return s.pairs[std::size_t(at)].second;
+        }
+        return QString();
+    };
+    s.provider = firstOf({"provider"});
     s.kind = kindOf(s.provider);
-    s.user = firstOf(s, {"uid", "user id", "user", "usuario"});
-    s.password = firstOf(s, {"pwd", "password"});
+    s.user = firstOf({"uid", "user id", "user", "usuario"});
+    s.password = firstOf({"pwd", "password"});
     switch (s.kind) {
         case ConnectionSettings::Kind::SqlServer:
-            s.server = firstOf(s, {"server", "data source", "address", "addr"});
-            s.database = firstOf(s, {"database", "initial catalog"});
+            s.server = firstOf({"server", "data source", "address", "addr"});
+            s.database = firstOf({"database", "initial catalog"});
             if (s.server.trimmed().compare(u"sqlite", Qt::CaseInsensitive) == 0)
                 s.embeddedFile = s.database.trimmed();
             break;
         case ConnectionSettings::Kind::Oracle:
-            s.database = firstOf(s, {"data source"});
+            s.database = firstOf({"data source"});
             break;
         case ConnectionSettings::Kind::Jet:
-            s.database = firstOf(s, {"data source"});
+            s.database = firstOf({"data source"});
             s.embeddedFile = s.database.trimmed();
             break;
         case ConnectionSettings::Kind::Unknown:
-            s.server = firstOf(s, {"server", "data source"});
-            s.database = firstOf(s, {"database", "initial catalog"});
+            s.server = firstOf({"server", "data source"});
+            s.database = firstOf({"database", "initial catalog"});
             break;
     }
     return s;
