@@ -88,6 +88,12 @@ class Transaccion {
         if (StepResult e = cnn_->DeferIndexes(tabla, columna, indices)) return conDetalle(*e);
         return std::nullopt;
     }
+    StepResult aplazaGuardaTamano(const QString& tabla, const QString& columna, long largoMaximo,
+                                  std::vector<ado::DeferrableIndex>& aplazados) {
+        if (StepResult e = cnn_->DeferSizeGuard(tabla, columna, largoMaximo, aplazados))
+            return conDetalle(*e);
+        return std::nullopt;
+    }
     StepResult reconstruyeIndices(const std::vector<ado::DeferrableIndex>& indices) {
         if (StepResult e = cnn_->RebuildIndexes(indices)) return conDetalle(*e);
         return std::nullopt;
@@ -315,9 +321,21 @@ StepResult renumera(Transaccion& t, const DigitosNiveles& esperados, const Digit
     // table is read and written in its own order instead of jumping to each
     // account's lines through the account index, and the engine may rebuild
     // that index once at the end rather than move every line within it.
+    // Every line takes a new code from the mapping, so the column's size is
+    // checked once against the longest of them instead of on each line.
     std::vector<ado::DeferrableIndex> indices;
     if (StepResult e =
             t.aplazaIndices(QStringLiteral("MV_ASIENTOS"), QStringLiteral("CUENTA"), indices))
+        return e;
+    long largoMaximo = 0;
+    for (const CambioCodigo& c : mapa.cambios) {
+        // As the guard measures: trailing blanks do not count.
+        QStringView codigo(c.nuevo);
+        while (codigo.endsWith(u' ')) codigo.chop(1);
+        largoMaximo = std::max(largoMaximo, static_cast<long>(codigo.size()));
+    }
+    if (StepResult e = t.aplazaGuardaTamano(QStringLiteral("MV_ASIENTOS"), QStringLiteral("CUENTA"),
+                                            largoMaximo, indices))
         return e;
     const std::int64_t tanda = std::max<std::int64_t>(1, opciones.renglonesPorTanda);
     for (std::int64_t desde = primero; a.totalRenglones > 0 && desde <= ultimo; desde += tanda) {

@@ -87,8 +87,9 @@ struct Field {
     long DefinedSize = 0;
 };
 
-// An index the engine would rather rebuild than keep up row by row during a
-// rewrite of a whole column: how to drop it and how to create it again.
+// An index (or a column guard) the engine would rather rebuild than keep up
+// row by row during a rewrite of a whole column: how to drop it and how to
+// create it again.
 struct DeferrableIndex {
     QString drop;
     QString create;
@@ -147,6 +148,14 @@ class Connection {
     StepResult DeferIndexes(const QString& table, const QString& column,
                             std::vector<DeferrableIndex>& deferred);
     StepResult RebuildIndexes(const std::vector<DeferrableIndex>& deferred);
+    // A rewrite that writes only values known beforehand (a renumbering's
+    // new codes) needs no size check per row: DeferSizeGuard checks the
+    // longest value, in characters, against the column's size once, failing
+    // as the guard would (8152) before anything is written, and otherwise
+    // sets the column's size guard aside, adding it to `deferred` for
+    // RebuildIndexes to put back. Inside the open transaction only.
+    StepResult DeferSizeGuard(const QString& table, const QString& column, long longest,
+                              std::vector<DeferrableIndex>& deferred);
 
     Errors& errors() { return errors_; }
     const Errors& errors() const { return errors_; }

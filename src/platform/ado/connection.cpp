@@ -292,6 +292,22 @@ StepResult Connection::DeferIndexes(const QString& table, const QString& column,
     return std::nullopt;
 }
 
+StepResult Connection::DeferSizeGuard(const QString& table, const QString& column, long longest,
+                                      std::vector<DeferrableIndex>& deferred) {
+    if (!provider_) return adoFailed(err::ConnectionClosed);
+    if (provider_->transactionLevel() == 0) return adoFailed(err::NoTransaction);
+    std::vector<DeferrableIndex> setAside;
+    if (ErrorList errors = provider_->setAsideSizeGuard(table, column, longest, setAside);
+        !errors.empty())
+        return failed(std::move(errors));
+    for (DeferrableIndex& guard : setAside) {
+        trace(guard.drop);
+        deferred.push_back(std::move(guard));
+    }
+    errors_.Clear();
+    return std::nullopt;
+}
+
 StepResult Connection::RebuildIndexes(const std::vector<DeferrableIndex>& deferred) {
     if (!provider_) return adoFailed(err::ConnectionClosed);
     for (const DeferrableIndex& index : deferred) {

@@ -118,6 +118,16 @@ class Provider {
         return {};
     }
 
+    // Sets aside the size guard over `column` of `table` for a rewrite that
+    // writes values of at most `longest` characters, giving back how to put
+    // it back; a truncation error, and nothing set aside, when they do not
+    // fit. Engines whose server checks sizes itself have none.
+    virtual ErrorList setAsideSizeGuard(const QString& table, const QString& column, long longest,
+                                        std::vector<DeferrableIndex>& out) {
+        out.clear();
+        return {};
+    }
+
     virtual ErrorList setDefaultDatabase(const QString& name) = 0;
     virtual QString defaultDatabase() const = 0;
     virtual void setCommandTimeout(int seconds) = 0;

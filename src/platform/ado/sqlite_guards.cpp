@@ -224,6 +224,23 @@ StepResult atomically(sqlite3* db, const std::function<StepResult()>& body) {
 
 }  // namespace
 
+std::optional<SizeGuard> sizeGuardOf(sqlite3* db, const QString& table, const QString& column) {
+    const std::optional<GuardedColumns> columns = readColumns(db, table);
+    if (!columns) return std::nullopt;
+    for (const auto& [name, length] : columns->sized) {
+        if (name.compare(column, Qt::CaseInsensitive) != 0) continue;
+        SqliteStatement trigger;
+        if (trigger.prepare(db, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = "
+                                               "'trigger' AND name = ?1 COLLATE NOCASE")) !=
+            SQLITE_OK)
+            return std::nullopt;
+        trigger.bind(1, kGuardPrefix + table + QStringLiteral("_AV_T_") + name);
+        if (trigger.step() != SQLITE_ROW) return std::nullopt;
+        return SizeGuard{trigger.text(0), trigger.text(1), length};
+    }
+    return std::nullopt;
+}
+
 StepResult installColumnGuards(sqlite3* db, const QString& table) {
     return atomically(db, [&] { return installIn(db, table); });
 }

@@ -14,11 +14,24 @@
 
 #include <QString>
 
+#include <optional>
+
 struct sqlite3;
 
 namespace kl::ado::sqlite {
 
 StepResult installColumnGuards(sqlite3* db, const QString& table);
+
+// The size guard of one column as installed, for a rewrite that checks its
+// values against `length` beforehand to set aside (DROP TRIGGER `name`) and
+// put back (`create`). None for a column without one, or in a file whose
+// guards predate the per-column checks.
+struct SizeGuard {
+    QString name;
+    QString create;
+    long length = 0;
+};
+std::optional<SizeGuard> sizeGuardOf(sqlite3* db, const QString& table, const QString& column);
 // Every table of the database.
 StepResult installAllColumnGuards(sqlite3* db);
 

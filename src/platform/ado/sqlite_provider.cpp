@@ -585,6 +585,26 @@ ErrorList SqliteProvider::deferrableIndexes(const QString& table, const QString&
     return {};
 }
 
+// The guard is dropped here and the schema's new version taken as known:
+// the guards are installed again whenever the schema changes, which would
+// otherwise bring it back before the rewrite's first statement. A rollback
+// brings it back as well.
+ErrorList SqliteProvider::setAsideSizeGuard(const QString& table, const QString& column,
+                                            long longest, std::vector<DeferrableIndex>& out) {
+    out.clear();
+    if (std::optional<Error> gone = fileGone()) return {*gone};
+    const std::optional<SizeGuard> guard = sizeGuardOf(db_.handle(), table, column);
+    if (!guard) return {};
+    if (longest > guard->length)
+        return {makeError(err::DataOverflow, QStringLiteral("22001"), native::Truncation,
+                          QStringLiteral("Los datos de cadena o binarios se truncarían."))};
+    const QString drop = QStringLiteral("DROP TRIGGER %1").arg(quoted(guard->name));
+    if (ErrorList errors = runPlain(drop); !errors.empty()) return errors;
+    schemaVersion_ = schemaVersion();
+    out.push_back({drop, guard->create});
+    return {};
+}
+
 ErrorList SqliteProvider::tableInfo(const QString& table, TableInfo& out) {
     const QString key = table.trimmed().toUpper();
     if (const auto cached = tableCache_.find(key); cached != tableCache_.end()) {

@@ -51,6 +51,8 @@ class SqliteProvider final : public Provider {
     ErrorList tableInfo(const QString& table, TableInfo& out) override;
     ErrorList deferrableIndexes(const QString& table, const QString& column,
                                 std::vector<DeferrableIndex>& out) override;
+    ErrorList setAsideSizeGuard(const QString& table, const QString& column, long longest,
+                                std::vector<DeferrableIndex>& out) override;
 
     ErrorList setDefaultDatabase(const QString& name) override;
     QString defaultDatabase() const override { return database_; }

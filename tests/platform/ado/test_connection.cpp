@@ -296,6 +296,26 @@ TEST_F(EmbeddedConnection, IndexesOverAColumnAreDeferredOnlyInsideATransaction) 
     EXPECT_EQ(indexes(), all);
 }
 
+TEST_F(EmbeddedConnection, ASizeGuardIsSetAsideOnlyForValuesThatFitAndComesBack) {
+    ASSERT_FALSE(cnn_.Open(connection_));
+    ASSERT_FALSE(cnn_.Execute("CREATE TABLE DIARIO (ID INT PRIMARY KEY, CUENTA VARCHAR(4))"));
+    ASSERT_FALSE(cnn_.Execute("INSERT INTO DIARIO VALUES (1, '11')"));
+    std::vector<DeferrableIndex> deferred;
+    ASSERT_TRUE(cnn_.DeferSizeGuard("DIARIO", "CUENTA", 4, deferred)) << "outside a transaction";
+
+    ASSERT_FALSE(cnn_.BeginTrans());
+    ASSERT_TRUE(cnn_.DeferSizeGuard("DIARIO", "CUENTA", 5, deferred));
+    EXPECT_EQ(cnn_.errors().Item(0).NativeError, 8152);
+    EXPECT_TRUE(deferred.empty());
+    ASSERT_FALSE(cnn_.DeferSizeGuard("diario", "cuenta", 4, deferred));
+    ASSERT_EQ(deferred.size(), 1u);
+    ASSERT_FALSE(cnn_.Execute("UPDATE DIARIO SET CUENTA = '1111'"));
+    ASSERT_FALSE(cnn_.RebuildIndexes(deferred));
+    ASSERT_FALSE(cnn_.CommitTrans());
+    ASSERT_TRUE(cnn_.Execute("UPDATE DIARIO SET CUENTA = '11111'")) << "the guard is back";
+    EXPECT_EQ(cnn_.errors().Item(0).NativeError, 8152);
+}
+
 TEST_F(EmbeddedConnection, DateLiteralsSuitTheEngine) {
     const QDateTime when(QDate(2026, 12, 31), QTime(10, 5, 9));
     cnn_.setConnectionString("PROVIDER=SQLOLEDB;Server=SRV;Database =X;UId=sa;Pwd=;");
