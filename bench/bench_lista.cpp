@@ -7,8 +7,11 @@
 //     scan each);
 //   - the memory the rows take against the size of their text.
 // Each measurement runs in a process of its own so that its peak memory is
-// its own. Times are wall and CPU (user + system): on a busy machine the CPU
-// time is the one to compare.
+// its own, and the four take turns for several rounds; each figure is the
+// median of its rounds. On a virtual machine a process's first touch of a
+// memory page costs several microseconds and varies from one minute to the
+// next, so a single round can be a third off either way. Times are wall and
+// CPU (user + system): on a busy machine the CPU time is the one to compare.
 //
 //     bench_lista [FOLDER]
 //
@@ -43,6 +46,7 @@ namespace {
 
 constexpr int kFilas = 100000;
 constexpr int kTeclas = 40;
+constexpr int kRondas = 7;
 const QString kSentencia =
     QStringLiteral("select CODIGO,NOMBRE,DOMICILIO,LOCALIDAD,SALDO from CLIENTES");
 
@@ -193,6 +197,22 @@ QStringList run(const QString& how, const QString& file) {
     return QString::fromUtf8(child.readAllStandardOutput()).trimmed().split(u' ');
 }
 
+// Figure by figure, the median of the rounds' figures; empty when a round
+// failed or gave a different number of figures.
+QStringList medians(const std::vector<QStringList>& rounds, qsizetype figures) {
+    QStringList result;
+    for (qsizetype f = 0; f < figures; ++f) {
+        std::vector<double> values;
+        for (const QStringList& round : rounds) {
+            if (round.size() != figures) return {};
+            values.push_back(round[f].toDouble());
+        }
+        std::sort(values.begin(), values.end());
+        result += QString::number(values[values.size() / 2], 'f', 3);
+    }
+    return result;
+}
+
 void line(const char* what, const QStringList& figures) {
     std::printf("  %-40s %7.0f ms (CPU %5.0f ms)", what, figures[0].toDouble(),
                 figures[1].toDouble());
@@ -222,16 +242,29 @@ int main(int argc, char** argv) {
 
     const QString file = databaseFile(QDir(args.size() > 1 ? args[1] : QDir::tempPath()));
     if (file.isEmpty()) return 1;
-    const QStringList items = run(QStringLiteral("items"), file);
-    const QStringList window = run(QStringLiteral("ventana"), file);
-    const QStringList fillItems = run(QStringLiteral("relleno-items"), file);
-    const QStringList fillModel = run(QStringLiteral("relleno-modelo"), file);
-    if (items.size() != 3 || window.size() != 10 || fillItems.size() != 2 ||
-        fillModel.size() != 2) {
+    struct Medicion {
+        QString how;
+        qsizetype figures;
+        std::vector<QStringList> rounds;
+    };
+    std::vector<Medicion> mediciones = {{QStringLiteral("items"), 3, {}},
+                                        {QStringLiteral("ventana"), 10, {}},
+                                        {QStringLiteral("relleno-items"), 2, {}},
+                                        {QStringLiteral("relleno-modelo"), 2, {}}};
+    for (int ronda = 0; ronda < kRondas; ++ronda)
+        for (Medicion& m : mediciones) m.rounds.push_back(run(m.how, file));
+    const QStringList items = medians(mediciones[0].rounds, 3);
+    const QStringList window = medians(mediciones[1].rounds, 10);
+    const QStringList fillItems = medians(mediciones[2].rounds, 2);
+    const QStringList fillModel = medians(mediciones[3].rounds, 2);
+    if (items.isEmpty() || window.isEmpty() || fillItems.isEmpty() || fillModel.isEmpty()) {
         std::printf("FALLÓ\n");
         return 1;
     }
-    std::printf("%d renglones de 5 columnas, leídos de la base, cargados y mostrados:\n", kFilas);
+    std::printf(
+        "%d renglones de 5 columnas, leídos de la base, cargados y mostrados"
+        " (mediana de %d rondas):\n",
+        kFilas, kRondas);
     line("un elemento por renglón (QTreeWidget)", items);
     line("ventana Lib_FrmCons3 (modelo de tabla)", window);
     ratio(items, window);

@@ -19,7 +19,9 @@ void FilasConsulta::ponEncabezados(const QStringList& encabezados) {
     latin1_.clear();
     anchos_.clear();
     esAncho_ = false;
-    inicio_.assign(1, 0);
+    usados_ = 0;
+    inicioFila_.clear();
+    celdasAbiertas_ = 0;
     cambiadas_.clear();
     marcas_.clear();
     niveles_.clear();
@@ -43,6 +45,8 @@ void FilasConsulta::empiezaCarga() {
 }
 
 void FilasConsulta::terminaCarga() {
+    while (celdasAbiertas_ > 0) agregaCelda({});
+    if (!esAncho_) latin1_.resize(usados_);
     latin1_.squeeze();
     anchos_.squeeze();
     cargando_ = false;
@@ -50,36 +54,106 @@ void FilasConsulta::terminaCarga() {
 }
 
 void FilasConsulta::abreFila(bool marcada, int nivel) {
+    // A row left short gets its missing cells, so the next row starts where
+    // its offset says.
+    while (celdasAbiertas_ > 0) agregaCelda({});
     if (!cargando_) beginInsertRows(QModelIndex(), filas_, filas_);
     marcas_.push_back(marcada ? 1 : 0);
     niveles_.push_back(static_cast<std::uint8_t>(nivel));
-    orden_.push_back(filas_);
+    inicioFila_.push_back(static_cast<std::uint32_t>(usados_));
+    if (!orden_.isEmpty()) orden_.push_back(filas_);
     ++filas_;
     celdasAbiertas_ = columnas_;
     // An empty row is complete at once.
     if (columnas_ == 0 && !cargando_) endInsertRows();
 }
 
+namespace {
+
+QStringView recortado(QStringView texto) {
+    const QChar* desde = texto.data();
+    const QChar* hasta = desde + texto.size();
+    while (desde != hasta && desde->isSpace()) ++desde;
+    while (hasta != desde && hasta[-1].isSpace()) --hasta;
+    return QStringView(desde, hasta);
+}
+
+// A cell's length as it precedes its text: one unit below 255, else 255 and
+// four units of eight bits each. Every unit fits a byte, so the buffer turns
+// wide by widening each unit, and positions stay what they were.
+constexpr unsigned kLargoLargo = 255;
+
+qsizetype unidadesDeLargo(qsizetype largo) {
+    return largo < kLargoLargo ? 1 : 5;
+}
+
+template <typename Unidad>
+Unidad* escribeLargo(Unidad* destino, qsizetype largo) {
+    if (largo < kLargoLargo) {
+        *destino++ = static_cast<Unidad>(largo);
+        return destino;
+    }
+    *destino++ = static_cast<Unidad>(kLargoLargo);
+    for (int b = 0; b < 4; ++b) *destino++ = static_cast<Unidad>((largo >> (8 * b)) & 0xFF);
+    return destino;
+}
+
+unsigned valor(char unidad) {
+    return static_cast<unsigned char>(unidad);
+}
+unsigned valor(char16_t unidad) {
+    return unidad;
+}
+
+// The text of the cell at `posicion`: where it starts and how long it is.
+template <typename Unidad>
+std::pair<qsizetype, qsizetype> leeCelda(const Unidad* datos, qsizetype posicion) {
+    const unsigned primera = valor(datos[posicion]);
+    if (primera < kLargoLargo) return {posicion + 1, primera};
+    qsizetype largo = 0;
+    for (int b = 0; b < 4; ++b)
+        largo |= static_cast<qsizetype>(valor(datos[posicion + 1 + b])) << (8 * b);
+    return {posicion + 5, largo};
+}
+
+// The cell `columna` of the row starting at `posicion`.
+template <typename Unidad>
+std::pair<qsizetype, qsizetype> buscaCelda(const Unidad* datos, qsizetype posicion, int columna) {
+    auto celda = leeCelda(datos, posicion);
+    for (int c = 0; c < columna; ++c) celda = leeCelda(datos, celda.first + celda.second);
+    return celda;
+}
+
+}  // namespace
+
 void FilasConsulta::agregaCelda(QStringView texto) {
     if (celdasAbiertas_ == 0) return;
+    texto = recortado(texto);
+    const qsizetype largo = texto.size();
+    const qsizetype necesario = usados_ + unidadesDeLargo(largo) + largo;
     if (!esAncho_) {
-        const qsizetype antes = latin1_.size();
-        latin1_.resize(antes + texto.size());
-        char* destino = latin1_.data() + antes;
+        // The buffer grows by doubling and is written past its size, which
+        // terminaCarga sets; so a cell costs no call of its own.
+        if (latin1_.size() < necesario)
+            latin1_.resize(std::max<qsizetype>({2 * latin1_.size(), necesario, 4096}));
+        char* destino = escribeLargo(latin1_.data() + usados_, largo);
         for (const QChar c : texto) {
             if (c.unicode() > 0xFF) break;
             *destino++ = static_cast<char>(c.unicode());
         }
-        if (destino != latin1_.data() + latin1_.size()) {
-            // Offsets count characters in both forms, so they stay valid.
-            latin1_.truncate(antes);
-            anchos_ = QString::fromLatin1(latin1_);
+        if (destino != latin1_.data() + necesario) {
+            anchos_ = QString::fromLatin1(latin1_.constData(), usados_);
             latin1_ = QByteArray();
             esAncho_ = true;
         }
     }
-    if (esAncho_) anchos_.append(texto);
-    inicio_.push_back(static_cast<std::uint32_t>(esAncho_ ? anchos_.size() : latin1_.size()));
+    if (esAncho_) {
+        anchos_.resize(necesario);
+        char16_t* destino =
+            escribeLargo(reinterpret_cast<char16_t*>(anchos_.data()) + usados_, largo);
+        std::copy(texto.utf16(), texto.utf16() + largo, destino);
+    }
+    usados_ = necesario;
     if (--celdasAbiertas_ == 0 && !cargando_) endInsertRows();
 }
 
@@ -91,15 +165,19 @@ void FilasConsulta::agregaFila(const QStringList& celdas, bool marcada, int nive
 
 template <typename Uso>
 auto FilasConsulta::conTexto(int origen, int columna, Uso&& usa) const {
-    const std::size_t k = posicion(origen, columna);
     if (!cambiadas_.isEmpty()) {
-        if (const auto cambiada = cambiadas_.constFind(k); cambiada != cambiadas_.cend())
-            return usa(QStringView(*cambiada));
+        const auto cambiada = cambiadas_.constFind(posicion(origen, columna));
+        if (cambiada != cambiadas_.cend()) return usa(QStringView(*cambiada));
     }
-    const qsizetype desde = inicio_[k];
-    const qsizetype largo = inicio_[k + 1] - inicio_[k];
-    if (esAncho_) return usa(QStringView(anchos_).mid(desde, largo));
-    return usa(QLatin1StringView(latin1_.constData() + desde, largo));
+    const qsizetype fila = inicioFila_[origen];
+    if (esAncho_) {
+        const char16_t* datos = reinterpret_cast<const char16_t*>(anchos_.constData());
+        const auto [desde, largo] = buscaCelda(datos, fila, columna);
+        return usa(QStringView(datos + desde, largo));
+    }
+    const char* datos = latin1_.constData();
+    const auto [desde, largo] = buscaCelda(datos, fila, columna);
+    return usa(QLatin1StringView(datos + desde, largo));
 }
 
 QString FilasConsulta::celda(int fila, int columna) const {
@@ -158,11 +236,10 @@ int FilasConsulta::buscaLatin1(int columna, QStringView buscado) const {
     for (const QChar c : buscado) plegado += c.toCaseFolded().unicode();
     const auto n = static_cast<qsizetype>(plegado.size());
 
+    const char* datos = latin1_.constData();
     for (int fila = 0; fila < filas_; ++fila) {
-        const std::size_t k = posicion(origen(fila), columna);
-        const QLatin1StringView celda =
-            QLatin1StringView(latin1_.constData() + inicio_[k], inicio_[k + 1] - inicio_[k])
-                .trimmed();
+        const auto [desde, largo] = buscaCelda(datos, inicioFila_[origen(fila)], columna);
+        const QLatin1StringView celda(datos + desde, largo);
         if (celda.size() < n) continue;
         qsizetype i = 0;
         while (i < n && pliegue[static_cast<unsigned char>(celda[i].toLatin1())] == plegado[i]) ++i;
@@ -196,6 +273,7 @@ void FilasConsulta::sort(int column, Qt::SortOrder order) {
     for (int o = 0; o < filas_; ++o)
         claves[static_cast<std::size_t>(o)] =
             conTexto(o, column, [](auto texto) { return texto.toString(); });
+    orden_.resize(filas_);
     std::iota(orden_.begin(), orden_.end(), 0);
     std::stable_sort(orden_.begin(), orden_.end(), [&](int a, int b) {
         const int c = ado::sqlite::compareCi(claves[static_cast<std::size_t>(a)],
@@ -204,8 +282,8 @@ void FilasConsulta::sort(int column, Qt::SortOrder order) {
     });
 
     // The selection and the current row follow their rows.
-    std::vector<int> filaDe(orden_.size());
-    for (std::size_t f = 0; f < orden_.size(); ++f)
+    std::vector<int> filaDe(static_cast<std::size_t>(orden_.size()));
+    for (qsizetype f = 0; f < orden_.size(); ++f)
         filaDe[static_cast<std::size_t>(orden_[f])] = static_cast<int>(f);
     QModelIndexList despues;
     despues.reserve(antes.size());
@@ -266,8 +344,9 @@ Qt::ItemFlags FilasConsulta::flags(const QModelIndex& index) const {
 std::size_t FilasConsulta::bytesOcupados() const {
     std::size_t bytes = static_cast<std::size_t>(latin1_.capacity()) +
                         static_cast<std::size_t>(anchos_.capacity()) * sizeof(QChar) +
-                        inicio_.capacity() * sizeof(std::uint32_t) + marcas_.capacity() +
-                        niveles_.capacity() + orden_.capacity() * sizeof(int);
+                        static_cast<std::size_t>(inicioFila_.capacity()) * sizeof(std::uint32_t) +
+                        static_cast<std::size_t>(marcas_.capacity() + niveles_.capacity()) +
+                        static_cast<std::size_t>(orden_.capacity()) * sizeof(int);
     for (const QString& t : cambiadas_) bytes += static_cast<std::size_t>(t.capacity()) * 2 + 32;
     return bytes;
 }

@@ -1,9 +1,10 @@
 #pragma once
 
 // The rows of a list lookup as a table model. A lookup may bring a hundred
-// thousand rows, so their texts live in one buffer, each cell an offset into
-// it, instead of an object per cell; the order the list shows is a
-// permutation of the rows as read, so sorting moves integers, not rows. The
+// thousand rows, so their texts live in one buffer, each cell its length and
+// its text and each row an offset into it, instead of an object per cell;
+// the order the list shows is a permutation of the rows as read, so sorting
+// moves integers, not rows. The
 // buffer holds one byte per character while every text fits Latin-1 (the
 // module's data is Windows-1252, nearly always Latin-1) and turns to UTF-16
 // at the first character that does not.
@@ -43,7 +44,8 @@ class FilasConsulta : public QAbstractTableModel {
     void limpiaFilas();
     void empiezaCarga();
     void terminaCarga();
-    // Cells past the number of columns are dropped, missing ones are empty.
+    // Cells are kept trimmed. Cells past the number of columns are dropped,
+    // missing ones are empty.
     // `nivel` is a stock level 1-4 (0: none).
     void agregaFila(const QStringList& celdas, bool marcada = false, int nivel = 0);
     // The row's cells one at a time: abreFila, agregaCelda per column.
@@ -91,7 +93,7 @@ class FilasConsulta : public QAbstractTableModel {
     template <typename Uso>
     auto conTexto(int origen, int columna, Uso&& usa) const;
     int buscaLatin1(int columna, QStringView buscado) const;
-    int origen(int fila) const { return orden_[static_cast<std::size_t>(fila)]; }
+    int origen(int fila) const { return orden_.isEmpty() ? fila : orden_[fila]; }
     std::size_t posicion(int origen, int columna) const {
         return static_cast<std::size_t>(origen) * static_cast<std::size_t>(columnas_) +
                static_cast<std::size_t>(columna);
@@ -102,19 +104,22 @@ class FilasConsulta : public QAbstractTableModel {
     int filas_ = 0;
     bool cargando_ = false;
     bool casillas_ = false;
-    // All texts one after the other; cell k runs from inicio_[k] to
-    // inicio_[k + 1]. In latin1_ until a text needs anchos_.
+    // All cells one after the other, each its length and its text; row r's
+    // first cell at inicioFila_[r]. In latin1_ until a text needs anchos_.
+    // While loading, latin1_ runs past the usados_ units written.
     QByteArray latin1_;
     QString anchos_;
     bool esAncho_ = false;
-    std::vector<std::uint32_t> inicio_{0};
+    qsizetype usados_ = 0;
+    QList<std::uint32_t> inicioFila_;
     // Texts replaced after loading, by cell position.
     QHash<std::size_t, QString> cambiadas_;
     // Per row as read: the check mark and the stock level.
-    std::vector<std::uint8_t> marcas_;
-    std::vector<std::uint8_t> niveles_;
-    // Row in list order -> row as read.
-    std::vector<int> orden_;
+    QList<std::uint8_t> marcas_;
+    QList<std::uint8_t> niveles_;
+    // Row in list order -> row as read; empty until the first sort, while
+    // the list shows the rows as read.
+    QList<int> orden_;
     QList<QColor> coloresNivel_;
     int celdasAbiertas_ = 0;
 };

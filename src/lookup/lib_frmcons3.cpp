@@ -352,12 +352,11 @@ void Lib_FrmCons3::Leer(int /*Cdesde*/, int /*Cuantas*/) {
             marcada = ValoresDefault.contains(valor, Qt::CaseInsensitive);
         }
         filas_.abreFila(marcada, colorea ? nivelStock(rs) : 0);
-        // Every cell trimmed: the first as read, the others as AlineaDerecha
-        // with no width leaves them. A NULL is an empty cell.
-        for (int i = 0; i < columnas; ++i) {
-            const QString texto = Brimcor2::ValorNoNulo(rs.field(i)->Value);
-            filas_.agregaCelda(QStringView(texto).trimmed());
-        }
+        // Every cell trimmed (the model keeps them so): the first as read,
+        // the others as AlineaDerecha with no width leaves them. A NULL is
+        // an empty cell.
+        for (int i = 0; i < columnas; ++i)
+            filas_.agregaCelda(Brimcor2::ValorNoNulo(rs.field(i)->Value));
         if (runStep([&] { return rs.MoveNext(); }, aviso) == StepOutcome::Abandoned) break;
     }
     filas_.terminaCarga();

@@ -86,6 +86,16 @@ Value Value::null() {
 }
 
 Value Value::currency(double amount) {
+    // Amounts read from a column nearly always have four decimals or fewer:
+    // scaled, they lie next to a whole number, and rounding the decimal text
+    // could only land on the same one. The text is needed near a half, where
+    // 2.67505 (stored as 2.675049999...) must round as typed. Below 1e9 the
+    // scaling's own error stays far under the quarter that separates them.
+    const double scaled = amount * kCurrencyScale;
+    if (std::fabs(amount) < 1e9) {
+        const double whole = std::round(scaled);
+        if (std::fabs(scaled - whole) < 0.25) return currencyFromScaled(saturate(whole));
+    }
     return currencyFromScaled(
         saturate(std::round(conv::roundHalfEven(amount, 4) * kCurrencyScale)));
 }

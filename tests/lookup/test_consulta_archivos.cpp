@@ -131,5 +131,27 @@ TEST(FilasConsulta, ATextBeyondLatin1KeepsEveryCellAsRead) {
     EXPECT_EQ(filas.celda(2, 1), "Ñu");
 }
 
+TEST(FilasConsulta, CellsOfEveryLengthReadBackTrimmedBeforeAndAfterTurningWide) {
+    const QStringList largos = {QString(), QString(254, u'a'), QString(255, u'b'),
+                                QString(70000, u'c'), QStringLiteral("  con blancos  ")};
+    for (const bool ancho : {false, true}) {
+        FilasConsulta filas;
+        filas.ponEncabezados({"C", "N", "F"});
+        filas.empiezaCarga();
+        for (const QString& texto : largos) filas.agregaFila({texto, texto, QStringLiteral("fin")});
+        filas.agregaFila({QStringLiteral("corta")});
+        if (ancho) filas.agregaFila({QStringLiteral("€")});
+        filas.terminaCarga();
+        for (int f = 0; f < largos.size(); ++f) {
+            EXPECT_EQ(filas.celda(f, 1), largos[f].trimmed()) << ancho << f;
+            EXPECT_EQ(filas.celda(f, 2), "fin") << ancho << f;
+        }
+        EXPECT_EQ(filas.celda(5, 0), "corta");
+        EXPECT_EQ(filas.celda(5, 2), "");
+        EXPECT_EQ(filas.busca(1, u"CON"), 4);
+        EXPECT_EQ(filas.busca(2, u"fin"), 0);
+    }
+}
+
 }  // namespace
 }  // namespace kl::consulta

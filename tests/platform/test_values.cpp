@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace kl {
@@ -181,6 +183,20 @@ TEST(Value, CurrencyKeepsFourDecimalsHalvesToEven) {
     EXPECT_EQ(Value(3).currencyScaled(), 30000);
     EXPECT_EQ(Value::null().currencyScaled(), 0);
     EXPECT_DOUBLE_EQ(Value::currency(1.5).toDouble(), 1.5);
+}
+
+TEST(Value, CurrencyRoundsEveryAmountAsItsDecimalText) {
+    // Amounts near a whole number of ten-thousandths take a shorter way
+    // than those near a half; both must give what rounding the text gives.
+    std::uint64_t seed = 88172645463325252ULL;
+    for (int n = 0; n < 20000; ++n) {
+        seed ^= seed << 13, seed ^= seed >> 7, seed ^= seed << 17;
+        const double units = static_cast<double>(seed % 2000000000000ULL) - 1e12;
+        const double amount = n % 2 ? units / 1e5 : units / 1e4 + (n % 4 == 2 ? 1e-9 : 0);
+        const auto expected =
+            static_cast<std::int64_t>(std::round(kl::conv::roundHalfEven(amount, 4) * 10000));
+        ASSERT_EQ(Value::currency(amount).currencyScaled(), expected) << amount;
+    }
 }
 
 TEST(Value, NumbersFromEveryKind) {

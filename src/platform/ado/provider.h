@@ -43,6 +43,8 @@ class RowSource {
     enum class Fetch { Row, End, Failed };
     virtual ~RowSource() = default;
     virtual const std::vector<ColumnInfo>& columns() const = 0;
+    // Replaces `row`'s values with the next row's. The vector may be one a
+    // caller hands back row after row, so a source can fill it in place.
     virtual Fetch next(Row& row, ErrorList& errors) = 0;
 };
 

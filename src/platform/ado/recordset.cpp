@@ -32,6 +32,8 @@ void Recordset::Impl::reset() {
     source.reset();
     rows.clear();
     dropped = 0;
+    spare.clear();
+    handedOver = -1;
     position = 0;
     table.reset();
     edit = Edit::None;
@@ -57,7 +59,7 @@ class Cursor {
     // Reads one more row into the buffer; false at the end.
     bool fetch(StepResult& error) {
         if (!d.source) return false;
-        Row row;
+        Row row = std::move(d.spare);
         ErrorList errors;
         switch (d.source->next(row, errors)) {
             case RowSource::Fetch::Row:
@@ -90,6 +92,7 @@ class Cursor {
     void dropPassed() {
         if (!d.forwardOnly()) return;
         while (d.position > 0 && !d.rows.empty()) {
+            d.spare = std::move(d.rows.front());
             d.rows.pop_front();
             --d.position;
             ++d.dropped;
@@ -97,11 +100,21 @@ class Cursor {
     }
 
     void showRow() {
-        const Row* row = nullptr;
+        Row* row = nullptr;
         if (d.edit != Recordset::Impl::Edit::None)
             row = &d.editRow;
         else if (onRow())
             row = &d.rows[d.position];
+        if (row && d.edit == Recordset::Impl::Edit::None && d.forwardOnly()) {
+            // Nothing reads a forward-only cursor's row again but the fields:
+            // its values move there instead of being shared with them.
+            const long number = d.dropped + d.position;
+            if (d.handedOver == number) return;
+            for (size_t k = 0; k < d.fields.size(); ++k)
+                d.fields[k].Value = std::move((*row)[d.visible[k]]);
+            d.handedOver = number;
+            return;
+        }
         for (size_t k = 0; k < d.fields.size(); ++k)
             d.fields[k].Value = row ? (*row)[d.visible[k]] : Value();
     }

@@ -159,12 +159,10 @@ bool SqliteRows::advance() {
     return hasRow_;
 }
 
-Row SqliteRows::currentRow() const {
-    Row row;
-    row.reserve(types_.size());
+void SqliteRows::readCurrentRow(Row& row) const {
+    row.resize(types_.size());
     for (size_t i = 0; i < types_.size(); ++i)
-        row.push_back(columnValue(statement_.get(), static_cast<int>(i), types_[i]));
-    return row;
+        row[i] = columnValue(statement_.get(), static_cast<int>(i), types_[i]);
 }
 
 RowSource::Fetch SqliteRows::next(Row& row, ErrorList& errors) {
@@ -174,7 +172,7 @@ RowSource::Fetch SqliteRows::next(Row& row, ErrorList& errors) {
         return Fetch::Row;
     }
     if (hasRow_) {
-        row = currentRow();
+        readCurrentRow(row);
         advance();
         return Fetch::Row;
     }
@@ -188,7 +186,7 @@ RowSource::Fetch SqliteRows::next(Row& row, ErrorList& errors) {
 
 void SqliteRows::materialize() {
     while (hasRow_) {
-        buffered_.push_back(currentRow());
+        readCurrentRow(buffered_.emplace_back());
         advance();
     }
     statement_.finalize();

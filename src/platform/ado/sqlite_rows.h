@@ -32,7 +32,9 @@ class SqliteRows final : public RowSource {
     void detachProvider();
 
   private:
-    Row currentRow() const;
+    // Fills `row` in place, so a caller that hands back the same vector row
+    // after row allocates nothing but the values.
+    void readCurrentRow(Row& row) const;
     // Steps once; false (with pendingError_ set on failure) at the end.
     bool advance();
     Error errorOf(int code) const;

@@ -423,6 +423,14 @@ TEST_P(DataLayer, ForwardOnlyCursorsOnlyGoForward) {
     EXPECT_EQ(rs.value("CODIGO").toString(), "1");
     ASSERT_FALSE(rs.MoveLast());
     EXPECT_EQ(rs.value("CODIGO").toString(), "3");
+    // Showing the same row again keeps its values.
+    ASSERT_FALSE(rs.CancelUpdate());
+    ASSERT_FALSE(rs.MoveLast());
+    EXPECT_EQ(rs.value("CODIGO").toString(), "3");
+    Recordset again;
+    ASSERT_FALSE(again.Open("SELECT * FROM MA_CUENTAS ORDER BY CODIGO", cnn_));
+    ASSERT_FALSE(again.MoveFirst());
+    EXPECT_EQ(again.value("CODIGO").toString(), "1");
 }
 
 TEST_P(DataLayer, ClientCursorsKnowTheirCount) {
