@@ -26,6 +26,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -94,11 +95,28 @@ struct Medida {
     }
 };
 
-// Shows the window and lets it paint once.
+// Counts the paint events of every widget.
+class PaintCounter : public QObject {
+  public:
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++count;
+        return false;
+    }
+};
+
+// Shows the window and waits until it has painted. The first round of
+// events paints every widget; a platform that exposes the window later gets
+// a few seconds more.
 void showAndPaint(QWidget& window) {
+    PaintCounter painted;
+    qApp->installEventFilter(&painted);
     window.show();
     QCoreApplication::processEvents();
-    window.grab();
+    const QDeadlineTimer deadline(5000);
+    while (painted.count == 0 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    qApp->removeEventFilter(&painted);
 }
 
 std::vector<QStringList> readRows() {

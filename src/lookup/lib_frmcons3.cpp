@@ -343,6 +343,7 @@ void Lib_FrmCons3::Leer(int /*Cdesde*/, int /*Cuantas*/) {
                             colorClasico(StkNivel3), colorClasico(StkNivel4)});
     const ado::Field* devuelto = rs.field(CampoDevuelto);
     const FailureNotice aviso = avisoOperadorPara(QStringLiteral("FORM_LOAD"));
+    const Step siguiente = [&rs] { return rs.MoveNext(); };
 
     filas_.empiezaCarga();
     while (!rs.EOF()) {
@@ -355,9 +356,15 @@ void Lib_FrmCons3::Leer(int /*Cdesde*/, int /*Cuantas*/) {
         // Every cell trimmed (the model keeps them so): the first as read,
         // the others as AlineaDerecha with no width leaves them. A NULL is
         // an empty cell.
-        for (int i = 0; i < columnas; ++i)
-            filas_.agregaCelda(Brimcor2::ValorNoNulo(rs.field(i)->Value));
-        if (runStep([&] { return rs.MoveNext(); }, aviso) == StepOutcome::Abandoned) break;
+        // A text goes in as it is held, uncopied: a long list has many.
+        for (int i = 0; i < columnas; ++i) {
+            const Value& valor = rs.field(i)->Value;
+            if (const QString* texto = valor.text())
+                filas_.agregaCelda(*texto);
+            else
+                filas_.agregaCelda(Brimcor2::ValorNoNulo(valor));
+        }
+        if (runStep(siguiente, aviso) == StepOutcome::Abandoned) break;
     }
     filas_.terminaCarga();
 }

@@ -51,6 +51,8 @@ class Value {
     // A date value, a text recognised as a date or a day number; invalid otherwise.
     QDateTime toDateTime() const;
     std::int64_t currencyScaled() const;
+    // The text a Text value holds, read in place; null for other kinds.
+    const QString* text() const { return std::get_if<QString>(&data_); }
 
     // Same kind and same value: the integer 1 differs from the text "1".
     bool operator==(const Value& other) const;

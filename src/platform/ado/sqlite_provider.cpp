@@ -143,6 +143,8 @@ ErrorList SqliteProvider::open(const ConnectionSettings& settings) {
         return {openFailure(file_, QStringLiteral("el archivo no es una base de datos."))};
 
     // Never SQLITE_OPEN_CREATE: a missing file is a failure, not a new database.
+    // Only the thread that opens a connection uses it, so SQLite's lock
+    // around every call (three per value read) would only cost time.
     int rc = db_.open(file_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
     auto why = [&](int code) {
         return openFailure(file_, openFailureReason(code, db_.message(), circumstancesOf(file_)));
