@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
 
@@ -53,6 +54,11 @@ class Value {
     std::int64_t currencyScaled() const;
     // The text a Text value holds, read in place; null for other kinds.
     const QString* text() const { return std::get_if<QString>(&data_); }
+    // Becomes the Text decoded from `utf8`, as QString::fromUtf8 decodes it.
+    // A text this value holds alone is written over when it has the room,
+    // so a cursor reading row after row into the same values allocates
+    // nothing for their texts.
+    void setTextFromUtf8(QByteArrayView utf8);
 
     // Same kind and same value: the integer 1 differs from the text "1".
     bool operator==(const Value& other) const;

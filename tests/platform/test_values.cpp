@@ -185,6 +185,25 @@ TEST(Value, CurrencyKeepsFourDecimalsHalvesToEven) {
     EXPECT_DOUBLE_EQ(Value::currency(1.5).toDouble(), 1.5);
 }
 
+TEST(Value, TextFromUtf8ReadsAsFromUtf8WhateverTheValueHeld) {
+    const QByteArray texts[] = {
+        "", "abc", "a longer plain text than before", "año €", "\xEF\xBB\xBFbom", "bad \xFF byte"};
+    const Value held[] = {Value(), Value(12), Value(QString(40, u'x')),
+                          Value(QStringLiteral("ab"))};
+    for (const QByteArray& utf8 : texts) {
+        for (Value value : held) {
+            value.setTextFromUtf8(utf8);
+            EXPECT_EQ(value, Value(QString::fromUtf8(utf8))) << utf8.constData();
+        }
+    }
+    // A copy sharing the text keeps it.
+    Value value(QString(40, u'x'));
+    const Value copy = value;
+    value.setTextFromUtf8("new");
+    EXPECT_EQ(copy.toString(), QString(40, u'x'));
+    EXPECT_EQ(value.toString(), "new");
+}
+
 TEST(Value, CurrencyRoundsEveryAmountAsItsDecimalText) {
     // Amounts near a whole number of ten-thousandths take a shorter way
     // than those near a half; both must give what rounding the text gives.

@@ -107,11 +107,12 @@ class Cursor {
             row = &d.rows[d.position];
         if (row && d.edit == Recordset::Impl::Edit::None && d.forwardOnly()) {
             // Nothing reads a forward-only cursor's row again but the fields:
-            // its values move there instead of being shared with them.
+            // its values trade places with theirs instead of being shared,
+            // and the next fetch writes over the fields' old texts.
             const long number = d.dropped + d.position;
             if (d.handedOver == number) return;
             for (size_t k = 0; k < d.fields.size(); ++k)
-                d.fields[k].Value = std::move((*row)[d.visible[k]]);
+                std::swap(d.fields[k].Value, (*row)[d.visible[k]]);
             d.handedOver = number;
             return;
         }

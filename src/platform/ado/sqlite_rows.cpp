@@ -51,6 +51,8 @@ void describeFromValue(ColumnInfo& column, int storage, qint64 integer, int text
 
 }  // namespace
 
+namespace {
+
 Value columnValue(sqlite3_stmt* s, int column, const DeclaredType& type) {
     switch (sqlite3_column_type(s, column)) {
         case SQLITE_NULL:
@@ -93,6 +95,18 @@ Value columnValue(sqlite3_stmt* s, int column, const DeclaredType& type) {
             return Value(text);
         }
     }
+}
+
+}  // namespace
+
+void readValue(sqlite3_stmt* s, int column, const DeclaredType& type, Value& into) {
+    const int storage = sqlite3_column_type(s, column);
+    if (storage == SQLITE_TEXT && type.category != Category::Date) {
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
+        into.setTextFromUtf8(QByteArrayView(bytes, sqlite3_column_bytes(s, column)));
+        return;
+    }
+    into = columnValue(s, column, type);
 }
 
 SqliteRows::SqliteRows(SqliteProvider* provider, SqliteStatement statement, bool locatorFirst)
@@ -162,7 +176,7 @@ bool SqliteRows::advance() {
 void SqliteRows::readCurrentRow(Row& row) const {
     row.resize(types_.size());
     for (size_t i = 0; i < types_.size(); ++i)
-        row[i] = columnValue(statement_.get(), static_cast<int>(i), types_[i]);
+        readValue(statement_.get(), static_cast<int>(i), types_[i], row[i]);
 }
 
 RowSource::Fetch SqliteRows::next(Row& row, ErrorList& errors) {

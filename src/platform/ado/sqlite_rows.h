@@ -49,7 +49,7 @@ class SqliteRows final : public RowSource {
     std::optional<Error> pendingError_;
 };
 
-// A value read from a column of the current row.
-Value columnValue(sqlite3_stmt* statement, int column, const DeclaredType& type);
+// Reads a column of the current row into `into`, over the text it may hold.
+void readValue(sqlite3_stmt* statement, int column, const DeclaredType& type, Value& into);
 
 }  // namespace kl::ado::sqlite
