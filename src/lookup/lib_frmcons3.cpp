@@ -355,8 +355,7 @@ void Lib_FrmCons3::Leer(int /*Cdesde*/, int /*Cuantas*/) {
         filas_.abreFila(marcada, colorea ? nivelStock(rs) : 0);
         // Every cell trimmed (the model keeps them so): the first as read,
         // the others as AlineaDerecha with no width leaves them. A NULL is
-        // an empty cell.
-        // A text goes in as it is held, uncopied: a long list has many.
+        // an empty cell. A text goes in as the field holds it, uncopied.
         for (int i = 0; i < columnas; ++i) {
             const Value& valor = rs.field(i)->Value;
             if (const QString* texto = valor.text())

@@ -81,8 +81,8 @@ QString currencyText(std::int64_t scaled) {
 
 void Value::setTextFromUtf8(QByteArrayView utf8) {
     // Plain ASCII, nearly every text a database holds, is widened over the
-    // held text in two loops the compiler vectorizes; anything else, or a
-    // text shared or too small, is decoded anew.
+    // held text in two loops without a branch per character; anything else,
+    // or a text shared or too small, is decoded anew.
     QString* held = std::get_if<QString>(&data_);
     if (held && held->isDetached() && held->capacity() >= utf8.size()) {
         const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());

@@ -36,7 +36,7 @@ struct Recordset::Impl {
     std::deque<Row> rows;               // rows read and kept
     long dropped = 0;                   // rows a forward-only cursor let go
     Row spare;                          // the last of them, refilled by the next fetch
-    long handedOver = -1;               // the row (counting dropped ones) moved into fields
+    long handedOver = -1;               // the row (counting dropped ones) in the fields
     long position = 0;                  // index into rows; -1 before the first
 
     std::optional<TableInfo> table;  // the one table a write goes to
