@@ -81,20 +81,20 @@ QString currencyText(std::int64_t scaled) {
 
 void Value::setTextFromUtf8(QByteArrayView utf8) {
     // Plain ASCII, nearly every text a database holds, is widened over the
-    // held text in two loops without a branch per character; anything else,
-    // or a text shared or too small, is decoded anew.
+    // held text without a branch per character and checked once after;
+    // anything else, or a text shared or too small, is decoded anew.
     QString* held = std::get_if<QString>(&data_);
     if (held && held->isDetached() && held->capacity() >= utf8.size()) {
         const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
         const qsizetype size = utf8.size();
+        held->resize(size);
+        auto* out = reinterpret_cast<char16_t*>(held->data());
         unsigned char all = 0;
-        for (qsizetype i = 0; i < size; ++i) all |= in[i];
-        if (all < 0x80) {
-            held->resize(size);
-            auto* out = reinterpret_cast<char16_t*>(held->data());
-            for (qsizetype i = 0; i < size; ++i) out[i] = in[i];
-            return;
+        for (qsizetype i = 0; i < size; ++i) {
+            all |= in[i];
+            out[i] = in[i];
         }
+        if (all < 0x80) return;
     }
     data_ = QString::fromUtf8(utf8);
 }

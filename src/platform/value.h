@@ -59,6 +59,8 @@ class Value {
     // so a cursor reading row after row into the same values allocates
     // nothing for their texts.
     void setTextFromUtf8(QByteArrayView utf8);
+    // Trades contents with `other`; two texts trade their buffers only.
+    void swap(Value& other) noexcept { data_.swap(other.data_); }
 
     // Same kind and same value: the integer 1 differs from the text "1".
     bool operator==(const Value& other) const;

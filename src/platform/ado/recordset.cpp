@@ -112,7 +112,7 @@ class Cursor {
             const long number = d.dropped + d.position;
             if (d.handedOver == number) return;
             for (size_t k = 0; k < d.fields.size(); ++k)
-                std::swap(d.fields[k].Value, (*row)[d.visible[k]]);
+                d.fields[k].Value.swap((*row)[d.visible[k]]);
             d.handedOver = number;
             return;
         }
