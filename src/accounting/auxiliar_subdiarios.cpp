@@ -3,8 +3,8 @@
 #include "accounting/lbc_asiento.h"
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
+#include "dblayer/transaction.h"
 #include "platform/ado/collation.h"
-#include "platform/ado/transaction_scope.h"
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
 #include "progress/dll_display.h"
@@ -76,63 +76,18 @@ const QString kInsert = QStringLiteral(
     "Sucursal, Numero, letra, Cabimporte, cuenta_D, descripcion_D, importe_D, Concepto, "
     "cuenta_H, descripcion_H, importe_H) VALUES ");
 
-// The run's statements, on the session connection inside its transaction.
-// They go straight to the connection: the layer would restore a lost
-// connection and repeat the statement outside the transaction. They are
-// rewritten as the layer rewrites every statement (restricted views for a
-// user who is not an administrator, Oracle's dialect).
-class Sentencias {
-  public:
-    Sentencias() : db_(db::sharedDb()), cnn_(db_.gCnn) {}
-
-    ado::Connection& conexion() { return *cnn_; }
-
-    StepResult ejecuta(const QString& sql, std::unique_ptr<ado::Recordset>* filas = nullptr) {
-        QString sentencia = db_.SS_TSinonimos(sql);
-        if (db::containsText(cnn_->ConnectionString(), QStringLiteral("ORACLE"))) {
-            QString traducida;
-            if (StepResult e = db_.ORACLE_Dicc(sentencia, traducida)) return e;
-            sentencia = traducida;
-        }
-        if (StepResult e = cnn_->Execute(sentencia, nullptr, filas)) {
-            // The provider's own text says more than ADO's generic one.
-            if (!cnn_->errors().empty()) e->description = cnn_->errors().Item(0).Description;
-            return e;
-        }
-        return std::nullopt;
-    }
-
-    // Every row of a read, handed over one by one and closed before the
-    // caller writes: a read left open would be copied into memory whole by
-    // the first write.
-    template <typename PorFila>
-    StepResult lee(const QString& sql, PorFila porFila) {
-        std::unique_ptr<ado::Recordset> rs;
-        if (StepResult e = ejecuta(sql, &rs)) return e;
-        for (; rs && rs->State() == ado::adStateOpen && !rs->EOF();) {
-            porFila(*rs);
-            if (StepResult e = rs->MoveNext()) return e;
-        }
-        return std::nullopt;
-    }
-
-  private:
-    db::DB_Dll& db_;
-    std::shared_ptr<ado::Connection> cnn_;
-};
-
 // The account names by code, as a lookup of the trimmed code finds them:
 // letter case ignored, the first account of a code wins.
 class NombresCuentas {
   public:
-    StepResult carga(Sentencias& s) {
+    StepResult carga(db::Transaction& t) {
         nombres_.clear();
-        return s.lee(QStringLiteral("SELECT CODIGO, DESCRIPCION FROM MA_CUENTAS"),
-                     [this](ado::Recordset& rs) {
-                         const QString codigo = clave(rs.value(0));
-                         if (!nombres_.contains(codigo))
-                             nombres_.insert(codigo, Brimcor2::ValorNoNulo(rs.value(1)));
-                     });
+        return t.read(QStringLiteral("SELECT CODIGO, DESCRIPCION FROM MA_CUENTAS"),
+                      [this](ado::Recordset& rs) {
+                          const QString codigo = clave(rs.value(0));
+                          if (!nombres_.contains(codigo))
+                              nombres_.insert(codigo, Brimcor2::ValorNoNulo(rs.value(1)));
+                      });
     }
     QString de(const Value& cuenta) const { return nombres_.value(clave(cuenta)); }
 
@@ -146,10 +101,10 @@ class NombresCuentas {
 // Rows waiting to be written, as SQL values.
 class Filas {
   public:
-    Filas(Sentencias& s, const FailureNotice& aviso)
-        : s_(s),
+    Filas(db::Transaction& t, const FailureNotice& aviso)
+        : t_(t),
           aviso_(aviso),
-          porInsert_(s.conexion().engine() == ado::Engine::Oracle ? 1 : kFilasPorInsert) {}
+          porInsert_(t.connection().engine() == ado::Engine::Oracle ? 1 : kFilasPorInsert) {}
 
     QString literal(const Value& v) const {
         switch (v.kind()) {
@@ -159,7 +114,7 @@ class Filas {
             case Value::Kind::Text:
                 return db::sqlQuoted(v.toString());
             case Value::Kind::Date:
-                return s_.conexion().dateLiteral(v.toDateTime());
+                return t_.connection().dateLiteral(v.toDateTime());
             case Value::Kind::Boolean:
                 return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
             default:
@@ -179,12 +134,12 @@ class Filas {
     bool vacia() {
         if (pendientes_.isEmpty()) return true;
         const QStringList filas = std::exchange(pendientes_, {});
-        if (!s_.ejecuta(kInsert + filas.join(QStringLiteral(", ")))) {
+        if (!t_.execute(kInsert + filas.join(QStringLiteral(", ")))) {
             escritas_ += filas.size();
             return true;
         }
         for (const QString& fila : filas) {
-            const StepOutcome r = runStep([&] { return s_.ejecuta(kInsert + fila); }, aviso_);
+            const StepOutcome r = runStep([&] { return t_.execute(kInsert + fila); }, aviso_);
             if (r == StepOutcome::Abandoned) return false;
             if (r == StepOutcome::Done) ++escritas_;
         }
@@ -194,7 +149,7 @@ class Filas {
     std::int64_t escritas() const { return escritas_; }
 
   private:
-    Sentencias& s_;
+    db::Transaction& t_;
     const FailureNotice& aviso_;
     const qsizetype porInsert_;
     QStringList pendientes_;
@@ -207,21 +162,20 @@ class Generacion {
         : tipoSub_(db::sqlQuoted(tipoSub.trimmed())),
           avance_(avance),
           aviso_(avisoOperadorPara(QString::fromLatin1(subdiarios::kRutina))),
-          t_(s_.conexion()),
-          filas_(s_, aviso_),
+          filas_(t_, aviso_),
           usuario_(filas_.literal(Value(sesion().gUsuarioLogeado))) {}
 
     ResultadoSubdiarios genera(QString& desde, const QString& hasta, const QString& titulo) {
         if (!paso([&] { return t_.begin(); })) return deshecho();
         if (!paso([&] {
-                return s_.ejecuta(QStringLiteral("DELETE AUX_SUBDIARIOS WHERE "
+                return t_.execute(QStringLiteral("DELETE AUX_SUBDIARIOS WHERE "
                                                  "RTRIM(LTRIM(USUARIO)) = ") +
                                   db::sqlQuoted(sesion().gUsuarioLogeado.trimmed()));
             }))
             return deshecho();
         if (desde.trimmed().isEmpty()) desde = QString::fromLatin1(subdiarios::kDesdeVacio);
         if (!paso([&] { return leeAsientos(desde, hasta); })) return deshecho();
-        if (!paso([&] { return nombres_.carga(s_); })) return deshecho();
+        if (!paso([&] { return nombres_.carga(t_); })) return deshecho();
         if (!asientos_.empty()) {
             avance_.inicia(titulo);
             notificando_ = true;
@@ -250,15 +204,15 @@ class Generacion {
     // settles the order of entries with the same month and number.
     StepResult leeAsientos(const QString& desde, const QString& hasta) {
         asientos_.clear();
-        return s_.lee(QStringLiteral("SELECT DISTINCT Periodo,[MES_OPERATIVO],[NUMERO ASIENTO] "
-                                     "FROM MV_ASIENTOS WHERE RTRIM(LTRIM(TIPO_REG)) = ") +
-                          tipoSub_ + QStringLiteral(" AND FECHA >= ") +
-                          Brimcor2::FechaSQL(Value(desde)) + QStringLiteral(" AND FECHA <= ") +
-                          Brimcor2::FechaSQL(Value(hasta)) +
-                          QStringLiteral(" ORDER BY [MES_OPERATIVO],[NUMERO ASIENTO],Periodo"),
-                      [this](ado::Recordset& rs) {
-                          asientos_.push_back(claveDe(rs.value(0), rs.value(1), rs.value(2)));
-                      });
+        return t_.read(QStringLiteral("SELECT DISTINCT Periodo,[MES_OPERATIVO],[NUMERO ASIENTO] "
+                                      "FROM MV_ASIENTOS WHERE RTRIM(LTRIM(TIPO_REG)) = ") +
+                           tipoSub_ + QStringLiteral(" AND FECHA >= ") +
+                           Brimcor2::FechaSQL(Value(desde)) + QStringLiteral(" AND FECHA <= ") +
+                           Brimcor2::FechaSQL(Value(hasta)) +
+                           QStringLiteral(" ORDER BY [MES_OPERATIVO],[NUMERO ASIENTO],Periodo"),
+                       [this](ado::Recordset& rs) {
+                           asientos_.push_back(claveDe(rs.value(0), rs.value(1), rs.value(2)));
+                       });
     }
 
     // Every line of the entries [desde, hasta) of the list, whatever its
@@ -274,7 +228,7 @@ class Generacion {
         }
         QStringList listaPeriodos;
         for (std::int64_t p : periodos) listaPeriodos << QString::number(p);
-        return s_.lee(
+        return t_.read(
             QStringLiteral("SELECT ") + kColumnasLinea +
                 QStringLiteral(" FROM MV_ASIENTOS WHERE RTRIM(LTRIM(TIPO_REG)) = ") + tipoSub_ +
                 QStringLiteral(" AND [DEBE-HABER] IN ('D', 'H') AND PERIODO IN (%1) AND "
@@ -377,8 +331,7 @@ class Generacion {
     const QString tipoSub_;
     AvanceSubdiarios& avance_;
     const FailureNotice aviso_;
-    Sentencias s_;
-    ado::TransactionScope t_;
+    db::Transaction t_;
     Filas filas_;
     const QString usuario_;
     NombresCuentas nombres_;

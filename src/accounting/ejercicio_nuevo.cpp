@@ -1,8 +1,8 @@
 #include "accounting/ejercicio_nuevo.h"
 
 #include "dblayer/db_dll.h"
+#include "dblayer/transaction.h"
 #include "platform/ado/error_numbers.h"
-#include "platform/ado/transaction_scope.h"
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
 #include "progress/dll_display.h"
@@ -35,14 +35,15 @@ Value valorFecha(const QString& text) {
     return date ? Value(*date) : Value(Brimcor2::ValorNoNulo(Value(text)));
 }
 
-// Runs a statement whose failures the database reports in the connection's
-// error list, and shows the first of them; the caller goes on either way.
-void ejecutaInformando(QString sentencia) {
-    db::DB_Dll& db = db::sharedDb();
-    db.gCnn->errors().Clear();
-    long affected = 0;
-    db.EjecutaConsultaSQL(sentencia, affected);
-    if (!db.gCnn->errors().empty()) MsgBox(db.gCnn->errors().Item(0).Description, mb::OkOnly);
+// Runs a statement of the year's transaction and shows what the database
+// refused; the creation goes on, unless the connection itself was lost:
+// nothing after that could be written.
+StepResult ejecutaInformando(db::Transaction& t, const QString& sentencia) {
+    if (StepResult e = t.execute(sentencia)) {
+        if (t.connectionLost()) return e;
+        MsgBox(e->description, mb::OkOnly);
+    }
+    return std::nullopt;
 }
 
 QString domingosDe(int anio) {
@@ -111,7 +112,7 @@ void CreacionEjercicio::Actualizar_Datos(const CamposEjercicio& campos) {
     QDate hasta;
     // The year, its calendar and its exchange-rate days are one piece: a
     // year without its days would never be repaired later.
-    ado::TransactionScope transaccion(*db.gCnn);
+    db::Transaction transaccion(db);
     const FailureNotice aviso = Brimcor2::avisoErrorPara(QStringLiteral("Actualizar_Datos"));
     // Without a number from 1 to 32767 there is no year to create: ignoring
     // that failure would store year 0 with a calendar of its own.
@@ -141,9 +142,9 @@ void CreacionEjercicio::Actualizar_Datos(const CamposEjercicio& campos) {
         {// One step from the new row to its save, so that retrying a
          // refused save starts over from a fresh row.
          [&]() -> StepResult {
-             QString sql = QStringLiteral("SELECT * FROM MV_EJERCICIOS");
-             db.AbrirRecordset(sql, rs, nullptr, ado::adOpenDynamic, ado::adLockOptimistic);
-             if (StepResult closed = requiereAbierto(rs)) return closed;
+             if (StepResult e = transaccion.open(QStringLiteral("SELECT * FROM MV_EJERCICIOS"), rs,
+                                                 ado::adOpenDynamic, ado::adLockOptimistic))
+                 return e;
              if (StepResult e = rs.AddNew()) return e;
              if (StepResult e =
                      rs.setValue(QStringLiteral("Periodo"), Value(int{pNuevo_Ejercicio})))
@@ -173,19 +174,13 @@ void CreacionEjercicio::Actualizar_Datos(const CamposEjercicio& campos) {
              if (StepResult e = fechaDe(pFecha_Hasta, hasta)) return e;
              // The calendar gets the dates in the form the program shows
              // them, whatever separators were typed.
-             ejecutaInformando(QStringLiteral("kv_CreaCalendario '") + conv::formatDate(desde) +
-                               QStringLiteral("','") + conv::formatDate(hasta) +
-                               QStringLiteral("'"));
-             return std::nullopt;
+             return ejecutaInformando(
+                 transaccion, QStringLiteral("kv_CreaCalendario '") + conv::formatDate(desde) +
+                                  QStringLiteral("','") + conv::formatDate(hasta) +
+                                  QStringLiteral("'"));
          },
-         [&]() -> StepResult {
-             ejecutaInformando(domingosDe(desde.year()));
-             return std::nullopt;
-         },
-         [&]() -> StepResult {
-             ejecutaInformando(domingosDe(hasta.year()));
-             return std::nullopt;
-         },
+         [&]() -> StepResult { return ejecutaInformando(transaccion, domingosDe(desde.year())); },
+         [&]() -> StepResult { return ejecutaInformando(transaccion, domingosDe(hasta.year())); },
          [&]() -> StepResult {
              if (Cfg(QStringLiteral("UsaMultilesMonedas"))
                      .trimmed()
@@ -206,7 +201,7 @@ void CreacionEjercicio::Actualizar_Datos(const CamposEjercicio& campos) {
          }},
         aviso);
     db.CierraRecordset(rs);
-    if (transaccion.open()) {
+    if (transaccion.isOpen()) {
         transaccion.rollback();
         creado_ = false;
     }

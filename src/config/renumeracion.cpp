@@ -2,8 +2,8 @@
 
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
+#include "dblayer/transaction.h"
 #include "platform/ado/error_numbers.h"
-#include "platform/ado/transaction_scope.h"
 #include "platform/conversions.h"
 #include "session/claves_configuracion.h"
 
@@ -37,11 +37,6 @@ RunError falla(const QString& texto) {
     return {ado::err::InvalidArgument, texto, QStringLiteral("klconfig")};
 }
 
-// Runs the statements of one transaction on one connection. The layer's
-// statement execution would restore a lost connection and repeat the
-// statement outside the transaction; here a lost connection has to fail the
-// whole rewrite instead, so statements go straight to the connection (which
-// still traces them), translated when it is an Oracle one.
 // A column outside the chart and the journal's account that holds account
 // codes: the additional data of an account, a voucher's header account, a
 // fixed asset's account and a cash box's account.
@@ -55,76 +50,26 @@ constexpr ColumnaCuenta kOtrasColumnasCuenta[] = {{"MA_CUENTASADIC", "CODIGO", t
                                                   {"MA_BIENES", "CUENTA", false},
                                                   {"TA_CAJAS", "CUENTA", false}};
 
-class Transaccion {
-  public:
-    Transaccion() : db_(db::sharedDb()), cnn_(db_.gCnn), scope_(*cnn_) {}
+// Databases made before a table or column existed lack it.
+bool tieneColumna(db::Transaction& t, const ColumnaCuenta& c) {
+    return t.layer().ExisteCampoDB(QString::fromLatin1(c.tabla), QString::fromLatin1(c.columna));
+}
 
-    StepResult inicia() {
-        if (StepResult e = scope_.begin()) return conDetalle(*e);
-        return std::nullopt;
-    }
-    StepResult confirma() {
-        if (StepResult e = scope_.commit()) return conDetalle(*e);
-        return std::nullopt;
-    }
-    void deshace() { scope_.rollback(); }
+// The first column of the first row as a number; 0 without rows.
+StepResult numero(db::Transaction& t, const QString& sql, std::int64_t& valor) {
+    std::unique_ptr<ado::Recordset> rs;
+    if (StepResult e = t.execute(sql, nullptr, &rs)) return e;
+    valor = 0;
+    if (rs && rs->State() == ado::adStateOpen && !rs->EOF())
+        valor = static_cast<std::int64_t>(rs->value(0).toDouble());
+    return std::nullopt;
+}
 
-    StepResult ejecuta(const QString& sql, long* afectados = nullptr,
-                       std::unique_ptr<ado::Recordset>* filas = nullptr) {
-        QString sentencia = sql;
-        if (db::containsText(cnn_->ConnectionString(), QStringLiteral("ORACLE"))) {
-            QString traducida;
-            if (StepResult e = db_.ORACLE_Dicc(sentencia, traducida)) return e;
-            sentencia = traducida;
-        }
-        long n = 0;
-        if (StepResult e = cnn_->Execute(sentencia, &n, filas)) return conDetalle(*e);
-        if (afectados) *afectados = n;
-        return std::nullopt;
-    }
-
-    StepResult aplazaIndices(const QString& tabla, const QString& columna,
-                             std::vector<ado::DeferrableIndex>& indices) {
-        if (StepResult e = cnn_->DeferIndexes(tabla, columna, indices)) return conDetalle(*e);
-        return std::nullopt;
-    }
-    StepResult aplazaGuardaTamano(const QString& tabla, const QString& columna, long largoMaximo,
-                                  std::vector<ado::DeferrableIndex>& aplazados) {
-        if (StepResult e = cnn_->DeferSizeGuard(tabla, columna, largoMaximo, aplazados))
-            return conDetalle(*e);
-        return std::nullopt;
-    }
-    StepResult reconstruyeIndices(const std::vector<ado::DeferrableIndex>& indices) {
-        if (StepResult e = cnn_->RebuildIndexes(indices)) return conDetalle(*e);
-        return std::nullopt;
-    }
-
-    // Databases made before a table or column existed lack it.
-    bool tieneColumna(const ColumnaCuenta& c) {
-        return db_.ExisteCampoDB(QString::fromLatin1(c.tabla), QString::fromLatin1(c.columna));
-    }
-
-    // The first column of the first row as a number; 0 without rows.
-    StepResult numero(const QString& sql, std::int64_t& valor) {
-        std::unique_ptr<ado::Recordset> rs;
-        if (StepResult e = ejecuta(sql, nullptr, &rs)) return e;
-        valor = 0;
-        if (rs && rs->State() == ado::adStateOpen && !rs->EOF())
-            valor = static_cast<std::int64_t>(rs->value(0).toDouble());
-        return std::nullopt;
-    }
-
-  private:
-    // The provider's own text says more than ADO's generic one.
-    RunError conDetalle(RunError e) const {
-        if (!cnn_->errors().empty()) e.description = cnn_->errors().Item(0).Description;
-        return e;
-    }
-
-    db::DB_Dll& db_;
-    std::shared_ptr<ado::Connection> cnn_;
-    ado::TransactionScope scope_;
-};
+// Every account moves, whoever runs the renumbering: the statements name the
+// full tables, never a user's restricted views.
+QString completa(const char* tabla) {
+    return QStringLiteral("@Admin_") + QString::fromLatin1(tabla);
+}
 
 QString listaClaves() {
     QStringList claves;
@@ -133,9 +78,9 @@ QString listaClaves() {
     return claves.join(QStringLiteral(", "));
 }
 
-std::variant<DigitosNiveles, RunError> leeDigitos(Transaccion& t) {
+std::variant<DigitosNiveles, RunError> leeDigitos(db::Transaction& t) {
     std::unique_ptr<ado::Recordset> rs;
-    if (StepResult e = t.ejecuta(QStringLiteral("SELECT CLAVE, VALOR FROM TA_CONFIGURACION "
+    if (StepResult e = t.execute(QStringLiteral("SELECT CLAVE, VALOR FROM TA_CONFIGURACION "
                                                 "WHERE CLAVE IN (") +
                                      listaClaves() + QStringLiteral(")"),
                                  nullptr, &rs)) {
@@ -159,17 +104,18 @@ std::variant<DigitosNiveles, RunError> leeDigitos(Transaccion& t) {
     return digitos;
 }
 
-StepResult leeCodigos(Transaccion& t, QStringList& codigos) {
+StepResult leeCodigos(db::Transaction& t, QStringList& codigos) {
     std::unique_ptr<ado::Recordset> rs;
-    if (StepResult e = t.ejecuta(QStringLiteral("SELECT CODIGO FROM MA_CUENTAS"), nullptr, &rs))
+    if (StepResult e =
+            t.execute(QStringLiteral("SELECT CODIGO FROM ") + completa("MA_CUENTAS"), nullptr, &rs))
         return e;
     for (; rs && rs->State() == ado::adStateOpen && !rs->EOF(); rs->MoveNext())
         codigos << rs->value(0).toString();
     return std::nullopt;
 }
 
-StepResult creaMapa(Transaccion& t, const std::vector<CambioCodigo>& cambios) {
-    if (StepResult e = t.ejecuta(QStringLiteral("CREATE TABLE ") + kTablaMapa +
+StepResult creaMapa(db::Transaction& t, const std::vector<CambioCodigo>& cambios) {
+    if (StepResult e = t.execute(QStringLiteral("CREATE TABLE ") + kTablaMapa +
                                  QStringLiteral(" (ANTERIOR VARCHAR(50) NOT NULL PRIMARY KEY, "
                                                 "NUEVO VARCHAR(50) NOT NULL, LARGO INT NOT NULL)")))
         return e;
@@ -181,7 +127,7 @@ StepResult creaMapa(Transaccion& t, const std::vector<CambioCodigo>& cambios) {
                          .arg(db::sqlQuoted(cambios[i].anterior), db::sqlQuoted(cambios[i].nuevo))
                          .arg(cambios[i].anterior.trimmed().size());
         }
-        if (StepResult e = t.ejecuta(QStringLiteral("INSERT INTO ") + kTablaMapa +
+        if (StepResult e = t.execute(QStringLiteral("INSERT INTO ") + kTablaMapa +
                                      QStringLiteral(" (ANTERIOR, NUEVO, LARGO) VALUES ") +
                                      filas.join(QStringLiteral(", "))))
             return e;
@@ -191,10 +137,10 @@ StepResult creaMapa(Transaccion& t, const std::vector<CambioCodigo>& cambios) {
 
 // Journal lines of an account missing from the chart whose code an account
 // is about to take would silently join that account.
-StepResult buscaHuerfanos(Transaccion& t, QStringList& colisiones) {
+StepResult buscaHuerfanos(db::Transaction& t, QStringList& colisiones) {
     std::unique_ptr<ado::Recordset> rs;
-    if (StepResult e = t.ejecuta(
-            QStringLiteral("SELECT DISTINCT TOP %1 CUENTA FROM MV_ASIENTOS WHERE CUENTA IN "
+    if (StepResult e = t.execute(
+            QStringLiteral("SELECT DISTINCT TOP %1 CUENTA FROM @Admin_MV_ASIENTOS WHERE CUENTA IN "
                            "(SELECT NUEVO FROM %2) AND CUENTA NOT IN (SELECT ANTERIOR FROM %2)")
                 .arg(kColisionesMostradas)
                 .arg(kTablaMapa),
@@ -207,21 +153,21 @@ StepResult buscaHuerfanos(Transaccion& t, QStringList& colisiones) {
     return std::nullopt;
 }
 
-StepResult grabaDigitos(Transaccion& t, const DigitosNiveles& anteriores,
+StepResult grabaDigitos(db::Transaction& t, const DigitosNiveles& anteriores,
                         const DigitosNiveles& nuevos) {
     for (int nivel = 0; nivel < kNivelesCuenta; ++nivel) {
         if (nuevos[nivel] == anteriores[nivel]) continue;
         const QString clave = db::sqlQuoted(QString::fromLatin1(kClavesDigitosNivel[nivel]));
         const QString valor = db::sqlQuoted(QString::number(nuevos[nivel]));
         long afectados = 0;
-        if (StepResult e = t.ejecuta(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = %1, "
+        if (StepResult e = t.execute(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = %1, "
                                                     "fechahora_modificacion = GETDATE() "
                                                     "WHERE CLAVE = %2")
                                          .arg(valor, clave),
                                      &afectados))
             return e;
         if (afectados > 0) continue;
-        if (StepResult e = t.ejecuta(
+        if (StepResult e = t.execute(
                 QStringLiteral("INSERT INTO TA_CONFIGURACION (GRUPO, CLAVE, VALOR, DESCRIPCION, "
                                "fechahora_grabacion) VALUES ('DATOS', %1, %2, '.', GETDATE())")
                     .arg(clave, valor)))
@@ -232,9 +178,9 @@ StepResult grabaDigitos(Transaccion& t, const DigitosNiveles& anteriores,
 
 // The rewrite proper, once the transaction is open; nullopt when it ended
 // early with a verdict already in `r`.
-StepResult renumera(Transaccion& t, const DigitosNiveles& esperados, const DigitosNiveles& nuevos,
-                    const InformaAvance& avance, const OpcionesRenumeracion& opciones,
-                    ResultadoRenumeracion& r) {
+StepResult renumera(db::Transaction& t, const DigitosNiveles& esperados,
+                    const DigitosNiveles& nuevos, const InformaAvance& avance,
+                    const OpcionesRenumeracion& opciones, ResultadoRenumeracion& r) {
     auto guardados = leeDigitos(t);
     if (auto* e = std::get_if<RunError>(&guardados)) return *e;
     const DigitosNiveles anteriores = std::get<DigitosNiveles>(guardados);
@@ -271,11 +217,11 @@ StepResult renumera(Transaccion& t, const DigitosNiveles& esperados, const Digit
     a.totalCuentas = static_cast<std::int64_t>(mapa.cambios.size());
     std::int64_t primero = 0, ultimo = 0;
     if (StepResult e =
-            t.numero(QStringLiteral("SELECT COUNT(*) FROM MV_ASIENTOS"), a.totalRenglones))
+            numero(t, QStringLiteral("SELECT COUNT(*) FROM @Admin_MV_ASIENTOS"), a.totalRenglones))
         return e;
-    if (StepResult e = t.numero(QStringLiteral("SELECT MIN(ID) FROM MV_ASIENTOS"), primero))
+    if (StepResult e = numero(t, QStringLiteral("SELECT MIN(ID) FROM @Admin_MV_ASIENTOS"), primero))
         return e;
-    if (StepResult e = t.numero(QStringLiteral("SELECT MAX(ID) FROM MV_ASIENTOS"), ultimo))
+    if (StepResult e = numero(t, QStringLiteral("SELECT MAX(ID) FROM @Admin_MV_ASIENTOS"), ultimo))
         return e;
     auto sigue = [&] {
         if (avance && !avance(a)) {
@@ -294,13 +240,13 @@ StepResult renumera(Transaccion& t, const DigitosNiveles& esperados, const Digit
     // the voucher headers per length.
     std::vector<ColumnaCuenta> claves{{"MA_CUENTAS", "CODIGO", true}}, referencias;
     for (const ColumnaCuenta& c : kOtrasColumnasCuenta) {
-        if (t.tieneColumna(c)) (c.clave ? claves : referencias).push_back(c);
+        if (tieneColumna(t, c)) (c.clave ? claves : referencias).push_back(c);
     }
     auto mueve = [&](const ColumnaCuenta& c, const QString& cuales) {
-        return t.ejecuta(QStringLiteral("UPDATE %3 SET %4 = (SELECT NUEVO FROM %1 WHERE ANTERIOR = "
-                                        "%3.%4) WHERE %4 IN (SELECT ANTERIOR FROM %1%2)")
-                             .arg(kTablaMapa, cuales, QString::fromLatin1(c.tabla),
-                                  QString::fromLatin1(c.columna)));
+        return t.execute(
+            QStringLiteral("UPDATE %3 SET %4 = (SELECT NUEVO FROM %1 WHERE ANTERIOR = "
+                           "%3.%4) WHERE %4 IN (SELECT ANTERIOR FROM %1%2)")
+                .arg(kTablaMapa, cuales, completa(c.tabla), QString::fromLatin1(c.columna)));
     };
     for (size_t i = 0; i < mapa.cambios.size();) {
         const qsizetype largo = mapa.cambios[i].anterior.trimmed().size();
@@ -324,8 +270,8 @@ StepResult renumera(Transaccion& t, const DigitosNiveles& esperados, const Digit
     // Every line takes a new code from the mapping, so the column's size is
     // checked once against the longest of them instead of on each line.
     std::vector<ado::DeferrableIndex> indices;
-    if (StepResult e =
-            t.aplazaIndices(QStringLiteral("MV_ASIENTOS"), QStringLiteral("CUENTA"), indices))
+    if (StepResult e = t.withDetail(t.connection().DeferIndexes(QStringLiteral("MV_ASIENTOS"),
+                                                                QStringLiteral("CUENTA"), indices)))
         return e;
     long largoMaximo = 0;
     for (const CambioCodigo& c : mapa.cambios) {
@@ -334,16 +280,17 @@ StepResult renumera(Transaccion& t, const DigitosNiveles& esperados, const Digit
         while (codigo.endsWith(u' ')) codigo.chop(1);
         largoMaximo = std::max(largoMaximo, static_cast<long>(codigo.size()));
     }
-    if (StepResult e = t.aplazaGuardaTamano(QStringLiteral("MV_ASIENTOS"), QStringLiteral("CUENTA"),
-                                            largoMaximo, indices))
+    if (StepResult e = t.withDetail(t.connection().DeferSizeGuard(
+            QStringLiteral("MV_ASIENTOS"), QStringLiteral("CUENTA"), largoMaximo, indices)))
         return e;
     const std::int64_t tanda = std::max<std::int64_t>(1, opciones.renglonesPorTanda);
     for (std::int64_t desde = primero; a.totalRenglones > 0 && desde <= ultimo; desde += tanda) {
         long afectados = 0;
-        if (StepResult e = t.ejecuta(
-                QStringLiteral("UPDATE MV_ASIENTOS SET CUENTA = (SELECT NUEVO FROM %1 WHERE "
-                               "ANTERIOR = MV_ASIENTOS.CUENTA) WHERE ID >= %2 AND ID < %3 AND "
-                               "EXISTS (SELECT 1 FROM %1 WHERE ANTERIOR = MV_ASIENTOS.CUENTA)")
+        if (StepResult e = t.execute(
+                QStringLiteral("UPDATE @Admin_MV_ASIENTOS SET CUENTA = (SELECT NUEVO FROM %1 WHERE "
+                               "ANTERIOR = @Admin_MV_ASIENTOS.CUENTA) WHERE ID >= %2 AND ID < %3 "
+                               "AND EXISTS (SELECT 1 FROM %1 WHERE ANTERIOR = "
+                               "@Admin_MV_ASIENTOS.CUENTA)")
                     .arg(kTablaMapa)
                     .arg(desde)
                     .arg(desde + tanda),
@@ -354,9 +301,9 @@ StepResult renumera(Transaccion& t, const DigitosNiveles& esperados, const Digit
         if (!sigue()) return std::nullopt;
     }
 
-    if (StepResult e = t.reconstruyeIndices(indices)) return e;
+    if (StepResult e = t.withDetail(t.connection().RebuildIndexes(indices))) return e;
     if (StepResult e = grabaDigitos(t, anteriores, nuevos)) return e;
-    if (StepResult e = t.ejecuta(QStringLiteral("DROP TABLE ") + kTablaMapa)) return e;
+    if (StepResult e = t.execute(QStringLiteral("DROP TABLE ") + kTablaMapa)) return e;
     r.cuentas = a.totalCuentas;
     r.estado = ResultadoRenumeracion::Estado::Hecha;
     return std::nullopt;
@@ -416,7 +363,7 @@ MapaRenumeracion calculaRenumeracion(const QStringList& codigos, const DigitosNi
 }
 
 std::variant<DigitosNiveles, RunError> LeeDigitosGuardados() {
-    Transaccion t;
+    db::Transaction t;
     return leeDigitos(t);
 }
 
@@ -424,20 +371,20 @@ ResultadoRenumeracion RenumeraNiveles(const DigitosNiveles& esperados, const Dig
                                       const InformaAvance& avance,
                                       const OpcionesRenumeracion& opciones) {
     ResultadoRenumeracion r;
-    Transaccion t;
-    StepResult e = t.inicia();
+    db::Transaction t;
+    StepResult e = t.begin();
     if (!e) e = renumera(t, esperados, nuevos, avance, opciones, r);
     if (e) {
-        t.deshace();
+        t.rollback();
         r.estado = ResultadoRenumeracion::Estado::Fallida;
         r.error = *e;
         return r;
     }
     if (r.estado != ResultadoRenumeracion::Estado::Hecha) {
-        t.deshace();
+        t.rollback();
         return r;
     }
-    if (StepResult c = t.confirma()) {
+    if (StepResult c = t.commit()) {
         r.estado = ResultadoRenumeracion::Estado::Fallida;
         r.error = *c;
     }

@@ -193,6 +193,10 @@ qsizetype nextKeyword(const QString& script, qsizetype from) {
 
 }  // namespace
 
+bool isOracle(const QString& connection) {
+    return connection.contains(QStringLiteral("ORACLE"), Qt::CaseInsensitive);
+}
+
 StepResult translate(const QString& valor, QString& translated) {
     if (!hasSeveralWords(valor)) {
         translated = valor.toUpper() == u"LEN" ? QStringLiteral("LENGTH") : valor;

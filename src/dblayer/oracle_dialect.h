@@ -14,6 +14,11 @@
 
 namespace kl::db::oracle {
 
+// How the layer tells an Oracle connection: its connection string (or the
+// provider's name) says "ORACLE" anywhere, as "Provider=OraOLEDB.Oracle.1"
+// does.
+bool isOracle(const QString& connection);
+
 // Row limits (TOP n), LEN, bracketed names, date literals, CHARINDEX,
 // CONVERT, empty-text tests, date style 103, SUBSTRING and ISNULL. A single
 // word is only looked at for LEN. Text the translation cannot cut (a TOP

@@ -3,6 +3,7 @@
 #include "dblayer/reconnection.h"
 #include "dblayer/restricted_views.h"
 #include "dblayer/sql_text.h"
+#include "platform/ado/transaction_scope.h"
 #include "platform/conversions.h"
 
 #include <algorithm>
@@ -56,6 +57,11 @@ bool mentionsTransaction(const QString& statement) {
 }  // namespace
 
 Reconnection DB_Dll::reconnect(int& counter) {
+    // Closing the lost connection undoes the open transaction's earlier
+    // statements, and the repeated one would then commit on its own: inside
+    // a transaction the statement fails, the transaction's owner rolls back
+    // and the operator is told as for any failed statement.
+    if (ado::transactionLevel(*gCnn) > 0) return Reconnection::GeneralHandling;
     return runReconnection(
         counter,
         [this] {

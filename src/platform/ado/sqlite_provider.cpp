@@ -472,6 +472,9 @@ ErrorList SqliteProvider::commitTransaction() {
                           QStringLiteral("La solicitud COMMIT TRANSACTION no tiene la "
                                          "correspondiente BEGIN TRANSACTION."))};
     }
+    // A file gone from under the connection is a lost connection: what the
+    // transaction wrote must not be reported as kept.
+    if (std::optional<Error> gone = fileGone()) return {*gone};
     materializeRows();
     ErrorList errors = runPlain(level_ == 1 ? QStringLiteral("COMMIT")
                                             : QStringLiteral("RELEASE kl_nivel_%1").arg(level_));

@@ -1,6 +1,13 @@
 #include "platform/ado/transaction_scope.h"
 
+#include "platform/ado/provider.h"
+
 namespace kl::ado {
+
+long transactionLevel(const Connection& connection) {
+    const Provider* provider = connection.provider();
+    return provider ? provider->transactionLevel() : 0;
+}
 
 StepResult TransactionScope::begin() {
     if (open_) return std::nullopt;

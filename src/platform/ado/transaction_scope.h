@@ -18,6 +18,10 @@
 
 namespace kl::ado {
 
+// How many transactions are open on the connection, 0 outside any (or when
+// it is closed): closing the connection now would undo that many levels.
+long transactionLevel(const Connection& connection);
+
 class TransactionScope {
   public:
     explicit TransactionScope(Connection& connection) : cnn_(connection) {}
