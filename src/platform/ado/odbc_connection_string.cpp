@@ -115,9 +115,13 @@ int loginTimeoutOf(const ConnectionSettings& s) {
 }
 
 // SQLite's driver, whatever string named it, opens only an existing file and
-// loads the engine's functions module after any the string names.
+// loads the engine's functions module after any the string names. Its own
+// lock wait ("Timeout", milliseconds, 100 s unless given) would come on top
+// of the engine's, which follows the command timeout: it is cut to the
+// least (see the SQLite dialect's lock timeout).
 void addSqliteModule(Builder& out, const QString& loadExt, const QString& module) {
     out.add(QStringLiteral("NoCreat"), QStringLiteral("1"));
+    out.add(QStringLiteral("Timeout"), QStringLiteral("1"));
     out.add(QStringLiteral("LoadExt"), loadExt.isEmpty() ? module : loadExt + u',' + module);
 }
 
@@ -183,7 +187,8 @@ OdbcConnectionString odbcConnectionString(const ConnectionSettings& s, const Odb
             for (const auto& [key, value] : s.pairs) {
                 const QString k = normalized(key);
                 if (k == u"provider" || isTimeoutKey(k)) continue;
-                if (family == DriverFamily::SqliteOdbc && (k == u"loadext" || k == u"nocreat")) {
+                if (family == DriverFamily::SqliteOdbc &&
+                    (k == u"loadext" || k == u"nocreat" || k == u"timeout")) {
                     if (k == u"loadext") loadExt = value.trimmed();
                     continue;
                 }

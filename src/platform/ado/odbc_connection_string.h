@@ -16,8 +16,9 @@
 //   PROVIDER=MSDASQL;<ODBC pairs> (ADO's provider for ODBC), or a string of
 //   ODBC pairs naming a DRIVER or DSN without a provider
 //     the ODBC pairs as written. For SQLite's ODBC driver the engine's
-//     functions module is added to LoadExt and NoCreat=1 keeps a missing
-//     file from being created, as with the embedded engine:
+//     functions module is added to LoadExt, NoCreat=1 keeps a missing
+//     file from being created, as with the embedded engine, and Timeout=1
+//     leaves the wait for another program's lock to the command timeout:
 //     PROVIDER=MSDASQL;Driver=SQLite3;Database=/datos/conta.db
 //   The SQL Server and Oracle strings get them as well when the driver
 //   KL000p.INI names for them is SQLite's.

@@ -376,12 +376,15 @@ ErrorList SqliteDialect::setDefaultDatabase(const QString& name, OdbcProvider&) 
     return {};
 }
 
+// The driver steps a statement that met another program's lock once more,
+// 10 ms later, before its own wait (cut to 1 ms by the connection string)
+// runs out: the engine's busy wait then runs twice, so each takes half the
+// command timeout.
 ErrorList SqliteDialect::setLockTimeout(int seconds, OdbcProvider& provider) {
+    const int waitMs = sqlite::lockWaitMs(seconds) / 2 + 1;
     std::vector<Row> ignored;
     return provider.queryAll(
-        NativeStatement{QStringLiteral("PRAGMA busy_timeout=%1").arg(sqlite::lockWaitMs(seconds)),
-                        {}},
-        ignored);
+        NativeStatement{QStringLiteral("PRAGMA busy_timeout=%1").arg(waitMs), {}}, ignored);
 }
 
 }  // namespace kl::ado::odbc

@@ -116,21 +116,22 @@ TEST(OdbcConnectionStrings, OracleStringsNameTheOracleDriverAndTheDataSource) {
 TEST(OdbcConnectionStrings, OdbcStringsPassAndSqliteGetsTheEngineFunctions) {
     EXPECT_EQ(
         odbcText("PROVIDER=MSDASQL;Driver=SQLite3;Database=/d/c.db;", DriverFamily::SqliteOdbc),
-        "Driver=SQLite3;Database=/d/c.db;NoCreat=1;LoadExt=/m/kl.so;");
+        "Driver=SQLite3;Database=/d/c.db;NoCreat=1;Timeout=1;LoadExt=/m/kl.so;");
     EXPECT_EQ(odbcText("PROVIDER=MSDASQL;Driver=SQLite3;Database=/d/c.db;LoadExt=/x/otro.so;"
-                       "NoCreat=0;",
+                       "NoCreat=0;Timeout=100000;",
                        DriverFamily::SqliteOdbc),
-              "Driver=SQLite3;Database=/d/c.db;NoCreat=1;LoadExt=/x/otro.so,/m/kl.so;");
+              "Driver=SQLite3;Database=/d/c.db;NoCreat=1;Timeout=1;LoadExt=/x/otro.so,/m/kl.so;");
     EXPECT_EQ(odbcText("DSN=Contable;UID=u;PWD=p;Connect Timeout=3;", DriverFamily::Other),
               "DSN=Contable;UID=u;PWD=p;");
     OdbcDrivers drivers;
     drivers.sqlServer = drivers.oracle = "SQLite3";
     EXPECT_EQ(odbcText("PROVIDER=SQLOLEDB;Server=SRV;Database =/d/c.db;UId=sa;Pwd=;",
                        DriverFamily::SqliteOdbc, drivers),
-              "DRIVER=SQLite3;SERVER=SRV;DATABASE=/d/c.db;UID=sa;PWD=;NoCreat=1;LoadExt=/m/kl.so;");
+              "DRIVER=SQLite3;SERVER=SRV;DATABASE=/d/c.db;UID=sa;PWD=;NoCreat=1;Timeout=1;LoadExt=/"
+              "m/kl.so;");
     EXPECT_EQ(odbcText("Provider=OraOLEDB.Oracle.1;Data Source=/d/c.db;User Id=kl;Password=;",
                        DriverFamily::SqliteOdbc, drivers),
-              "DRIVER=SQLite3;DBQ=/d/c.db;UID=kl;PWD=;NoCreat=1;LoadExt=/m/kl.so;");
+              "DRIVER=SQLite3;DBQ=/d/c.db;UID=kl;PWD=;NoCreat=1;Timeout=1;LoadExt=/m/kl.so;");
 }
 
 TEST(OdbcConnectionStrings, WhichStringsGoThroughOdbcAndWithWhichDriver) {
