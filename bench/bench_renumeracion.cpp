@@ -24,7 +24,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <variant>
 
 namespace {
 
@@ -34,8 +33,8 @@ constexpr int kCuentas = 5000;
 
 bool setBased() {
     auto guardados = kl::config::LeeDigitosGuardados();
-    if (!std::holds_alternative<kl::DigitosNiveles>(guardados)) return false;
-    const kl::DigitosNiveles anteriores = std::get<kl::DigitosNiveles>(guardados);
+    if (!guardados) return false;
+    const kl::DigitosNiveles anteriores = *guardados;
     kl::DigitosNiveles nuevos = anteriores;
     nuevos[kNivel - 1] = kNuevosDigitos;
     return kl::config::RenumeraNiveles(anteriores, nuevos, {}).estado ==
@@ -82,8 +81,8 @@ bool literal() {
 bool direct(const QString& file) {
     using kl::klbase::Statement;
     auto guardados = kl::config::LeeDigitosGuardados();
-    if (!std::holds_alternative<kl::DigitosNiveles>(guardados)) return false;
-    const kl::DigitosNiveles anteriores = std::get<kl::DigitosNiveles>(guardados);
+    if (!guardados) return false;
+    const kl::DigitosNiveles anteriores = *guardados;
     kl::DigitosNiveles nuevos = anteriores;
     nuevos[kNivel - 1] = kNuevosDigitos;
     kl::db::sharedDb().gCnn->Close();

@@ -123,9 +123,9 @@ accounting::Lbc_Asiento& ReglasPeriodo::asiento() {
     return *asiento_;
 }
 
-std::variant<bool, RunError> ReglasPeriodo::ValidaRangoFechaEjercicio(const QString& Fecha_Desde,
-                                                                      const QString& Fecha_Hasta,
-                                                                      const Value& lPeriodo) {
+Result<bool> ReglasPeriodo::ValidaRangoFechaEjercicio(const QString& Fecha_Desde,
+                                                      const QString& Fecha_Hasta,
+                                                      const Value& lPeriodo) {
     std::optional<QString> periodo;
     if (!lPeriodo.isEmpty() && !lPeriodo.isNull()) periodo = lPeriodo.toString();
     RunError error;

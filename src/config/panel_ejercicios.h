@@ -15,7 +15,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <variant>
 
 namespace kl::config {
 
@@ -29,9 +28,8 @@ class ReglasPeriodo : public ReglasEjercicio {
     // year: the rules then stand on period 0.
     accounting::Lbc_Asiento& asiento();
 
-    std::variant<bool, RunError> ValidaRangoFechaEjercicio(const QString& Fecha_Desde,
-                                                           const QString& Fecha_Hasta,
-                                                           const Value& lPeriodo) override;
+    Result<bool> ValidaRangoFechaEjercicio(const QString& Fecha_Desde, const QString& Fecha_Hasta,
+                                           const Value& lPeriodo) override;
 
   private:
     std::optional<accounting::Lbc_Asiento> asiento_;

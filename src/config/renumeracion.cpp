@@ -78,7 +78,7 @@ QString listaClaves() {
     return claves.join(QStringLiteral(", "));
 }
 
-std::variant<DigitosNiveles, RunError> leeDigitos(db::Transaction& t) {
+Result<DigitosNiveles> leeDigitos(db::Transaction& t) {
     std::unique_ptr<ado::Recordset> rs;
     if (StepResult e = t.execute(QStringLiteral("SELECT CLAVE, VALOR FROM TA_CONFIGURACION "
                                                 "WHERE CLAVE IN (") +
@@ -182,8 +182,8 @@ StepResult renumera(db::Transaction& t, const DigitosNiveles& esperados,
                     const DigitosNiveles& nuevos, const InformaAvance& avance,
                     const OpcionesRenumeracion& opciones, ResultadoRenumeracion& r) {
     auto guardados = leeDigitos(t);
-    if (auto* e = std::get_if<RunError>(&guardados)) return *e;
-    const DigitosNiveles anteriores = std::get<DigitosNiveles>(guardados);
+    if (!guardados) return guardados.error();
+    const DigitosNiveles anteriores = *guardados;
     if (anteriores != esperados) {
         return falla(
             QStringLiteral("La estructura del Plan de Cuentas fue modificada desde otra "
@@ -362,7 +362,7 @@ MapaRenumeracion calculaRenumeracion(const QStringList& codigos, const DigitosNi
     return mapa;
 }
 
-std::variant<DigitosNiveles, RunError> LeeDigitosGuardados() {
+Result<DigitosNiveles> LeeDigitosGuardados() {
     db::Transaction t;
     return leeDigitos(t);
 }

@@ -4,7 +4,7 @@
 // takes, and their rewrite in the chart, in the journal and in the stored
 // level structure, all in one transaction.
 
-#include "platform/runerror.h"
+#include "platform/result.h"
 #include "session/sesion.h"
 
 #include <QString>
@@ -12,7 +12,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <variant>
 #include <vector>
 
 namespace kl::config {
@@ -83,6 +82,6 @@ ResultadoRenumeracion RenumeraNiveles(const DigitosNiveles& esperados, const Dig
 
 // The stored widths of the six levels, read as the key store reads them;
 // the error when they cannot be read.
-std::variant<DigitosNiveles, RunError> LeeDigitosGuardados();
+Result<DigitosNiveles> LeeDigitosGuardados();
 
 }  // namespace kl::config

@@ -302,8 +302,8 @@ ValidacionConfiguracion::Resultado ValidacionConfiguracion::reglaFechaEjercicio(
     const auto answer =
         reglas_->ValidaRangoFechaEjercicio(campo.desdeEjercicio, campo.hastaEjercicio,
                                            Value(textoDeClave(form_, QStringLiteral("PERIODO"))));
-    if (const RunError* error = std::get_if<RunError>(&answer)) return *error;
-    if (std::get<bool>(answer)) return {};
+    if (!answer) return answer.error();
+    if (*answer) return {};
     return QStringLiteral(
         "Las fechas del ejercicio ingresadas interfieren con las de otro Ejercicio");
 }

@@ -6,7 +6,7 @@
 
 #include "config/bound_controls.h"
 #include "config/formulario_configuracion.h"
-#include "platform/runerror.h"
+#include "platform/result.h"
 #include "platform/value.h"
 
 #include <QString>
@@ -57,9 +57,9 @@ class ReglasEjercicio {
     // True when neither date falls inside a fiscal year other than lPeriodo.
     // An error that keeps the rule from answering (the rules cannot be set
     // up) comes back as the error.
-    virtual std::variant<bool, RunError> ValidaRangoFechaEjercicio(const QString& Fecha_Desde,
-                                                                   const QString& Fecha_Hasta,
-                                                                   const Value& lPeriodo) = 0;
+    virtual Result<bool> ValidaRangoFechaEjercicio(const QString& Fecha_Desde,
+                                                   const QString& Fecha_Hasta,
+                                                   const Value& lPeriodo) = 0;
 };
 
 class ValidacionConfiguracion {

@@ -9,7 +9,6 @@
 #include <QApplication>
 
 #include <cstdio>
-#include <variant>
 
 int main(int argc, char** argv) {
     // Runs unattended: no window ever needs a screen.
@@ -27,8 +26,8 @@ int main(int argc, char** argv) {
     db.OpenServerADODB(false, kl::ado::adUseClient, QString(), true, false);
     if (!db.gOpenFlag) return 3;
     auto guardados = kl::config::LeeDigitosGuardados();
-    if (!std::holds_alternative<kl::DigitosNiveles>(guardados)) return 4;
-    const kl::DigitosNiveles anteriores = std::get<kl::DigitosNiveles>(guardados);
+    if (!guardados) return 4;
+    const kl::DigitosNiveles anteriores = *guardados;
     kl::DigitosNiveles nuevos = anteriores;
     nuevos[args[2].toInt() - 1] = static_cast<std::int16_t>(args[3].toInt());
     const kl::config::ResultadoRenumeracion r =

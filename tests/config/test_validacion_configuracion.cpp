@@ -14,13 +14,12 @@ const int kStop = mb::OkOnly | mb::Critical;
 // Period rules that answer as told and remember what they were asked.
 class ScriptedRules : public ReglasEjercicio {
   public:
-    std::variant<bool, RunError> ValidaRangoFechaEjercicio(const QString& desde,
-                                                           const QString& hasta,
-                                                           const Value& periodo) override {
+    Result<bool> ValidaRangoFechaEjercicio(const QString& desde, const QString& hasta,
+                                           const Value& periodo) override {
         asked << QStringList{desde, hasta, periodo.toString()};
         return answer;
     }
-    std::variant<bool, RunError> answer = true;
+    Result<bool> answer = true;
     QList<QStringList> asked;
 };
 
