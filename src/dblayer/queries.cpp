@@ -1,5 +1,6 @@
 #include "dblayer/db_dll.h"
 #include "dblayer/messages.h"
+#include "dblayer/oracle_dialect.h"
 #include "dblayer/reconnection.h"
 #include "dblayer/restricted_views.h"
 #include "dblayer/sql_text.h"
@@ -98,10 +99,9 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, ado::Recordset& Lrcs,
 
     CierraRecordset(Lrcs);
     SentenciaSQL = SS_TSinonimos(SentenciaSQL);
-    const bool oracle =
-        gCnn->ConnectionString().indexOf(QStringLiteral("ORACLE"), 0, Qt::CaseInsensitive) > 0;
+    const bool onOracle = oracle::isOracle(gCnn->ConnectionString());
     const Step translate = [&]() -> StepResult {
-        if (!oracle || !ConvOracle) return std::nullopt;
+        if (!onOracle || !ConvOracle) return std::nullopt;
         QString translated;
         StepResult failure = ORACLE_Dicc(SentenciaSQL, translated);
         if (!failure) SentenciaSQL = translated;
@@ -139,7 +139,7 @@ StepOutcome DB_Dll::runStatement(QString& SentenciaSQL, long& RecordsAffected,
         SentenciaSQL = SS_TSinonimos(SentenciaSQL);
     }
     const Step execute = [&]() -> StepResult {
-        if (containsText(gCnn->ConnectionString(), QStringLiteral("ORACLE"))) {
+        if (oracle::isOracle(gCnn->ConnectionString())) {
             return EjecutaLoteOracle(SentenciaSQL, RecordsAffected);
         }
         return gCnn->Execute(SentenciaSQL, &RecordsAffected, Lrcs, -1);

@@ -20,7 +20,7 @@ QString DB_Dll::SS_TSinonimos(const QString& statement) const {
 }
 
 StepResult DB_Dll::ORACLE_Dicc(const QString& valor, QString& translated) const {
-    if (!containsText(gConnString, QStringLiteral("ORACLE"))) {
+    if (!oracle::isOracle(gConnString)) {
         translated = valor;
         return std::nullopt;
     }

@@ -1,4 +1,5 @@
 #include "dblayer/db_dll.h"
+#include "dblayer/oracle_dialect.h"
 #include "dblayer/sql_text.h"
 
 namespace kl::db {
@@ -29,7 +30,7 @@ bool DB_Dll::ExisteTablaDB(const QString& Tabla) {
 
 bool DB_Dll::ExisteCampoDB(const QString& Tabla, const QString& Campo) {
     // Oracle's catalogue is not asked: its upgrade steps are not run.
-    if (containsText(sharedDb().gProveedor, QStringLiteral("ORACLE"))) return true;
+    if (oracle::isOracle(sharedDb().gProveedor)) return true;
     return catalogueHas(ado::adSchemaColumns, {gDBName, QString(), Tabla, QString()},
                         QStringLiteral("COLUMN_NAME"), Campo);
 }
