@@ -374,7 +374,7 @@ bool Lbc_Asiento::AsientoResumenAnulado(const QString& Subdiario,
                   const qsizetype guion = NroAsiento_ConFomato.indexOf(u'-');
                   if (guion < 0)
                       return RunError{
-                          5,
+                          ado::err::InvalidArgument,
                           QStringLiteral("Argumento o llamada a procedimiento no válida: "
                                          "el asiento resumen \"") +
                               NroAsiento_ConFomato + QStringLiteral("\" no tiene mes"),
