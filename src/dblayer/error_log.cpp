@@ -37,10 +37,24 @@ QString errorNoticeMessage(long number, const QString& description) {
            QStringLiteral(") ") + description.trimmed();
 }
 
-void appendErrorLog(const QString& path, const QString& line) {
+ErrorNoticeText errorNoticeText(const RunError& error, const QString& routine,
+                                const QString& titleEnd) {
+    const QString routineText = routine.isEmpty() ? QString() : QStringLiteral(" - ") + routine;
+    return {errorNoticeMessage(error.number, error.description),
+            error.source + routineText + titleEnd};
+}
+
+bool appendErrorLog(const QString& path, const QString& line) {
     // The module's other programs read this file on Windows. The failed
     // statements it quotes are nobody else's business on a shared machine.
-    cp1252::appendToFile(path, line + QStringLiteral("\r\n"), cp1252::FileAccess::OwnerOnly);
+    return cp1252::appendToFile(path, line.isEmpty() ? QString() : line + QStringLiteral("\r\n"),
+                                cp1252::FileAccess::OwnerOnly);
+}
+
+bool logErrorNotice(const QString& path, const QString& routine, const QString& message,
+                    int answer) {
+    return appendErrorLog(path,
+                          errorLogLine(QDateTime::currentDateTime(), routine, message, answer));
 }
 
 QString errorLogPath(const QString& fullPath, const QString& folder) {

@@ -3,19 +3,14 @@
 #include "platform/ado/error_numbers.h"
 #include "platform/settings_files.h"
 
-#include <QDateTime>
-
 namespace kl::db {
 
 int DB_Dll::TratamientoErrores(const RunError& CodErr, int Botones, const QString& Rutina) {
     if (CodErr.number == ado::err::AlreadyShown) return 0;
-    const QString message = errorNoticeMessage(CodErr.number, CodErr.description);
-    const QString routineText = Rutina.isEmpty() ? QString() : QStringLiteral(" - ") + Rutina;
-    const QString title =
-        CodErr.source + routineText + QStringLiteral(" Aviso al operador!!! - 5 ");
-    const int reply = MsgBox(message, Botones, title);
-    appendErrorLog(errorLogPath(gLogErr, keptFilesFolder()),
-                   errorLogLine(QDateTime::currentDateTime(), Rutina, message, reply));
+    const ErrorNoticeText notice =
+        errorNoticeText(CodErr, Rutina, QStringLiteral(" Aviso al operador!!! - 5 "));
+    const int reply = MsgBox(notice.message, Botones, notice.title);
+    logErrorNotice(errorLogPath(gLogErr, keptFilesFolder()), Rutina, notice.message, reply);
     return reply;
 }
 

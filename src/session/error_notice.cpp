@@ -2,10 +2,8 @@
 
 #include "dblayer/error_log.h"
 #include "platform/ado/error_numbers.h"
-#include "platform/textfile.h"
 #include "session/brimcor2.h"
 
-#include <QDateTime>
 #include <QDir>
 
 #include <cstdio>
@@ -40,22 +38,15 @@ QString archivoRegistroErrores() {
 int AvisoOperador(const RunError& errObj, int botones, const QString& rutina) {
     const QString archivo = archivoRegistroErrores();
     // Opening for appending creates the log, also when there is nothing to show.
-    const bool registroAbierto =
-        cp1252::appendToFile(archivo, QString(), cp1252::FileAccess::OwnerOnly);
+    const bool registroAbierto = db::appendErrorLog(archivo, QString());
     if (!registroAbierto) informaRegistroFallido(archivo);
     if (errObj.number == ado::err::AlreadyShown) return 0;
 
-    const QString mensaje = db::errorNoticeMessage(errObj.number, errObj.description);
-    const QString textoRutina = rutina.isEmpty() ? QString() : QStringLiteral(" - ") + rutina;
-    const QString titulo = errObj.source + textoRutina + QStringLiteral(" Aviso al operador!!! ");
-    const int respuesta = MsgBox(mensaje, botones, titulo);
-    if (registroAbierto && !cp1252::appendToFile(archivo,
-                                                 db::errorLogLine(QDateTime::currentDateTime(),
-                                                                  rutina, mensaje, respuesta) +
-                                                     QStringLiteral("\r\n"),
-                                                 cp1252::FileAccess::OwnerOnly)) {
+    const db::ErrorNoticeText aviso =
+        db::errorNoticeText(errObj, rutina, QStringLiteral(" Aviso al operador!!! "));
+    const int respuesta = MsgBox(aviso.message, botones, aviso.title);
+    if (registroAbierto && !db::logErrorNotice(archivo, rutina, aviso.message, respuesta))
         informaRegistroFallido(archivo);
-    }
     return respuesta;
 }
 
