@@ -7,9 +7,9 @@
 #include "login/registro_conexion.h"
 #include "platform/ado/error_numbers.h"
 #include "platform/dialogs.h"
+#include "platform/module_settings.h"
 #include "platform/ui/shell.h"
 #include "platform/ui/windows.h"
-#include "session/ajustes_ini.h"
 #include "session/brimcor2.h"
 #include "session/error_notice.h"
 #include "session/sesion.h"
@@ -423,8 +423,8 @@ void frmAcceso::Label8_Click() {
 }
 
 QString frmAcceso::sitioFabricante() {
-    return readSetting(QStringLiteral("KL000p.INI"), QStringLiteral("Acceso"),
-                       QStringLiteral("SitioWeb"), QStringLiteral("http://www.brimcor.com.ar"));
+    return readModuleSetting(QStringLiteral("Acceso"), QStringLiteral("SitioWeb"),
+                             QStringLiteral("http://www.brimcor.com.ar"));
 }
 
 void frmAcceso::setIniciaPrograma(IniciaPrograma inicia) {

@@ -6,6 +6,7 @@ target_sources(kl_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/trace_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ini.cpp
   ${CMAKE_CURRENT_LIST_DIR}/settings_files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/module_settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/scripted_dialogs.cpp
 )

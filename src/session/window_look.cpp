@@ -2,9 +2,9 @@
 
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
+#include "platform/module_settings.h"
 #include "platform/settings_files.h"
 #include "platform/ui/skin.h"
-#include "session/ajustes_ini.h"
 #include "session/brimcor2.h"
 
 #include <QDir>
@@ -26,9 +26,8 @@ QString enEstilos(const QString& nombre) {
 }  // namespace
 
 void AsignaIcono(QWidget& window) {
-    const QString nombre =
-        readSetting(QStringLiteral("KL000p.INI"), QStringLiteral("Iconos"),
-                    QStringLiteral("IconoDelSistema"), QStringLiteral("ICONKVT"));
+    const QString nombre = readModuleSetting(
+        QStringLiteral("Iconos"), QStringLiteral("IconoDelSistema"), QStringLiteral("ICONKVT"));
     const QString recurso = QStringLiteral(":/icons/") + nombre.trimmed();
     if (!nombre.trimmed().isEmpty() && QFile::exists(recurso)) window.setWindowIcon(QIcon(recurso));
     if (QString::fromLatin1(window.metaObject()->className())
@@ -58,7 +57,7 @@ ArchivoDeEstilo archivoDeEstilo(int numero) {
 
 int numeroDeEstilo() {
     const QString seccion = Brimcor2::UsuarioWindows().toUpper() + QStringLiteral("Styles");
-    const QString numero = readSetting(QStringLiteral("kl000pr.ini"), seccion,
+    const QString numero = readSetting(QString::fromLatin1(kUserSettingsFile), seccion,
                                        QStringLiteral("Styles"), QStringLiteral("1"));
     // A number too big for an int still picks the skin of "any other number".
     const double valor = conv::roundHalfEven(conv::leadingNumber(numero));

@@ -8,10 +8,10 @@
 #include "lookup/lib_clscons3.h"
 #include "platform/ado/error_numbers.h"
 #include "platform/conversions.h"
+#include "platform/module_settings.h"
 #include "platform/settings_files.h"
 #include "progress/dll_display.h"
 #include "session/access_log.h"
-#include "session/ajustes_ini.h"
 #include "session/brimcor2.h"
 #include "session/ini_contable.h"
 #include "session/parametros_sesion.h"
@@ -66,8 +66,8 @@ void IniciaSesion() {
         Brimcor2::AgregaBarra(QDir::toNativeSeparators(kl::programFolder()));
     s.gSeccionMaquina =
         Brimcor2::NombreMaquina().toUpper() + u'|' + Brimcor2::UsuarioWindows().toUpper();
-    const QString plano = readSetting(QStringLiteral("KL000p.INI"), s.gSeccionMaquina,
-                                      QStringLiteral("FlatToolbars"), QStringLiteral("1"));
+    const QString plano =
+        readModuleSetting(s.gSeccionMaquina, QStringLiteral("FlatToolbars"), QStringLiteral("1"));
     s.gFlatToolbars = conv::leadingNumber(plano) != 0;
 
     if (!db.gOpenFlag) {

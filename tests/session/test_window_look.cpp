@@ -1,8 +1,9 @@
 #include "session/window_look.h"
 
+#include "platform/module_settings.h"
+#include "platform/settings_files.h"
 #include "platform/textfile.h"
 #include "platform/ui/skin.h"
-#include "session/ajustes_ini.h"
 
 #include <QApplication>
 #include <QDir>

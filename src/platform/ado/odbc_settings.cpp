@@ -1,6 +1,7 @@
 #include "platform/ado/odbc_settings.h"
 
 #include "platform/ini.h"
+#include "platform/module_settings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,7 +10,6 @@ namespace kl::ado::odbc {
 
 namespace {
 
-const char kSettingsFile[] = "KL000p.INI";
 const char kModuleFile[] = "libkl_sqlite_functions.so";
 
 }  // namespace
@@ -29,7 +29,7 @@ OdbcDrivers readDrivers(const QString& iniFile) {
 }
 
 OdbcDrivers configuredDrivers() {
-    return readDrivers(findSettingsFile(QString::fromLatin1(kSettingsFile), settingsFolders()));
+    return readDrivers(moduleSettingsFile());
 }
 
 QString sqliteFunctionsModule() {
