@@ -48,22 +48,28 @@ class KlbaseSubdiario : public testing::Test {
                        .arg(usuario));
     }
 
+    // The report with --pdf into the folder, at pdf_.
+    Salida imprime(const char* usuario, const char* subdiario, const char* desde,
+                   const char* hasta) {
+        pdf_ = dir_.filePath(QStringLiteral("%1.pdf").arg(usuario));
+        return klbase({"subdiario", file_, usuario, subdiario, desde, hasta, "--pdf", pdf_});
+    }
+
     QTemporaryDir dir_;
     QString file_;
+    QString pdf_;
 };
 
 TEST_F(KlbaseSubdiario, LeavesTheRowsAndPrintsThemPageByPage) {
-    const QString pdf = dir_.filePath(QStringLiteral("ventas.pdf"));
-    const Salida s =
-        klbase({"subdiario", file_, "ADMIN", "VENTAS", "01/01/2025", "31/12/2025", "--pdf", pdf});
+    const Salida s = imprime("ADMIN", "VENTAS", "01/01/2025", "31/12/2025");
     ASSERT_EQ(s.status, 0) << s.err.toStdString();
     EXPECT_TRUE(s.out.startsWith("Subdiario VENTAS del 01/01/2025 al 31/12/2025: "))
         << s.out.toStdString();
     EXPECT_TRUE(s.err.contains("Generando Reporte de Subdiarios\n"));
     EXPECT_TRUE(s.err.contains("100 % [")) << s.err.toStdString();
     EXPECT_NE(filas("ADMIN"), "0");
-    EXPECT_TRUE(s.out.contains(QStringLiteral("Impreso en %1 (").arg(pdf)));
-    QFile file(pdf);
+    EXPECT_TRUE(s.out.contains(QStringLiteral("Impreso en %1 (").arg(pdf_)));
+    QFile file(pdf_);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(5) == "%PDF-");
 }
@@ -79,9 +85,7 @@ std::optional<QString> textoDelPdf(const QString& pdf) {
 }
 
 TEST_F(KlbaseSubdiario, AnOperatorsGeneralJournalOverThreeYearsReadsRight) {
-    const QString pdf = dir_.filePath(QStringLiteral("general.pdf"));
-    const Salida s =
-        klbase({"subdiario", file_, "OPERADOR", "", "01/01/2024", "31/12/2026", "--pdf", pdf});
+    const Salida s = imprime("OPERADOR", "", "01/01/2024", "31/12/2026");
     ASSERT_EQ(s.status, 0) << s.err.toStdString();
     EXPECT_TRUE(s.out.startsWith("Subdiario del 01/01/2024 al 31/12/2026: "))
         << s.out.toStdString();
@@ -92,7 +96,7 @@ TEST_F(KlbaseSubdiario, AnOperatorsGeneralJournalOverThreeYearsReadsRight) {
                   "(CUENTA_D = '530101003' AND DESCRIPCION_D <> '' OR "
                   "CUENTA_H = '530101003' AND DESCRIPCION_H <> '')"),
               "0");
-    const std::optional<QString> leido = textoDelPdf(pdf);
+    const std::optional<QString> leido = textoDelPdf(pdf_);
     if (!leido) GTEST_SKIP() << "pdftotext is not installed (setup.sh installs it)";
     EXPECT_FALSE(leido->contains(QChar(0x2026))) << "nothing is cut short";
     // One blank between words, ligatures ("ﬁ") as letters.
@@ -123,9 +127,7 @@ TEST_F(KlbaseSubdiario, AnOperatorsGeneralJournalOverThreeYearsReadsRight) {
 }
 
 TEST_F(KlbaseSubdiario, CountsPagesAndEntriesInTheSingularToo) {
-    const QString pdf = dir_.filePath(QStringLiteral("uno.pdf"));
-    const Salida s =
-        klbase({"subdiario", file_, "ADMIN", "VENTAS", "03/12/2024", "03/12/2024", "--pdf", pdf});
+    const Salida s = imprime("ADMIN", "VENTAS", "03/12/2024", "03/12/2024");
     ASSERT_EQ(s.status, 0) << s.err.toStdString();
     EXPECT_TRUE(s.out.contains(": 1 asiento, 2 filas en AUX_SUBDIARIOS")) << s.out.toStdString();
     EXPECT_TRUE(s.out.contains(" (1 página)\n")) << s.out.toStdString();
