@@ -16,6 +16,7 @@ packages=(
   libgtest-dev libgmock-dev
   file  # the Debian package generator (cpack -G DEB) needs it
   fonts-dejavu-core xvfb xauth
+  poppler-utils  # the tests read the printed subsidiary journal back with pdftotext
 )
 
 install_missing() {

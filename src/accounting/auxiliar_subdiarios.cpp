@@ -30,11 +30,12 @@ constexpr size_t kAsientosPorLectura = 500;
 // Rows per INSERT; SQL Server takes at most 1000 in one VALUES.
 constexpr int kFilasPorInsert = 200;
 
-// An entry's key as the report walks them: month, number, fiscal year.
+// An entry's key in the order the report walks them: fiscal year, month,
+// number (each year numbers its entries from 1 again).
 struct Clave {
+    std::int64_t periodo = 0;
     std::int64_t mes = 0;
     std::int64_t numero = 0;
-    std::int64_t periodo = 0;
     auto operator<=>(const Clave&) const = default;
 };
 
@@ -42,7 +43,7 @@ Clave claveDe(const Value& periodo, const Value& mes, const Value& numero) {
     const auto entero = [](const Value& v) {
         return static_cast<std::int64_t>(conv::leadingNumber(Brimcor2::ValorNoNulo(v)));
     };
-    return {entero(mes), entero(numero), entero(periodo)};
+    return {entero(periodo), entero(mes), entero(numero)};
 }
 
 // The columns of MV_ASIENTOS the rows take, in the order the lines are read.
@@ -200,19 +201,18 @@ class Generacion {
         return r_;
     }
 
-    // The entries of the journal with a line in the range; the fiscal year
-    // settles the order of entries with the same month and number.
+    // The entries of the journal with a line in the range, year by year.
     StepResult leeAsientos(const QString& desde, const QString& hasta) {
         asientos_.clear();
         return t_.read(QStringLiteral("SELECT DISTINCT Periodo,[MES_OPERATIVO],[NUMERO ASIENTO] "
-                                      "FROM MV_ASIENTOS WHERE RTRIM(LTRIM(TIPO_REG)) = ") +
-                           tipoSub_ + QStringLiteral(" AND FECHA >= ") +
-                           Brimcor2::FechaSQL(Value(desde)) + QStringLiteral(" AND FECHA <= ") +
-                           Brimcor2::FechaSQL(Value(hasta)) +
-                           QStringLiteral(" ORDER BY [MES_OPERATIVO],[NUMERO ASIENTO],Periodo"),
-                       [this](ado::Recordset& rs) {
-                           asientos_.push_back(claveDe(rs.value(0), rs.value(1), rs.value(2)));
-                       });
+                                     "FROM MV_ASIENTOS WHERE RTRIM(LTRIM(TIPO_REG)) = ") +
+                          tipoSub_ + QStringLiteral(" AND FECHA >= ") +
+                          Brimcor2::FechaSQL(Value(desde)) + QStringLiteral(" AND FECHA <= ") +
+                          Brimcor2::FechaSQL(Value(hasta)) +
+                          QStringLiteral(" ORDER BY Periodo,[MES_OPERATIVO],[NUMERO ASIENTO]"),
+                      [this](ado::Recordset& rs) {
+                          asientos_.push_back(claveDe(rs.value(0), rs.value(1), rs.value(2)));
+                      });
     }
 
     // Every line of the entries [desde, hasta) of the list, whatever its
@@ -220,9 +220,13 @@ class Generacion {
     StepResult leeLineas(size_t desde, size_t hasta) {
         lineas_.clear();
         std::set<std::int64_t> periodos;
+        // A batch may cross into the next year, whose months start again.
+        std::int64_t minMes = asientos_[desde].mes, maxMes = minMes;
         std::int64_t minNumero = asientos_[desde].numero, maxNumero = minNumero;
         for (size_t i = desde; i < hasta; ++i) {
             periodos.insert(asientos_[i].periodo);
+            minMes = std::min(minMes, asientos_[i].mes);
+            maxMes = std::max(maxMes, asientos_[i].mes);
             minNumero = std::min(minNumero, asientos_[i].numero);
             maxNumero = std::max(maxNumero, asientos_[i].numero);
         }
@@ -233,11 +237,11 @@ class Generacion {
                 QStringLiteral(" FROM MV_ASIENTOS WHERE RTRIM(LTRIM(TIPO_REG)) = ") + tipoSub_ +
                 QStringLiteral(" AND [DEBE-HABER] IN ('D', 'H') AND PERIODO IN (%1) AND "
                                "MES_OPERATIVO >= %2 AND MES_OPERATIVO <= %3 AND [NUMERO ASIENTO] "
-                               ">= %4 AND [NUMERO ASIENTO] <= %5 ORDER BY MES_OPERATIVO, "
-                               "[NUMERO ASIENTO], PERIODO, CUENTA, ID")
+                               ">= %4 AND [NUMERO ASIENTO] <= %5 ORDER BY PERIODO, "
+                               "MES_OPERATIVO, [NUMERO ASIENTO], CUENTA, ID")
                     .arg(listaPeriodos.join(QStringLiteral(", ")))
-                    .arg(asientos_[desde].mes)
-                    .arg(asientos_[hasta - 1].mes)
+                    .arg(minMes)
+                    .arg(maxMes)
                     .arg(minNumero)
                     .arg(maxNumero),
             [this](ado::Recordset& rs) {
@@ -274,6 +278,7 @@ class Generacion {
                         Brimcor2::ValorNoNulo(l.v[cDebeHaber]).trimmed().toUpper() == u"D";
                     (esDebe ? debe : haber).push_back(&l);
                 }
+                if (!debe.empty() || !haber.empty()) ++r_.asientosConFilas;
                 if (!escribeAsiento(debe, haber)) return false;
             }
         }

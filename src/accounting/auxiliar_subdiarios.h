@@ -59,8 +59,9 @@ struct ResultadoSubdiarios {
         Deshecho,  // the operator left at a failure: nothing of the run remains
     };
     Estado estado = Estado::Completo;
-    std::int64_t asientos = 0;  // entries walked
-    std::int64_t filas = 0;     // rows written
+    std::int64_t asientos = 0;          // entries walked
+    std::int64_t asientosConFilas = 0;  // of them, those with a debit or credit line
+    std::int64_t filas = 0;             // rows written
 };
 
 // The texts of the report.

@@ -21,9 +21,17 @@ struct StatementReader {
     QString executable;
 };
 
-// A table is recognised when written " N ", "(N ", " N.", "(N." or ",N."
-// (MA_CUENTAS also "{N."), in any case; a name at the very start or
-// followed by anything else stays as written.
+// Every reference to a table is recognised, in any case, wherever it
+// stands: last in the statement, between brackets or double quotes, after
+// a schema ("dbo.MA_CUENTAS"), in a subquery, after a comma or a join,
+// inside ODBC escapes. For a user who is not an administrator
+//
+//     SELECT C.CODIGO FROM [dbo].[MA_CUENTAS] C WHERE C.CODIGO IN
+//         (SELECT CUENTA FROM MV_ASIENTOS)
+//
+// reads [dbo].[SS_MA_CUENTAS] and SS_MV_ASIENTOS. Only whole names count
+// (MA_CUENTASADIC and SS_MA_CUENTAS stay), and literals and comments are
+// left as written ('MA_CUENTAS' is a value, not a table).
 QString withRestrictedViews(const QString& statement, const StatementReader& reader);
 
 // The statement without any marker, in any case.

@@ -122,10 +122,14 @@ QString sinMascara(PedidoConsulta& pedido, const FuentesConsulta& fuentes) {
         columnas.chop(1);
     }
     const QString condicion = pedido.Where + u' ';
-    return QStringLiteral("SELECT TOP ") + limiteComoTexto(pedido) + u' ' + columnas +
-           QStringLiteral(" FROM ") + pedido.sql +
-           (condicion.trimmed().isEmpty() ? QString() : QStringLiteral(" WHERE ")) + condicion +
-           QStringLiteral(" ORDER BY ") + busqueda;
+    QString sql = QStringLiteral("SELECT TOP ") + limiteComoTexto(pedido) + u' ' + columnas +
+                  QStringLiteral(" FROM ") + pedido.sql +
+                  (condicion.trimmed().isEmpty() ? QString() : QStringLiteral(" WHERE ")) +
+                  condicion;
+    // Without the table's columns there is nothing to order by, and an empty
+    // ORDER BY would fail: the rows come in the database's order.
+    if (!busqueda.isEmpty()) sql += QStringLiteral(" ORDER BY ") + busqueda;
+    return sql;
 }
 
 }  // namespace

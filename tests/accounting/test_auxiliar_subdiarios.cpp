@@ -2,6 +2,8 @@
 #include "accounting/lbc_asiento.h"
 #include "support/accounting_db/accounting_db.h"
 
+#include "dblayer/application_hooks.h"
+#include "dblayer/db_dll.h"
 #include "progress/dll_display.h"
 #include "progress/lbf_ctrldisplay.h"
 #include "session/sesion.h"
@@ -140,6 +142,49 @@ TEST_F(AuxiliarSubdiariosTest, ACreditDrivenRowAfter2029KeepsItsCentury) {
     linea("VENTAS", 1, 1, "2031-01-05 10:00:00", "H", "4101", "1", 2031);
     genera("01/01/2031", "31/01/2031");
     EXPECT_EQ(scalar("SELECT FECHA FROM AUX_SUBDIARIOS"), "2031-01-05 00:00:00");
+}
+
+TEST_F(AuxiliarSubdiariosTest, EntriesOfSeveralYearsComeYearByYear) {
+    // Every year numbers its entries from 1 again: the same month and number
+    // in three years are three entries, each in its own year.
+    for (int periodo : {2026, 2024, 2025}) {
+        const QString fecha = QStringLiteral("%1-03-10 00:00:00").arg(periodo);
+        linea("VENTAS", 3, 1, fecha, "D", "1101", QString::number(periodo), periodo);
+        linea("VENTAS", 3, 2, fecha, "D", "1102", "1", periodo);
+    }
+    linea("VENTAS", 1, 7, "2025-01-10 00:00:00", "D", "1101", "7", 2025);
+    const ResultadoSubdiarios r = genera("01/01/2024", "31/12/2026");
+    EXPECT_EQ(r.asientos, 7);
+    EXPECT_EQ(r.asientosConFilas, 7);
+    QStringList claves;
+    for (const QString& fila : filas()) claves << fila.section(u'|', 1, 3);
+    EXPECT_EQ(claves, QStringList({"2024|3|1", "2024|3|2", "2025|1|7", "2025|3|1", "2025|3|2",
+                                   "2026|3|1", "2026|3|2"}));
+}
+
+TEST_F(AuxiliarSubdiariosTest, AUserWhoIsNoAdministratorGetsNoConfidentialNameNorAmount) {
+    exec(
+        "INSERT INTO MA_CUENTAS (CODIGO, DESCRIPCION, CONFIDENCIAL) VALUES "
+        "('5301', 'Honorarios de directores', 1)");
+    linea("VENTAS", 3, 1, "2026-03-10 00:00:00", "D", "5301", "900");
+    linea("VENTAS", 3, 1, "2026-03-10 00:00:00", "H", "1101", "900");
+    const db::SessionLink antes =
+        db::installSessionLink({[] { return sesion().gUsuarioLogeado; }, [] { return true; }});
+    const struct {
+        bool administrador;
+        const char* fila;
+    } casos[] = {
+        {true, "5301|Honorarios de directores|900|Factura|1101|Caja|900"},
+        {false, "5301||~|Factura|1101|Caja|900"},
+    };
+    for (const auto& caso : casos) {
+        db().gEsAdmin = caso.administrador;
+        ASSERT_EQ(genera("01/03/2026", "31/03/2026").estado, Estado::Completo);
+        const QStringList escritas = filas();
+        ASSERT_EQ(escritas.size(), 1);
+        EXPECT_EQ(escritas[0].section(u'|', 10), caso.fila) << caso.administrador;
+    }
+    db::installSessionLink(antes);
 }
 
 // The program's notice, with the operator pressing its cancel button before

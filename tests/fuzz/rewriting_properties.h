@@ -9,6 +9,8 @@
 #include "dblayer/sql_text.h"
 #include "platform/ado/error_numbers.h"
 
+#include <QHash>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -26,9 +28,9 @@ inline std::vector<StatementReader> readers() {
             {false, true, QStringLiteral("QBX")}};
 }
 
-// The references a non-administrator must never be left with, written out
-// here on their own so that the check does not lean on the code it checks.
-inline QStringList forbiddenReferences(const StatementReader& reader) {
+// The tables a non-administrator must never be left with, written out here
+// on their own so that the check does not lean on the code it checks.
+inline QStringList forbiddenTables(const StatementReader& reader) {
     QStringList names = {"MA_CUENTAS", "MV_ASIENTOS", "V_TA_CAJAS", "AC_CUENTASDIARIO",
                          "AC_CUENTASDIARIO_CCOSTO"};
     if (reader.executable.compare("V_CONS_KARDEX", Qt::CaseInsensitive) != 0 &&
@@ -37,16 +39,39 @@ inline QStringList forbiddenReferences(const StatementReader& reader) {
     if (reader.executable.compare("KVTRANS", Qt::CaseInsensitive) != 0 &&
         reader.executable.compare("QBX", Qt::CaseInsensitive) != 0)
         names << "V_TA_FAMILIAS";
-    QStringList references;
-    for (const QString& name : names) {
-        references << " " + name + " "
-                   << "(" + name + " "
-                   << " " + name + "."
-                   << "(" + name + "."
-                   << "," + name + ".";
+    return names;
+}
+
+// The statement as the server resolves names in it: literals and comments
+// (block comments nest) blanked out, a delimited name ("[X]", "\"X\"")
+// standing bare between blanks when it is one plain name.
+inline QString namesOnly(const QString& statement) {
+    static const QRegularExpression pieces(
+        R"re('(?:[^']|'')*'?|--[^\n]*|(?<c>/\*(?:(?&c)|[^*/]|\*(?!/)|/(?!\*))*(?:\*/|\z))|)re"
+        R"re(\[((?:[^\]]|\]\])*)\]?|"((?:[^"]|"")*)"?)re");
+    static const QRegularExpression plainName(R"(^[\p{L}\p{N}_@#$]+ *$)");
+    QString names;
+    qsizetype at = 0;
+    for (const QRegularExpressionMatch& m : pieces.globalMatch(statement)) {
+        names += statement.sliced(at, m.capturedStart() - at);
+        const QString delimited = m.captured(2) + m.captured(3);
+        names += u' ';
+        if (plainName.match(delimited).hasMatch()) names += delimited + u' ';
+        at = m.capturedEnd();
     }
-    references << "{MA_CUENTAS.";
-    return references;
+    return names + statement.sliced(at);
+}
+
+// The name standing alone, in any case.
+inline const QRegularExpression& wholeName(const QString& name) {
+    static QHash<QString, QRegularExpression> compiled;
+    auto found = compiled.find(name);
+    if (found == compiled.end()) {
+        found = compiled.insert(
+            name, QRegularExpression(R"((?<![\p{L}\p{N}_@#$]))" + name + R"((?![\p{L}\p{N}_@#$]))",
+                                     QRegularExpression::CaseInsensitiveOption));
+    }
+    return *found;
 }
 
 inline QString restrictedViewsViolation(const QString& statement, const StatementReader& reader) {
@@ -58,9 +83,10 @@ inline QString restrictedViewsViolation(const QString& statement, const Statemen
     const bool entriesOpen =
         statement.contains("MV_ASIENTOS", Qt::CaseInsensitive) && !reader.confidencialidad;
     if (reader.administrator || marked || entriesOpen) return QString();
-    for (const QString& reference : forbiddenReferences(reader)) {
-        if (rewritten.contains(reference, Qt::CaseInsensitive))
-            return "\"" + reference + "\" reaches the full table: " + rewritten;
+    const QString names = namesOnly(rewritten);
+    for (const QString& table : forbiddenTables(reader)) {
+        if (wholeName(table).match(names).hasMatch())
+            return table + " reaches the full table: " + rewritten;
     }
     if (withRestrictedViews(rewritten, reader) != rewritten)
         return "rewriting twice changes the statement again: " + rewritten;

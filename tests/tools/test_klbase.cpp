@@ -323,7 +323,32 @@ TEST_F(KlbaseCrear, VerifyGivesAVerdictAndAStatus) {
     const CliResult danada = klbase({"verificar", file_});
     EXPECT_EQ(danada.status, 1);
     EXPECT_TRUE(danada.err.contains(QString::fromUtf8("está dañada"))) << danada.err.toStdString();
-    EXPECT_EQ(klbase({"verificar", path("no_existe.kldb")}).status, 1);
+}
+
+TEST_F(KlbaseFiles, VerifyCallsNothingSoundThatIsNoDatabase) {
+    QFile(path("vacio.kldb")).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("carpeta.kldb"));
+    const struct {
+        const char* archivo;
+        const char* dice;
+    } casos[] = {
+        {"vacio.kldb", "está vacío: no es una base de datos"},
+        {"carpeta.kldb", "es una carpeta, no un archivo de base de datos"},
+        {"no_existe.kldb", "No existe el archivo"},
+    };
+    for (const auto& caso : casos) {
+        const CliResult run = klbase({"verificar", path(caso.archivo)});
+        EXPECT_EQ(run.status, 1) << caso.archivo;
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(caso.dice))) << run.err.toStdString();
+        EXPECT_FALSE(run.out.contains("sana")) << caso.archivo;
+    }
+    EXPECT_EQ(QFileInfo(path("vacio.kldb")).size(), 0) << "the empty file stays as it was";
+}
+
+TEST(KlbaseCommandLine, ALookupWithoutAMaskOrdersByNothing) {
+    const CliResult run = klbase({"busqueda", "/no/existe/consultas.kvw", "MA_CUENTAS"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "SELECT TOP 1000  *  FROM MA_CUENTAS \n");
 }
 
 TEST_F(KlbaseFiles, LeavesNothingBehindWhenItCannotCreate) {

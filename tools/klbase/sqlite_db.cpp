@@ -4,15 +4,36 @@
 
 #include <QFileInfo>
 
+#include <optional>
+
 #include <sqlite3.h>
 
 namespace kl::klbase {
 
+namespace {
+
+// Why an existing database cannot be at `path`, or nothing. An empty file
+// is no database: the engine would take it for a new, sound one, and the
+// program refuses it.
+std::optional<QString> notADatabase(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isDir())
+        return QStringLiteral("%1 es una carpeta, no un archivo de base de datos").arg(path);
+    if (!info.exists()) return QStringLiteral("No existe el archivo %1").arg(path);
+    if (!info.isFile()) return QStringLiteral("%1 no es un archivo de base de datos").arg(path);
+    if (info.size() == 0)
+        return QStringLiteral("El archivo %1 está vacío: no es una base de datos").arg(path);
+    return std::nullopt;
+}
+
+}  // namespace
+
 StepResult Database::open(const QString& path, Mode mode) {
     close();
-    if (mode == Mode::OpenExisting && !QFileInfo(path).isFile())
-        return RunError{SQLITE_CANTOPEN, QStringLiteral("No existe el archivo %1").arg(path),
-                        QStringLiteral("klbase")};
+    if (mode == Mode::OpenExisting) {
+        if (std::optional<QString> why = notADatabase(path))
+            return RunError{SQLITE_CANTOPEN, *why, QStringLiteral("klbase")};
+    }
     const int flags = SQLITE_OPEN_READWRITE | (mode == Mode::CreateNew ? SQLITE_OPEN_CREATE : 0);
     StepResult failed;
     if (SqliteDatabase::open(path, flags) != SQLITE_OK) {

@@ -70,6 +70,10 @@ class BarraTerminal final : public accounting::AvanceSubdiarios {
     int porcentaje_ = -1;
 };
 
+QString cantidad(std::int64_t n, const char* una, const char* varias) {
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? una : varias));
+}
+
 bool esFecha(const QString& text) {
     return conv::parseDate(text.trimmed()).has_value();
 }
@@ -114,32 +118,41 @@ int generaSubdiario(const QStringList& arguments, QTextStream& out, QTextStream&
         return failed(err, QStringLiteral("no se pudo abrir la base de datos %1: %2")
                                .arg(file, session.lastBox()));
     }
+    // Rows for a user who does not exist would only be rows nobody can read.
+    if (!db::sharedDb().ExisteEnTabla(QStringLiteral("TA_USUARIOS"), usuario,
+                                      QStringLiteral("NOMBRE")))
+        return failed(err, QStringLiteral("no existe el usuario %1 en la base de datos %2")
+                               .arg(usuario.trimmed(), file));
     sesion().gUsuarioLogeado = usuario;
     BarraTerminal barra(err);
     const accounting::ResultadoSubdiarios r = accounting::Lbc_Asiento(0).GeneraAuxiliarSubdiarios(
         desde, hasta, subdiario, Value(), &barra);
     if (r.estado != accounting::ResultadoSubdiarios::Estado::Completo)
         return failed(err, QStringLiteral("el reporte no se generó: %1").arg(session.lastBox()));
-    out << QStringLiteral(
-               "Subdiario %1 del %2 al %3: %4 asientos, %5 filas en AUX_SUBDIARIOS "
-               "para %6\n")
-               .arg(subdiario.trimmed(), desde, hasta)
-               .arg(r.asientos)
-               .arg(r.filas)
-               .arg(usuario);
+    // The entries counted are the ones the report shows: an entry whose lines
+    // are neither debits nor credits gives no row.
+    out << QStringLiteral("Subdiario %1del %2 al %3: %4, %5 en AUX_SUBDIARIOS para %6")
+               .arg(subdiario.trimmed().isEmpty() ? QString() : subdiario.trimmed() + u' ', desde,
+                    hasta, cantidad(r.asientosConFilas, "asiento", "asientos"),
+                    cantidad(r.filas, "fila", "filas"), usuario);
+    if (r.asientos > r.asientosConFilas)
+        out << QStringLiteral(" (%1 sin renglones de debe ni haber)")
+                   .arg(cantidad(r.asientos - r.asientosConFilas, "asiento", "asientos"));
+    out << u'\n';
     if (pdf.isEmpty()) return 0;
 
     const Value empresa = db::sharedDb().DatosTabla(
         QStringLiteral("TA_CONFIGURACION"), QStringLiteral("NOMBRE"), QStringLiteral("VALOR"),
         QStringLiteral("CLAVE"), Value(db::DB_Dll::kTipoTexto), QString(), true, true);
-    int paginas = 0;
+    Impreso impreso;
     if (StepResult e = imprimeSubdiario(usuario,
                                         {empresa.toString().trimmed(), subdiario.trimmed(),
                                          conv::formatDate(*conv::parseDate(desde)),
                                          conv::formatDate(*conv::parseDate(hasta.trimmed()))},
-                                        pdf, paginas))
+                                        pdf, impreso))
         return failed(err, e->description);
-    out << QStringLiteral("Impreso en %1 (%2 páginas)\n").arg(pdf).arg(paginas);
+    out << QStringLiteral("Impreso en %1 (%2)\n")
+               .arg(pdf, cantidad(impreso.paginas, "página", "páginas"));
     return 0;
 }
 

@@ -55,7 +55,7 @@ bool GeneraAuxiliarSubdiariosLiteral(QString& Fecha_Desde, const QString& Fecha_
                   TipoSub.trimmed() + QStringLiteral("' AND FECHA >= ") +
                   Brimcor2::FechaSQL(Value(Fecha_Desde)) + QStringLiteral(" AND FECHA <= ") +
                   Brimcor2::FechaSQL(Value(Fecha_Hasta)) +
-                  QStringLiteral(" ORDER BY [MES_OPERATIVO],[NUMERO ASIENTO],Periodo"),
+                  QStringLiteral(" ORDER BY Periodo,[MES_OPERATIVO],[NUMERO ASIENTO]"),
               asientos, ado::adLockReadOnly) ||
         !abre(QStringLiteral("SELECT * FROM AUX_SUBDIARIOS"), aux, ado::adLockOptimistic))
         return false;

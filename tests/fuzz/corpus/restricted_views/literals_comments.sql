@@ -1,0 +1,2 @@
+INSERT INTO H (T) VALUES ('MA_CUENTAS') -- it's V_TA_CAJAS
+SELECT [it's], 'O''Brien' FROM T,V_TA_CAJAS /* a /* V_TA_DEPOSITO */ ' */
