@@ -308,6 +308,22 @@ TEST_F(KlbaseCrear, NeverReplacesAFile) {
     EXPECT_EQ(f.readAll(), before);
 }
 
+// The books are the owner's business, and so are the engine's files beside
+// them: the write-ahead log and its index, the rollback journal.
+TEST_F(KlbaseCrear, IsItsOwnersAloneAsAreTheEnginesFilesBesideIt) {
+    const auto ownerOnly = [](const QString& name) {
+        return QFileInfo::exists(name) && (QFile::permissions(name) & 0x0077) == 0;
+    };
+    File db(file_);
+    ASSERT_FALSE(db.exec("CREATE TABLE ESCRITA (A INT)"));
+    for (const char* suffix : {"", "-wal", "-shm"})
+        EXPECT_TRUE(ownerOnly(file_ + suffix)) << suffix;
+    ASSERT_FALSE(db.exec("PRAGMA journal_mode = DELETE"));
+    ASSERT_FALSE(db.exec("BEGIN; INSERT INTO ESCRITA VALUES (1)"));
+    EXPECT_TRUE(ownerOnly(file_ + "-journal"));
+    ASSERT_FALSE(db.exec("COMMIT"));
+}
+
 TEST_F(KlbaseCrear, VerifyGivesAVerdictAndAStatus) {
     const CliResult sana = klbase({"verificar", file_});
     EXPECT_EQ(sana.status, 0) << sana.err.toStdString();
