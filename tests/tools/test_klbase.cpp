@@ -4,6 +4,8 @@
 
 #include "cli.h"
 #include "company.h"
+#include "fuzz/klbase_arguments_properties.h"
+#include "fuzz/seed_replay.h"
 #include "schema.h"
 #include "sqlite_db.h"
 
@@ -951,6 +953,13 @@ TEST_F(KlbaseThroughTheLayer, DemoServesTheProgramsStartUp) {
     EXPECT_EQ(firstError(), "");
     EXPECT_EQ(value("SELECT EGRESO FROM CONTROL_ACCESO WHERE ID = " + id, "EGRESO"),
               "09/03/2026 19:05:00");
+}
+
+TEST(KlbaseCommandLine, TheFuzzersSeedsEndWithAStatusAndReplaceNoFile) {
+    const QTemporaryDir folder;
+    kl::properties::checkPrefixes("klbase_arguments", [&](const QByteArray& bytes) {
+        return properties::argumentsViolation(QDir(folder.path()), bytes);
+    });
 }
 
 }  // namespace

@@ -1,0 +1,25 @@
+// libFuzzer target for the typing filters of the configuration's text
+// boxes: whatever is typed or pasted, a box holds only what its filters let
+// through, and the caret keeps its place.
+
+#include "fuzz/key_filter_properties.h"
+
+#include <QApplication>
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static int argc = 1;
+    static char name[] = "fuzz_key_filter";
+    static char* argv[] = {name, nullptr};
+    static QApplication* application = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    static QLineEdit* caja = new QLineEdit;
+    (void)application;
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    if (!kl::config::properties::checkFiltros(*caja, bytes).isEmpty()) __builtin_trap();
+    return 0;
+}
