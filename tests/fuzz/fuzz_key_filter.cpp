@@ -3,22 +3,14 @@
 // through, and the caret keeps its place.
 
 #include "fuzz/key_filter_properties.h"
-
-#include <QApplication>
+#include "fuzz/offscreen_application.h"
 
 #include <cstddef>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static int argc = 1;
-    static char name[] = "fuzz_key_filter";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
+    kl::properties::ensureOffscreenApplication();
     static QLineEdit* caja = new QLineEdit;
-    (void)application;
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     if (!kl::config::properties::checkFiltros(*caja, bytes).isEmpty()) __builtin_trap();
     return 0;
