@@ -15,6 +15,7 @@ packages=(
   unixodbc-dev unixodbc tdsodbc libsqliteodbc
   libgtest-dev libgmock-dev
   file  # the Debian package generator (cpack -G DEB) needs it
+  lintian  # the package test checks it as Debian would
   fonts-dejavu-core xvfb xauth
   poppler-utils  # the tests read the printed subsidiary journal back with pdftotext
 )

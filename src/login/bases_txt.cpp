@@ -55,7 +55,7 @@ QStringList lineasDe(const QString& texto) {
 }
 
 StepResult leeBases(const QString& ruta, std::vector<LineaBases>& lineas) {
-    const std::optional<QString> texto = cp1252::readFile(ruta);
+    const std::optional<QString> texto = cp1252::readFile(ruta, kLargoMaximoBases);
     if (!texto) return errorDeArchivo(QStringLiteral("leer"), ruta);
     lineas.clear();
     for (const QString& linea : lineasDe(*texto)) lineas.push_back(leeLineaBases(linea));

@@ -36,7 +36,12 @@ QString escribeLineaBases(const LineaBases& linea);
 // line without its break still counts; an empty text has no lines.
 QStringList lineasDe(const QString& texto);
 
-// Every line of the file, blank ones included (they give empty fields).
+// The most of BASES.TXT that is read: a thousand connections, where a
+// real file holds a few dozen.
+inline constexpr qint64 kLargoMaximoBases = 64 * 1024;
+
+// Every line of the file, blank ones included (they give empty fields), up
+// to its first kLargoMaximoBases bytes (the rest left, with a logged note).
 // Fails (75) when the file cannot be read.
 StepResult leeBases(const QString& ruta, std::vector<LineaBases>& lineas);
 // Appends one line, creating the file and its folder when missing.

@@ -21,7 +21,7 @@ QString unquoted(QStringView value) {
 
 QString LeeIni(const QString& file, const QString& section, const QString& key,
                const QString& defaultValue) {
-    const std::optional<QString> content = cp1252::readFile(file);
+    const std::optional<QString> content = cp1252::readFile(file, kMaxIniFileSize);
     if (!content) return defaultValue;
 
     const QString wantedSection = section.trimmed();

@@ -1,8 +1,13 @@
 #include "platform/textfile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
+#include <QMutex>
 #include <QSaveFile>
+#include <QSet>
 
+#include <algorithm>
 #include <array>
 
 namespace kl::cp1252 {
@@ -26,6 +31,26 @@ int byteFor(char16_t unit) {
         if (kHighBlock[i] == unit) return int(0x80 + i);
     }
     return -1;
+}
+
+Q_LOGGING_CATEGORY(archivos, "kl.archivos")
+
+// A file read again and again (an INI file, once per key) is noted once.
+void noteLeftOver(const QString& path, qint64 size, qint64 read) {
+    static QMutex mutex;
+    static QSet<QString> noted;
+    {
+        const QMutexLocker lock(&mutex);
+        if (noted.contains(path)) return;
+        noted.insert(path);
+    }
+    qCWarning(archivos).noquote()
+        << QStringLiteral(
+               "%1 mide %2 bytes, más de lo que ocupa un archivo real: se leyeron "
+               "solo sus líneas completas dentro de los primeros %3 bytes")
+               .arg(QDir::toNativeSeparators(path))
+               .arg(size)
+               .arg(read);
 }
 
 }  // namespace
@@ -67,6 +92,22 @@ std::optional<QString> readFile(const QString& path) {
     return decode(file.readAll());
 }
 
+std::optional<QString> readFile(const QString& path, qint64 limit) {
+    if (path.isEmpty()) return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    QByteArray bytes = file.read(limit + 1);
+    if (bytes.size() <= limit) return decode(bytes);
+    // A line cut short would read as a line of its own, with wrong fields;
+    // so would a CR whose LF lies past the limit.
+    const bool splitsCrLf = limit > 0 && bytes[limit - 1] == '\r' && bytes[limit] == '\n';
+    bytes.truncate(splitsCrLf ? limit - 1 : limit);
+    const qsizetype lineEnd = std::max(bytes.lastIndexOf('\n'), bytes.lastIndexOf('\r'));
+    bytes.truncate(lineEnd + 1);
+    noteLeftOver(path, file.size(), limit);
+    return decode(bytes);
+}
+
 bool writeFile(const QString& path, const QString& text) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;
@@ -78,13 +119,17 @@ bool writeFile(const QString& path, const QString& text) {
     return file.commit();
 }
 
+bool openToAppend(QFile& file, FileAccess access) {
+    const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Append;
+    // The permissions apply only when the file is created.
+    return access == FileAccess::OwnerOnly
+               ? file.open(mode, QFileDevice::ReadOwner | QFileDevice::WriteOwner)
+               : file.open(mode);
+}
+
 bool appendToFile(const QString& path, const QString& text, FileAccess access) {
     QFile file(path);
-    const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Append;
-    const bool opened = access == FileAccess::OwnerOnly
-                            ? file.open(mode, QFileDevice::ReadOwner | QFileDevice::WriteOwner)
-                            : file.open(mode);
-    if (!opened) return false;
+    if (!openToAppend(file, access)) return false;
     const QByteArray bytes = encode(text);
     return file.write(bytes) == bytes.size() && file.flush();
 }

@@ -1,5 +1,7 @@
 #include "platform/trace_file.h"
 
+#include "platform/textfile.h"
+
 #include <QFile>
 
 namespace kl::trace {
@@ -8,8 +10,10 @@ void appendLine(const char* environmentVariable, const QString& line) {
     const QString path = qEnvironmentVariable(environmentVariable);
     if (path.isEmpty()) return;
     QFile file(path);
-    // A trace that cannot be written must not stop the program.
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append)) file.write((line + u'\n').toUtf8());
+    // A trace that cannot be written must not stop the program. It holds
+    // every statement and its values: the user's own business.
+    if (cp1252::openToAppend(file, cp1252::FileAccess::OwnerOnly))
+        file.write((line + u'\n').toUtf8());
 }
 
 }  // namespace kl::trace

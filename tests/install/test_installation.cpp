@@ -59,6 +59,10 @@ const QStringList kInstalledFiles = {
     "share/icons/hicolor/64x64/apps/klconfig.png",
     "share/doc/klconfig/README.md",
     "share/doc/klconfig/LICENSE",
+    "share/doc/klconfig/copyright",
+    "share/doc/klconfig/changelog.gz",
+    "share/man/man1/klconfig.1.gz",
+    "share/man/man1/klbase.1.gz",
 };
 
 // `klbase demo` and a whole start-up and shutdown of klconfig on that demo,
@@ -162,6 +166,14 @@ TEST(DebianPackage, DeclaresItsDependenciesHoldsEveryPieceUnderUsrAndRunsUnpacke
             EXPECT_TRUE(listed.contains("./usr/" + file)) << file.toStdString();
         for (const QString& path : listed)
             EXPECT_TRUE(path.startsWith("./usr/") || path == u"./") << path.toStdString();
+    }
+    if (!QStandardPaths::findExecutable("lintian").isEmpty()) {
+        SCOPED_TRACE("Debian's checks");
+        const Finished checked = run("lintian", {"--tag-display-limit", "0", package});
+        for (const QString& line : checked.output.split(u'\n'))
+            EXPECT_FALSE(line.startsWith(u"E: ")) << line.toStdString();
+        for (const char* file : {"copyright", "changelog.gz"})
+            EXPECT_FALSE(checked.output.contains(file)) << checked.output.toStdString();
     }
     {
         SCOPED_TRACE("unpacked into an empty root");

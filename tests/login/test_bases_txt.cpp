@@ -84,6 +84,27 @@ TEST_F(BasesFile, ReadsAnyBytesAsWindows1252) {
     expectFields(lineas[5], {"ULTIMA", "B", "U", "C", "S9"});
 }
 
+// A file of the limit's size ending with "ULTIMA,...", and one byte more in
+// front of it: the line that no longer ends within the limit is left.
+TEST_F(BasesFile, AFileJustOverTheLimitLeavesTheLinesPastIt) {
+    QByteArray contenido;
+    for (int i = 0; contenido.size() < login::kLargoMaximoBases - 200; ++i)
+        contenido += "CONEXION " + QByteArray::number(i) + ",BASE,USUARIO,clave,SERVIDOR\r\n";
+    const QByteArray ultima = "ULTIMA,B,U,C,S\r\n";
+    contenido += "RELLENO," +
+                 QByteArray(login::kLargoMaximoBases - contenido.size() - 11 - ultima.size(), ' ') +
+                 "B\r\n";
+    contenido += ultima;
+    ASSERT_EQ(contenido.size(), login::kLargoMaximoBases);
+    for (const bool pasado : {false, true}) {
+        escribeBases(pasado ? " " + contenido : contenido);
+        std::vector<LineaBases> lineas;
+        ASSERT_FALSE(login::leeBases(bases(), lineas));
+        EXPECT_EQ(lineas.back().nombre, pasado ? "RELLENO" : "ULTIMA");
+        EXPECT_EQ(lineas.front().nombre, "CONEXION 0");
+    }
+}
+
 TEST_F(BasesFile, AnUnreadableFileIsAFailureNotAnEmptyList) {
     std::vector<LineaBases> lineas{LineaBases{"previa"}};
     const StepResult falla = login::leeBases(bases(), lineas);

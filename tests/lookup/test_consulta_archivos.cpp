@@ -1,3 +1,5 @@
+#include "fuzz/anchos_properties.h"
+#include "fuzz/seed_replay.h"
 #include "lookup/anchos_consulta.h"
 #include "lookup/filas_consulta.h"
 #include "lookup/sentencias_consulta.h"
@@ -151,6 +153,14 @@ TEST(FilasConsulta, CellsOfEveryLengthReadBackTrimmedBeforeAndAfterTurningWide) 
         EXPECT_EQ(filas.busca(1, u"CON"), 4);
         EXPECT_EQ(filas.busca(2, u"fin"), 0);
     }
+}
+
+TEST(AnchosConsultaSemillas, GiveNumbersAndLeaveOtherTablesAlone) {
+    const QTemporaryDir carpeta;
+    const QString archivo = carpeta.filePath("CONSULTASLEN.KVW");
+    kl::properties::checkPrefixes("anchos_consulta", [&](const QByteArray& bytes) {
+        return properties::checkAnchos(archivo, bytes);
+    });
 }
 
 }  // namespace

@@ -67,5 +67,21 @@ TEST_F(LeeIniTest, LinesWithoutEqualsAreSkipped) {
     EXPECT_EQ(LeeIni(file, QStringLiteral("General"), QStringLiteral("Icono")), u"x");
 }
 
+// A key on the line that ends at the limit is read; with one byte more in
+// front of the file, that line lies past it.
+TEST_F(LeeIniTest, AKeyPastTheLimitIsNotRead) {
+    const QString ultima = QStringLiteral("Icono=kl.ico\r\n");
+    QString relleno = QStringLiteral("[General]\r\n");
+    relleno += QStringLiteral("; ") +
+               QString(kMaxIniFileSize - relleno.size() - 4 - ultima.size(), u'x') +
+               QStringLiteral("\r\n");
+    for (const bool pasada : {false, true}) {
+        const QString file = write((pasada ? QStringLiteral(" ") : QString()) + relleno + ultima);
+        EXPECT_EQ(
+            LeeIni(file, QStringLiteral("General"), QStringLiteral("Icono"), QStringLiteral("d")),
+            pasada ? u"d" : u"kl.ico");
+    }
+}
+
 }  // namespace
 }  // namespace kl

@@ -1,6 +1,8 @@
 #include "platform/textfile.h"
+#include "platform/trace_file.h"
 
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -84,6 +86,64 @@ TEST_F(Cp1252File, AnOwnersFileIsCreatedForItsOwnerAloneAndAnExistingOneKeepsIts
     const QFileDevice::Permissions comun = QFile::permissions(path("comun.txt"));
     ASSERT_TRUE(appendToFile(path("comun.txt"), QStringLiteral("y"), FileAccess::OwnerOnly));
     EXPECT_EQ(QFile::permissions(path("comun.txt")), comun);
+}
+
+QStringList& loggedNotes() {
+    static QStringList notes;
+    return notes;
+}
+
+void keepNote(QtMsgType, const QMessageLogContext& context, const QString& text) {
+    if (QLatin1String(context.category) == QLatin1String("kl.archivos")) loggedNotes() << text;
+}
+
+// A reader with a limit gets the lines that end within it; a longer file
+// is noted once, however often it is read.
+TEST_F(Cp1252File, ALimitedReadKeepsTheWholeLinesWithinTheLimitAndNotesTheRest) {
+    struct Case {
+        const char* content;
+        const char* read;
+    };
+    const Case cases[] = {
+        {"uno\r\ndo", "uno\r\ndo"},          // just under the limit of 8
+        {"uno\r\ndos", "uno\r\ndos"},        // at it
+        {"uno\r\ndosX", "uno\r\n"},          // just over: "dos" may be cut short
+        {"uno\r\nab\r\n", "uno\r\n"},        // the limit between CR and LF
+        {"uno\ndos\ntres\n", "uno\ndos\n"},  // LF line ends
+        {"unodostres", ""},                  // no line ends within the limit
+    };
+    const QtMessageHandler previous = qInstallMessageHandler(keepNote);
+    int over = 0;
+    for (const Case& c : cases) {
+        const QString file =
+            dir.filePath(QString::number(over) + QString::number(qstrlen(c.content)));
+        ASSERT_TRUE(writeFile(file, QString::fromLatin1(c.content)));
+        const qsizetype notes = loggedNotes().size();
+        EXPECT_EQ(readFile(file, 8), QString::fromLatin1(c.read)) << c.content;
+        EXPECT_EQ(readFile(file, 8), QString::fromLatin1(c.read)) << c.content;
+        if (qstrlen(c.content) > 8) ++over;
+        EXPECT_EQ(loggedNotes().size(), notes + (qstrlen(c.content) > 8 ? 1 : 0)) << c.content;
+    }
+    qInstallMessageHandler(previous);
+    ASSERT_EQ(loggedNotes().size(), over);
+    EXPECT_TRUE(loggedNotes().last().contains("mide 10 bytes"))
+        << loggedNotes().last().toStdString();
+}
+
+// Traces hold every statement and its values.
+TEST_F(Cp1252File, ATraceIsCreatedForItsOwnerAloneAndAnExistingOneKeepsItsPermissions) {
+    const auto traceTo = [](const QString& file) {
+        qputenv("KL_TRAZA_PRUEBA", file.toLocal8Bit());
+        trace::appendLine("KL_TRAZA_PRUEBA", QStringLiteral("SELECT 1"));
+        qunsetenv("KL_TRAZA_PRUEBA");
+    };
+    traceTo(path("nueva.log"));
+    EXPECT_EQ(QFile::permissions(path("nueva.log")) & 0x0077, 0);
+    ASSERT_TRUE(appendToFile(path("comun.log"), QString()));
+    const QFileDevice::Permissions comun = QFile::permissions(path("comun.log"));
+    traceTo(path("comun.log"));
+    EXPECT_EQ(QFile::permissions(path("comun.log")), comun);
+    EXPECT_EQ(bytesOf(path("comun.log")), "SELECT 1\n");
 }
 
 TEST_F(Cp1252File, UnreachablePathsFailWithoutThrowing) {

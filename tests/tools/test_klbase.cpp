@@ -4,6 +4,8 @@
 
 #include "cli.h"
 #include "company.h"
+#include "fuzz/klbase_arguments_properties.h"
+#include "fuzz/seed_replay.h"
 #include "schema.h"
 #include "sqlite_db.h"
 
@@ -306,6 +308,22 @@ TEST_F(KlbaseCrear, NeverReplacesAFile) {
     QFile f(file_);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), before);
+}
+
+// The books are the owner's business, and so are the engine's files beside
+// them: the write-ahead log and its index, the rollback journal.
+TEST_F(KlbaseCrear, IsItsOwnersAloneAsAreTheEnginesFilesBesideIt) {
+    const auto ownerOnly = [](const QString& name) {
+        return QFileInfo::exists(name) && (QFile::permissions(name) & 0x0077) == 0;
+    };
+    File db(file_);
+    ASSERT_FALSE(db.exec("CREATE TABLE ESCRITA (A INT)"));
+    for (const char* suffix : {"", "-wal", "-shm"})
+        EXPECT_TRUE(ownerOnly(file_ + suffix)) << suffix;
+    ASSERT_FALSE(db.exec("PRAGMA journal_mode = DELETE"));
+    ASSERT_FALSE(db.exec("BEGIN; INSERT INTO ESCRITA VALUES (1)"));
+    EXPECT_TRUE(ownerOnly(file_ + "-journal"));
+    ASSERT_FALSE(db.exec("COMMIT"));
 }
 
 TEST_F(KlbaseCrear, VerifyGivesAVerdictAndAStatus) {
@@ -960,6 +978,13 @@ TEST_F(KlbaseThroughTheLayer, DemoServesTheProgramsStartUp) {
     EXPECT_EQ(firstError(), "");
     EXPECT_EQ(value("SELECT EGRESO FROM CONTROL_ACCESO WHERE ID = " + id, "EGRESO"),
               "09/03/2026 19:05:00");
+}
+
+TEST(KlbaseCommandLine, TheFuzzersSeedsEndWithAStatusAndReplaceNoFile) {
+    const QTemporaryDir folder;
+    kl::properties::checkPrefixes("klbase_arguments", [&](const QByteArray& bytes) {
+        return properties::argumentsViolation(QDir(folder.path()), bytes);
+    });
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "sqlite_db.h"
 
 #include "platform/ado/sqlite_support.h"
+#include "platform/textfile.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <optional>
@@ -33,6 +35,17 @@ StepResult Database::open(const QString& path, Mode mode) {
     if (mode == Mode::OpenExisting) {
         if (std::optional<QString> why = notADatabase(path))
             return RunError{SQLITE_CANTOPEN, *why, QStringLiteral("klbase")};
+    }
+    // A new database holds the company's books: it is created for its owner
+    // alone, before the engine opens it (an empty file is an empty database).
+    // The engine gives its journal and write-ahead files the database's own
+    // permissions.
+    if (mode == Mode::CreateNew) {
+        QFile file(path);
+        if (!cp1252::openToAppend(file, cp1252::FileAccess::OwnerOnly))
+            return RunError{SQLITE_CANTOPEN,
+                            QStringLiteral("No se pudo crear el archivo %1").arg(path),
+                            QStringLiteral("klbase")};
     }
     const int flags = SQLITE_OPEN_READWRITE | (mode == Mode::CreateNew ? SQLITE_OPEN_CREATE : 0);
     StepResult failed;

@@ -1,3 +1,5 @@
+#include "fuzz/dialog_script_properties.h"
+#include "fuzz/seed_replay.h"
 #include "platform/scripted_dialogs.h"
 
 #include "support/scripted_dialogs.h"
@@ -240,6 +242,10 @@ TEST_F(ScriptFromEnvironment, MissingFileIsReported) {
     install(folder_.filePath(QStringLiteral("no-existe.txt")));
     ASSERT_NE(service_, nullptr);
     EXPECT_NE(stderr_.find("no se puede leer el guion de avisos"), std::string::npos) << stderr_;
+}
+
+TEST(DialogScript, TheFuzzersSeedsGiveAnAnswerOrAProblemALineAndAnswerInOrder) {
+    properties::checkPrefixes("dialog_script", properties::dialogScriptViolation);
 }
 
 }  // namespace

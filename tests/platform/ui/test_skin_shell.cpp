@@ -1,3 +1,5 @@
+#include "fuzz/seed_replay.h"
+#include "fuzz/skin_properties.h"
 #include "platform/ado/error_numbers.h"
 #include "platform/ui/shell.h"
 #include "platform/ui/skin.h"
@@ -90,6 +92,14 @@ TEST(Shell, ProgramStartsWithoutWaitingOrReportsThatItCouldNot) {
     EXPECT_GT(*started, 0);
     EXPECT_EQ(startProgram(QStringLiteral("/no/existe/KL000PR"), {}), std::nullopt);
     EXPECT_EQ(startProgram(QString(), {}), std::nullopt);
+}
+
+TEST(SkinFiles, TheFuzzersSeedsAreRefusedWhenBinaryAndDressAWindowOtherwise) {
+    const QTemporaryDir folder;
+    properties::SkinnedWindow window;
+    properties::checkPrefixes("skin", [&](const QByteArray& bytes) {
+        return properties::skinViolation(QDir(folder.path()), window, bytes);
+    });
 }
 
 }  // namespace
