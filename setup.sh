@@ -16,6 +16,7 @@ packages=(
   libgtest-dev libgmock-dev
   file  # the Debian package generator (cpack -G DEB) needs it
   fonts-dejavu-core xvfb xauth
+  imagemagick xdotool  # screenshots of the windows under Xvfb, driven by the keyboard
 )
 
 install_missing() {
