@@ -18,6 +18,7 @@ packages=(
   lintian  # the package test checks it as Debian would
   fonts-dejavu-core xvfb xauth
   poppler-utils  # the tests read the printed subsidiary journal back with pdftotext
+  imagemagick xdotool  # screenshots of the windows under Xvfb, driven by the keyboard
 )
 
 install_missing() {

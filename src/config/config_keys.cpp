@@ -180,8 +180,11 @@ bool GrabaClaves(FormularioConfiguracion& form, const GrabaEjercicioFn& grabaEje
     const std::shared_ptr<ado::Connection> cnn = db::sharedDb().gCnn;
     if (!cnn) return false;
     ado::TransactionScope transaccion(*cnn);
+    // Under the title the accept's other failed writes carry (a lock wait
+    // the operator stopped among them).
     auto falla = [](const RunError& failure) {
-        if (failure.number != ado::err::AlreadyShown) MsgBox(failure.description, mb::OkOnly);
+        if (failure.number != ado::err::AlreadyShown)
+            MsgBox(failure.description, mb::OkOnly, QStringLiteral("Error en Grabación"));
         return false;
     };
     if (StepResult failure = transaccion.begin()) return falla(*failure);

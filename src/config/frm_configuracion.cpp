@@ -8,6 +8,8 @@
 #include "lookup/def_qconsulta.h"
 #include "platform/ado/error_numbers.h"
 #include "platform/dialogs.h"
+#include "platform/ui/fitted_image.h"
+#include "platform/ui/one_at_a_time.h"
 #include "platform/ui/windows.h"
 #include "session/brimcor2.h"
 #include "session/claves_configuracion.h"
@@ -24,7 +26,6 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTabWidget>
@@ -36,7 +37,8 @@ using config::ControlEnlazado;
 using config::Pestana;
 using config::TipoControl;
 
-frmConfiguracion::frmConfiguracion(QWidget* parent) : QWidget(parent) {
+frmConfiguracion::frmConfiguracion(QWidget* parent)
+    : QWidget(parent), unaALaVez_(new OneAtATime(this)) {
     setObjectName(QStringLiteral("frmConfiguracion"));
     setWindowTitle(QStringLiteral("Configuración del Sistema"));
     // The client area measures 7365 x 5235 twips.
@@ -64,6 +66,7 @@ frmConfiguracion::frmConfiguracion(QWidget* parent) : QWidget(parent) {
     cancelar->setObjectName(QStringLiteral("cmdCancelar"));
     aplicar->setObjectName(QStringLiteral("cmdAplicar"));
     aceptar->setDefault(true);
+    unaALaVez_->watch(*aceptar);
     connect(aceptar, &QPushButton::clicked, this, &frmConfiguracion::cmdAceptar_Click);
     connect(cancelar, &QPushButton::clicked, this, &frmConfiguracion::cmdCancelar_Click);
     // "A&plicar" has no action of its own; it only follows the tab shown.
@@ -158,9 +161,7 @@ void frmConfiguracion::CmdCrearEjercicio_Click() {
 }
 
 void frmConfiguracion::sinSolapar(const std::function<void()>& accion) {
-    if (enCurso_) return;
-    const QScopedValueRollback<bool> enCurso(enCurso_, true);
-    accion();
+    unaALaVez_->run(accion);
 }
 
 void frmConfiguracion::informaFallo(const std::function<void()>& accion) {
@@ -177,10 +178,7 @@ void frmConfiguracion::informaFallo(const std::function<void()>& accion) {
 }
 
 void frmConfiguracion::muestraImagen(const QString& path) {
-    const QPixmap picture = path.isEmpty() ? QPixmap() : QPixmap(path);
-    Imagen1_->setPixmap(picture.isNull() ? QPixmap()
-                                         : picture.scaled(Imagen1_->size(), Qt::KeepAspectRatio,
-                                                          Qt::SmoothTransformation));
+    Imagen1_->setPicture(path.isEmpty() ? QPixmap() : QPixmap(path));
 }
 
 QString frmConfiguracion::SeleccionaArchivo(const QString& filtro) {
@@ -241,11 +239,11 @@ void frmConfiguracion::cmdAceptar_Click() {
 
 // Ending the program halfway through a save would leave it half done.
 void frmConfiguracion::cmdCancelar_Click() {
-    if (!enCurso_) Form_Unload();
+    if (!unaALaVez_->running()) Form_Unload();
 }
 
 void frmConfiguracion::closeEvent(QCloseEvent* event) {
-    if (enCurso_) {
+    if (unaALaVez_->running()) {
         event->ignore();
         return;
     }
@@ -438,7 +436,7 @@ bool frmConfiguracion::eventFilter(QObject* watched, QEvent* event) {
 // Enter, Tab and the arrows leave a box only once it passes its check; an
 // invalid box keeps the focus with the check's message shown.
 void frmConfiguracion::DejaCampo(QLineEdit& edit, const ControlEnlazado& control, int key) {
-    if (enCurso_) return;
+    if (unaALaVez_->running()) return;
     informaFallo([&] {
         validacion_.ValidaCampo(control);
         if (!validacion_.errorCampo()) Brimcor2::AvanzaCampo(&edit, key);

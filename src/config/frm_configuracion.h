@@ -23,6 +23,9 @@ class QSlider;
 
 namespace kl {
 
+class FittedImage;
+class OneAtATime;
+
 // The program's start-up window and only main window: the system's
 // configuration. Its load carries the session start-up; its unload the
 // shutdown, which ends the program.
@@ -129,7 +132,7 @@ class frmConfiguracion : public QWidget,
     void DejaCampo(QLineEdit& edit, const config::ControlEnlazado& control, int key);
 
     bool descargado_ = false;
-    bool enCurso_ = false;
+    OneAtATime* unaALaVez_ = nullptr;
     bool soloMayusculas_ = false;
     bool cargando_ = false;
     DigitosNiveles digitosAnteriores_{};
@@ -140,7 +143,7 @@ class frmConfiguracion : public QWidget,
     QTabWidget* SSpaneles_ = nullptr;
     QTabWidget* SSTab1_ = nullptr;
     QLabel* lblDesc_ = nullptr;
-    QLabel* Imagen1_ = nullptr;
+    FittedImage* Imagen1_ = nullptr;
     QLabel* lblTitulo1_ = nullptr;
     QPushButton* cmdAplicar_ = nullptr;
     QSlider* SldrEjercicio_ = nullptr;

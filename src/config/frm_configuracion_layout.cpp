@@ -3,6 +3,7 @@
 #include "config/bound_controls.h"
 #include "config/key_filter.h"
 #include "platform/ui/accessible_check_box.h"
+#include "platform/ui/fitted_image.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -220,11 +221,10 @@ class frmConfiguracion::Constructor {
     }
 
     QWidget* imagen(const ControlEnlazado& c, QFormLayout& form) {
-        auto* image = new QLabel;
+        auto* image = new FittedImage;
         image->setObjectName(c.nombre);
         image->setMinimumSize(160, 100);
         image->setFrameShape(QFrame::Box);
-        image->setAlignment(Qt::AlignCenter);
         image->setFocusPolicy(Qt::NoFocus);
         w_.Imagen1_ = image;
         auto* titulo = new QLabel(QStringLiteral("Imagen"));

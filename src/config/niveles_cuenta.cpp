@@ -40,6 +40,10 @@ void muestraResultado(const ResultadoRenumeracion& r) {
                    kSalto + r.colisiones.join(kSalto) + kSalto +
                    QStringLiteral("No se modificó ninguna cuenta ni ningún movimiento."),
                mb::OkOnly | mb::Critical, kAtencion);
+    } else if (r.estado == Estado::Cancelada) {
+        MsgBox(QStringLiteral("Se canceló la actualización del Plan de Cuentas: no se modificó "
+                              "ninguna cuenta, ningún movimiento ni la cantidad de dígitos."),
+               mb::OkOnly | mb::Information, kAtencion);
     } else if (r.estado == Estado::Fallida) {
         MsgBox(r.error.description, mb::OkOnly, QStringLiteral("Error en Grabación"));
     }
@@ -153,11 +157,20 @@ bool NivelesCuenta::Renumera() {
         },
         opciones_);
     cartel.CartelCerrar();
-    if (r.estado != ResultadoRenumeracion::Estado::Hecha) {
-        muestraResultado(r);
-        return false;
+    if (r.estado == ResultadoRenumeracion::Estado::Hecha) return true;
+    if (r.estado == ResultadoRenumeracion::Estado::Cancelada) {
+        // The digits boxes show what is stored again, so that the next
+        // accept neither asks nor renumbers unless the operator types anew.
+        for (int nivel = 1; nivel <= kNivelesCuenta; ++nivel) {
+            const int i = nivel - 1;
+            const ControlEnlazado* campo = buscaNivel(nivel, RolNivel::Digitos);
+            if (campo && confirmados_[i] != guardados_[i])
+                form_.setTexto(*campo, QString::number(guardados_[i]));
+        }
+        confirmados_ = guardados_;
     }
-    return true;
+    muestraResultado(r);
+    return false;
 }
 
 }  // namespace kl::config

@@ -1,6 +1,7 @@
 #include "config/wiz_ejercicio.h"
 
 #include "config/key_filter.h"
+#include "platform/ui/one_at_a_time.h"
 #include "session/brimcor2.h"
 #include "session/window_look.h"
 
@@ -162,9 +163,12 @@ WizEjercicio::WizEjercicio(QWidget* parent) : QDialog(parent) {
                 [field] { config::FiltraEdicion(*field, false); });
     }
     connect(SSTab1, &QTabWidget::currentChanged, this, &WizEjercicio::SSTab1_Click);
-    connect(CmdSiguiente, &QPushButton::clicked, this, &WizEjercicio::CmdSiguiente_Click);
-    connect(CmdAnterior, &QPushButton::clicked, this, &WizEjercicio::CmdAnterior_Click);
-    connect(CmdCancelar, &QPushButton::clicked, this, &WizEjercicio::CmdCancelar_Click);
+    // Creating the year lets window events run: a second press meanwhile
+    // would check the new dates against the year the first one created.
+    unaALaVez_ = new OneAtATime(this);
+    unaALaVez_->connect(*CmdSiguiente, [this] { CmdSiguiente_Click(); });
+    unaALaVez_->connect(*CmdAnterior, [this] { CmdAnterior_Click(); });
+    unaALaVez_->connect(*CmdCancelar, [this] { CmdCancelar_Click(); });
 
     resize(480, 300);
 }
@@ -254,12 +258,12 @@ void WizEjercicio::CmdAnterior_Click() {
 }
 
 void WizEjercicio::CmdCancelar_Click() {
-    reject();
+    if (CmdCancelar->isEnabled()) QDialog::reject();
 }
 
 void WizEjercicio::reject() {
-    if (!CmdCancelar->isEnabled()) return;
-    QDialog::reject();
+    // While the year is being created the wizard stays until it is done.
+    unaALaVez_->run([this] { CmdCancelar_Click(); });
 }
 
 bool WizEjercicio::ValidaTab(int QueTab) {
@@ -279,7 +283,16 @@ void WizEjercicio::Actualizar_Datos() {
 }
 
 bool WizEjercicio::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == SSTab1) return event->type() == QEvent::KeyPress;
+    if (watched == SSTab1) {
+        // Only the keys that would switch the tab are the tab widget's: every
+        // other key a field leaves goes on to the wizard (Escape closes it).
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const int k = key->key();
+        return (key->modifiers() & Qt::ControlModifier) &&
+               (k == Qt::Key_Tab || k == Qt::Key_Backtab || k == Qt::Key_PageUp ||
+                k == Qt::Key_PageDown);
+    }
     auto* field = qobject_cast<QLineEdit*>(watched);
     if (!field || std::find(txtfields.begin(), txtfields.end(), field) == txtfields.end())
         return QDialog::eventFilter(watched, event);

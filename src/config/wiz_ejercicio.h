@@ -15,6 +15,8 @@ class QTabWidget;
 
 namespace kl {
 
+class OneAtATime;
+
 // The fiscal-year wizard: asks, step by step, for the number of the first
 // year (only when no year exists), the year's name and its two dates, and
 // creates the year. The panel sets the inputs, shows it modally (through
@@ -45,7 +47,8 @@ class WizEjercicio : public QDialog {
     bool ValidaTab(int QueTab);
 
     // Escape and the title bar's close button go the way of "&Cerrar", and
-    // are refused with it when the panel disabled it.
+    // are refused with it when the panel disabled it or while the year is
+    // being created.
     void reject() override;
 
   protected:
@@ -73,6 +76,7 @@ class WizEjercicio : public QDialog {
     QPushButton* CmdSiguiente = nullptr;
     QPushButton* CmdAnterior = nullptr;
     QPushButton* CmdCancelar = nullptr;
+    OneAtATime* unaALaVez_ = nullptr;
 
     // The wizard only asks whether the new dates collide with another year,
     // which does not depend on the active period; the first year is created

@@ -8,6 +8,7 @@
 #include "platform/ado/error_numbers.h"
 #include "platform/dialogs.h"
 #include "platform/module_settings.h"
+#include "platform/ui/one_at_a_time.h"
 #include "platform/ui/shell.h"
 #include "platform/ui/windows.h"
 #include "session/brimcor2.h"
@@ -41,10 +42,7 @@ QLabel* etiquetaDe(const QString& texto, QWidget* control) {
     auto* etiqueta = new QLabel(texto);
     etiqueta->setBuddy(control);
     // Screen readers name the box by its label as a person reads it.
-    QString nombre = texto;
-    nombre.remove(u'&');
-    if (nombre.endsWith(u':')) nombre.chop(1);
-    control->setAccessibleName(nombre.trimmed());
+    control->setAccessibleName(QString(texto).remove(u'&'));
     return etiqueta;
 }
 
@@ -87,6 +85,7 @@ frmAcceso::frmAcceso(QWidget* parent)
                                       QStringLiteral("Crear Acceso &Directo"))),
       Label8(new QLabel),
       CmdBuscarArchivo(captionedButton(QStringLiteral("CmdBuscarArchivo"), QStringLiteral("..."))),
+      unaALaVez_(new OneAtATime(this)),
       iniciaPrograma_(iniciaSinEsperar) {
     setObjectName(QStringLiteral("frmAcceso"));
     setWindowTitle(QStringLiteral("Control de Acceso"));
@@ -143,18 +142,18 @@ void frmAcceso::construyeVentana() {
     izquierda->addLayout(registro);
 
     auto* cajas = new QGridLayout;
-    cajas->addWidget(etiquetaDe(QStringLiteral("&Usuario:"), TxtUserId), 0, 0);
+    cajas->addWidget(etiquetaDe(QStringLiteral("&Usuario"), TxtUserId), 0, 0);
     cajas->addWidget(TxtUserId, 0, 1, 1, 3);
-    cajas->addWidget(etiquetaDe(QStringLiteral("C&ontraseña:"), TxtUserPassword), 1, 0);
+    cajas->addWidget(etiquetaDe(QStringLiteral("C&ontraseña"), TxtUserPassword), 1, 0);
     cajas->addWidget(TxtUserPassword, 1, 1, 1, 3);
-    cajas->addWidget(etiquetaDe(QStringLiteral("&Base de datos:"), TxtDbName), 2, 0);
+    cajas->addWidget(etiquetaDe(QStringLiteral("&Base de datos"), TxtDbName), 2, 0);
     cajas->addWidget(TxtDbName, 2, 1, 1, 2);
     cajas->addWidget(CmdBuscarArchivo, 2, 3);
-    cajas->addWidget(etiquetaDe(QStringLiteral("&Servidor:"), TxtServidor), 3, 0);
+    cajas->addWidget(etiquetaDe(QStringLiteral("&Servidor"), TxtServidor), 3, 0);
     cajas->addWidget(TxtServidor, 3, 1);
-    cajas->addWidget(etiquetaDe(QStringLiteral("Puer&to:"), TxtPuerto), 3, 2);
+    cajas->addWidget(etiquetaDe(QStringLiteral("Puer&to"), TxtPuerto), 3, 2);
     cajas->addWidget(TxtPuerto, 3, 3);
-    cajas->addWidget(etiquetaDe(QStringLiteral("&Plataforma:"), CboPlataformaDB), 4, 0);
+    cajas->addWidget(etiquetaDe(QStringLiteral("&Plataforma"), CboPlataformaDB), 4, 0);
     cajas->addWidget(CboPlataformaDB, 4, 1, 1, 3);
     cajas->setColumnStretch(1, 1);
     // A hint is read whole, not scrolled to its end.
@@ -206,16 +205,25 @@ void frmAcceso::conectaEventos() {
         connect(caja, &QLineEdit::textChanged, this, [this, caja] { MensajeInicial(caja); });
     connect(lstBases, &QListWidget::currentRowChanged, this, [this] { AsignarDatosBase(); });
     connect(lstBases, &QListWidget::itemClicked, this, [this] { AsignarDatosBase(); });
+    // Registering tests the connection and may ask the operator: a second
+    // press meanwhile, or a double click's, would register it twice.
     connect(lstBases, &QListWidget::itemDoubleClicked, this, [this] {
-        AsignarDatosBase();
-        bcAceptar_Click();
+        unaALaVez_->run([this] {
+            AsignarDatosBase();
+            bcAceptar_Click();
+        });
     });
     connect(CboPlataformaDB, &QComboBox::currentIndexChanged, this, &frmAcceso::plataformaElegida);
-    connect(bcAceptar, &QPushButton::clicked, this, &frmAcceso::bcAceptar_Click);
-    connect(bcCancelar, &QPushButton::clicked, this, &frmAcceso::bcCancelar_Click);
-    connect(CmdRegistrar, &QPushButton::clicked, this, &frmAcceso::CmdRegistrar_Click);
-    connect(CmdLineaComando, &QPushButton::clicked, this, &frmAcceso::CmdLineaComando_Click);
-    connect(CmdBuscarArchivo, &QPushButton::clicked, this, &frmAcceso::buscaArchivoBase);
+    // The server "sqlite" typed names the embedded engine, as choosing it does.
+    connect(TxtServidor, &QLineEdit::textChanged, this, [this](const QString& servidor) {
+        if (login::esServidorIncorporado(servidor))
+            CboPlataformaDB->setCurrentIndex(kPlataformaSqlite);
+    });
+    unaALaVez_->connect(*bcAceptar, [this] { bcAceptar_Click(); });
+    unaALaVez_->connect(*bcCancelar, [this] { bcCancelar_Click(); });
+    unaALaVez_->connect(*CmdRegistrar, [this] { CmdRegistrar_Click(); });
+    unaALaVez_->connect(*CmdLineaComando, [this] { CmdLineaComando_Click(); });
+    unaALaVez_->connect(*CmdBuscarArchivo, [this] { buscaArchivoBase(); });
     connect(Label8, &QLabel::linkActivated, this, &frmAcceso::Label8_Click);
 }
 
@@ -445,6 +453,8 @@ void frmAcceso::plataformaElegida(int indice) {
         TxtServidor->clear();
     }
     TxtServidor->setReadOnly(incorporada);
+    // A file has no port.
+    TxtPuerto->setEnabled(!incorporada);
     CmdBuscarArchivo->setEnabled(incorporada);
     TxtDbName->setToolTip(incorporada
                               ? QStringLiteral("ingrese la ruta del archivo de la base de datos")

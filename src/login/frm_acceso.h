@@ -15,6 +15,8 @@ class QPushButton;
 
 namespace kl {
 
+class OneAtATime;
+
 // The window in which the operator chooses the database to work on: a
 // known connection from BASES.TXT or one typed into the boxes, which
 // "Registrar" tests and adds to the file. The access layer fills the boxes,
@@ -107,6 +109,7 @@ class frmAcceso : public QDialog {
     void buscaArchivoBase();
 
     QPushButton* const CmdBuscarArchivo;
+    OneAtATime* const unaALaVez_;
     ConexionGuardada guardada_;
     QString puerto_;
     IniciaPrograma iniciaPrograma_;

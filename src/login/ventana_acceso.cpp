@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 
 #include <memory>
 
@@ -20,14 +21,21 @@ class VentanaAcceso final : public db::LoginPrompt {
     db::LoginAnswer show(const db::LoginBoxes& initial) override {
         frmAcceso ventana;
         ventana.Form_Load();
-        ventana.TxtDbName->setText(initial.TxtDbName);
-        ventana.TxtServidor->setText(initial.TxtServidor);
+        // With no database named (a start without parameters) the first
+        // known connection, which the load selected, stays in the boxes, so
+        // "Conectar" goes there at once.
+        const bool nombrada =
+            !initial.TxtServidor.trimmed().isEmpty() || !initial.TxtDbName.trimmed().isEmpty();
+        if (nombrada || ventana.lstBases->currentItem() == nullptr) {
+            ventana.TxtDbName->setText(initial.TxtDbName);
+            ventana.TxtServidor->setText(initial.TxtServidor);
+            ventana.CboPlataformaDB->setCurrentIndex(
+                initial.CboPlataformaDB == frmAcceso::kPlataformaSqlServer
+                    ? frmAcceso::plataformaDe(initial.TxtServidor)
+                    : initial.CboPlataformaDB);
+        }
         ventana.TxtUserId->setText(initial.TxtUserId);
         ventana.TxtUserPassword->setText(initial.TxtUserPassword);
-        ventana.CboPlataformaDB->setCurrentIndex(initial.CboPlataformaDB ==
-                                                         frmAcceso::kPlataformaSqlServer
-                                                     ? frmAcceso::plataformaDe(initial.TxtServidor)
-                                                     : initial.CboPlataformaDB);
         showModal(ventana);
 
         db::LoginAnswer respuesta;

@@ -7,6 +7,9 @@
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
 #include "platform/settings_files.h"
+#include "platform/ui/accessible_combo_box.h"
+#include "platform/ui/control_colors.h"
+#include "platform/ui/one_at_a_time.h"
 #include "platform/ui/windows.h"
 #include "session/brimcor2.h"
 #include "session/claves_configuracion.h"
@@ -103,6 +106,14 @@ int nivelStock(const ado::Recordset& rs) {
     return 4;
 }
 
+// A search box searches its column and is named after it: the box and the
+// text typed into it, which a screen reader otherwise names by that text.
+void nombraCaja(QComboBox& caja, const QString& columna) {
+    caja.setProperty(Brimcor2::kDataField, columna);
+    caja.setAccessibleName(columna);
+    caja.lineEdit()->setAccessibleName(columna);
+}
+
 QString cantidadConFormato(double cantidad, int decimales) {
     return QString::number(cantidad, 'f', decimales);
 }
@@ -123,7 +134,8 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent)
       CmdNueva(boton(QStringLiteral("CmdNueva"), QStringLiteral("&Nueva Busqueda"))),
       CmdNuevo(boton(QStringLiteral("CmdNuevo"), QStringLiteral("N&uevo"))),
       CmdTodos(boton(QStringLiteral("CmdTodos"), QStringLiteral("&Marcar"))),
-      tiraBusqueda_(new QWidget) {
+      tiraBusqueda_(new QWidget),
+      unaALaVez_(new OneAtATime(this)) {
     construyeVentana();
 }
 
@@ -191,12 +203,15 @@ void Lib_FrmCons3::construyeVentana() {
     cajaBusqueda(0);
     tiraBusqueda_->setFixedHeight(cmbSearch_[0]->sizeHint().height());
 
-    connect(CmdAceptar, &QPushButton::clicked, this, &Lib_FrmCons3::CmdAceptar_Click);
-    connect(CmdCancelar, &QPushButton::clicked, this, &Lib_FrmCons3::CmdCancelar_Click);
-    connect(CmdNueva, &QPushButton::clicked, this, &Lib_FrmCons3::CmdNueva_Click);
-    connect(CmdNuevo, &QPushButton::clicked, this, &Lib_FrmCons3::CmdNuevo_Click);
-    connect(CmdTodos, &QPushButton::clicked, this, &Lib_FrmCons3::CmdTodos_Click);
-    connect(ListView1, &QAbstractItemView::doubleClicked, this, &Lib_FrmCons3::CmdAceptar_Click);
+    // A reload lets window events run, and "N&uevo" starts a program: a
+    // double click does each once.
+    unaALaVez_->connect(*CmdAceptar, [this] { CmdAceptar_Click(); });
+    unaALaVez_->connect(*CmdCancelar, [this] { CmdCancelar_Click(); });
+    unaALaVez_->connect(*CmdNueva, [this] { CmdNueva_Click(); });
+    unaALaVez_->connect(*CmdNuevo, [this] { CmdNuevo_Click(); });
+    unaALaVez_->connect(*CmdTodos, [this] { CmdTodos_Click(); });
+    connect(ListView1, &QAbstractItemView::doubleClicked, this,
+            [this] { unaALaVez_->run([this] { CmdAceptar_Click(); }); });
     connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &Lib_FrmCons3::ListView1_ColumnClick);
     // The search boxes move with the columns: sideways scroll and resizing.
@@ -216,7 +231,7 @@ void Lib_FrmCons3::construyeVentana() {
 QComboBox* Lib_FrmCons3::cajaBusqueda(int indice) {
     while (cmbSearch_.size() <= indice) {
         const int nueva = static_cast<int>(cmbSearch_.size());
-        auto* caja = new QComboBox(tiraBusqueda_);
+        auto* caja = new AccessibleComboBox(tiraBusqueda_);
         caja->setObjectName(QStringLiteral("CmbSearch%1").arg(nueva));
         caja->setEditable(true);
         caja->setInsertPolicy(QComboBox::NoInsert);
@@ -301,8 +316,7 @@ void Lib_FrmCons3::Encolumnar() {
         caracteres = std::min(caracteres, 60L);
 
         QComboBox* caja = cajaBusqueda(g);
-        caja->setProperty(Brimcor2::kDataField, campo.Name);
-        caja->setAccessibleName(campo.Name);
+        nombraCaja(*caja, campo.Name);
         caja->show();
 
         QString encabezado = campo.Name;
@@ -319,6 +333,7 @@ void Lib_FrmCons3::Encolumnar() {
         }
         encabezados += encabezado;
         anchos += medida.horizontalAdvance(QString(static_cast<int>(caracteres), u'X')) + margen;
+        caja->setMinimumContentsLength(static_cast<int>(caracteres));
     }
     for (qsizetype g = encabezados.size(); g < cmbSearch_.size(); ++g) {
         if (g > 0) cmbSearch_[g]->hide();
@@ -329,7 +344,22 @@ void Lib_FrmCons3::Encolumnar() {
         anchos[0] += style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, ListView1) + margen;
     filas_.ponEncabezados(encabezados);
     ListView1->horizontalHeader()->setStretchLastSection(false);
-    for (int g = 0; g < anchos.size(); ++g) ListView1->setColumnWidth(g, anchos[g]);
+    for (int g = 0; g < anchos.size(); ++g)
+        ListView1->setColumnWidth(g, std::max(anchos[g], anchoMinimo(g)));
+}
+
+// A code of two characters still shows its whole header, with room for the
+// sort mark a click adds, and a search box that shows what is typed into it
+// beside its drop-down button (the box is 50 twips narrower than its column).
+int Lib_FrmCons3::anchoMinimo(int columna) const {
+    const QHeaderView* cabecera = ListView1->horizontalHeader();
+    const int marca = style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, cabecera) +
+                      style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, cabecera);
+    const int encabezado = cabecera->sectionSizeHint(columna) + marca;
+    // The box asks for room for as many characters as its field holds.
+    const int busqueda =
+        cmbSearch_[columna]->minimumSizeHint().width() + std::max(1, 50 / twipsPorPixel());
+    return std::max(encabezado, busqueda);
 }
 
 void Lib_FrmCons3::Leer(int /*Cdesde*/, int /*Cuantas*/) {
@@ -476,13 +506,9 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event) {
         if (watched != caja && watched != caja->lineEdit()) continue;
         if (event->type() == QEvent::FocusIn) {
             cajaActual_ = i;
-            QPalette colores = caja->lineEdit()->palette();
-            colores.setColor(QPalette::Base, kColorCajaActual);
-            caja->lineEdit()->setPalette(colores);
+            setControlColor(*caja, QPalette::Base, kColorCajaActual);
         } else if (event->type() == QEvent::FocusOut) {
-            QPalette colores = caja->lineEdit()->palette();
-            colores.setColor(QPalette::Base, Qt::white);
-            caja->lineEdit()->setPalette(colores);
+            setControlColor(*caja, QPalette::Base, Qt::white);
         } else if (event->type() == QEvent::KeyPress) {
             auto& tecla = static_cast<QKeyEvent&>(*event);
             switch (tecla.key()) {
@@ -673,6 +699,12 @@ void Lib_FrmCons3::reject() {
 
 void Lib_FrmCons3::showEvent(QShowEvent* event) {
     Load();
+    // Over the window that asked, as the program's other windows open;
+    // F5 and a new search keep it where the operator has it.
+    if (!centrada_) {
+        centrada_ = true;
+        centerOverOwner(*this);
+    }
     QDialog::showEvent(event);
     colocaCajas();
     // The operator can type at once.
@@ -729,8 +761,7 @@ void Lib_FrmCons3::EncabezadoUnico(const QString& titulo) {
     // The one column follows the list's width, whatever the window's.
     ListView1->horizontalHeader()->setStretchLastSection(true);
     QComboBox* caja = cmbSearch_[0];
-    caja->setProperty(Brimcor2::kDataField, titulo);
-    caja->setAccessibleName(titulo);
+    nombraCaja(*caja, titulo);
     for (qsizetype i = 1; i < cmbSearch_.size(); ++i) cmbSearch_[i]->hide();
     colocaCajas();
 }

@@ -50,6 +50,7 @@ namespace kl {
 namespace ado {
 class Recordset;
 }
+class OneAtATime;
 
 class Lib_FrmCons3 : public QDialog {
     Q_OBJECT
@@ -175,14 +176,18 @@ class Lib_FrmCons3 : public QDialog {
     void GrabarAnchos();
     QString valorEnColumna(int fila, const QString& columna) const;
     int anchoColumnaTwips(int columna) const;
+    // The least width column `columna` is built with.
+    int anchoMinimo(int columna) const;
 
     consulta::FilasConsulta filas_;
     QList<QComboBox*> cmbSearch_;
     QWidget* const tiraBusqueda_;
+    OneAtATime* const unaALaVez_;
     // The recordset being read, while a load runs.
     std::unique_ptr<ado::Recordset> rs_;
     bool cargada_ = false;
     bool descargada_ = false;
+    bool centrada_ = false;
     bool articulos_ = false;
     QString tabla_;
     QString primeraSentencia_;

@@ -2,6 +2,7 @@
 
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
+#include "platform/ui/one_at_a_time.h"
 #include "platform/ui/windows.h"
 #include "session/brimcor2.h"
 #include "session/error_notice.h"
@@ -111,10 +112,13 @@ void Lib_FrmCons3Tree::construyeVentana() {
 void Lib_FrmCons3Tree::conectaEventos() {
     connect(CmbSearch, &QComboBox::editTextChanged, this, [this] { CmbSearch_Change(); });
     CmbSearch->installEventFilter(this);
-    connect(TreeV, &QTreeView::doubleClicked, this, [this] { CmdAceptar_Click(); });
-    connect(CmdAceptar, &QPushButton::clicked, this, [this] { CmdAceptar_Click(); });
-    connect(CmdCancelar, &QPushButton::clicked, this, [this] { CmdCancelar_Click(); });
-    connect(CmdNueva, &QPushButton::clicked, this, [this] { CmdNueva_Click(); });
+    // A reload lets window events run: a double click does each once.
+    auto* unaALaVez = new OneAtATime(this);
+    connect(TreeV, &QTreeView::doubleClicked, this,
+            [this, unaALaVez] { unaALaVez->run([this] { CmdAceptar_Click(); }); });
+    unaALaVez->connect(*CmdAceptar, [this] { CmdAceptar_Click(); });
+    unaALaVez->connect(*CmdCancelar, [this] { CmdCancelar_Click(); });
+    unaALaVez->connect(*CmdNueva, [this] { CmdNueva_Click(); });
 }
 
 QString Lib_FrmCons3Tree::sentenciaFamilias() {

@@ -80,7 +80,11 @@ void IniciaSesion() {
         db.gDBName = p.baseDeDatos;
         db.gUserPassWord = p.password;
         db.gServidor = p.servidor;
-        db.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
+        // A start without parameters (the desktop's menu entry) names no
+        // server: the operator picks the database in the login window at
+        // once, instead of after a driver's error about an empty server.
+        const bool sinServidor = p.servidor.trimmed().isEmpty();
+        db.OpenServerADODB(sinServidor, ado::adUseClient, QString(), true, true);
         if (!db.gOpenFlag) {
             terminaSinConexion(db);
             return;

@@ -12,7 +12,8 @@ QString commandLine();
 
 // The whole session start-up, from the configuration window's load: reads
 // the parameter string, connects the access layer (which falls back to the
-// login window), sets up the lookup engine, reads the user's settings and
+// login window, and shows it first when the string names no server), sets
+// up the lookup engine, reads the user's settings and
 // writes this run's entry into the access log. When no connection can be
 // made the program ends at once with exit status 1 and one line on
 // standard error (through the access layer's program-end hook, which tests

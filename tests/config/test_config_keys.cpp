@@ -192,6 +192,7 @@ TEST_F(ConfigKeys, FirstFailureStopsTheSaveAndIsShown) {
     ASSERT_EQ(boxes_.shown().size(), 1u);
     EXPECT_TRUE(boxes_.shown()[0].text.contains("calle bloqueada"));
     EXPECT_EQ(boxes_.shown()[0].style, mb::OkOnly);
+    EXPECT_EQ(boxes_.shown()[0].title, "Error en Grabación");
     // Nothing of the save stays: the keys before the failing one go too.
     EXPECT_EQ(scalar("SELECT count(*) FROM TA_CONFIGURACION"), "0");
     EXPECT_TRUE(years.isEmpty());

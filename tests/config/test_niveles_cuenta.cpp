@@ -401,9 +401,9 @@ TEST_F(AccountLevels, AFailureHalfWayLeavesEverythingAsBefore) {
     EXPECT_EQ(scalar("SELECT count(*) FROM TA_CONFIGURACION WHERE CLAVE = 'NOMBRE'"), "0");
 }
 
-TEST_F(AccountLevels, CancellingTheNoticeRollsBackAndKeepsTheWindowOpen) {
+TEST_F(AccountLevels, CancellingTheNoticeRollsBackSaysSoAndShowsTheStoredDigitsAgain) {
     form_.set("DIGITOS_SUBCAPITULO", "2");
-    boxes_.answer(answer::Yes);
+    boxes_.answer(answer::Yes).answer(answer::Ok);
     // The operator presses the button once the notice is up.
     QTimer press;
     QObject::connect(&press, &QTimer::timeout, [&press] {
@@ -416,6 +416,16 @@ TEST_F(AccountLevels, CancellingTheNoticeRollsBackAndKeepsTheWindowOpen) {
     EXPECT_FALSE(accept());
     expectUntouched();
     EXPECT_EQ(dllDisplay().window(), nullptr);
+    ASSERT_EQ(boxes_.shown().size(), 2u);
+    EXPECT_EQ(box(1).text,
+              "Se canceló la actualización del Plan de Cuentas: no se modificó ninguna cuenta, "
+              "ningún movimiento ni la cantidad de dígitos.");
+    EXPECT_EQ(box(1).style, mb::OkOnly | mb::Information);
+    EXPECT_EQ(form_.text("DIGITOS_SUBCAPITULO"), "1");
+    // Accepting again neither asks nor renumbers.
+    EXPECT_TRUE(accept());
+    EXPECT_EQ(boxes_.shown().size(), 2u);
+    EXPECT_EQ(chart(), kChart);
 }
 
 TEST_F(AccountLevels, TheNoticeShowsTheCounts) {

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -300,6 +301,12 @@ TEST_F(FrmAcceso, ControlsAreNamedByTheirLabelsAndReachedByTheirMnemonics) {
         {w.lstBases, "Conexiones registradas", Qt::Key_G}};
     for (const auto& [control, nombre, tecla] : controles) {
         EXPECT_EQ(control->accessibleName(), nombre);
+        // The label reads exactly so: no colon added.
+        const QList<QLabel*> etiquetas = w.findChildren<QLabel*>();
+        const auto etiqueta = std::find_if(etiquetas.begin(), etiquetas.end(),
+                                           [&](const QLabel* l) { return l->buddy() == control; });
+        ASSERT_NE(etiqueta, etiquetas.end()) << nombre.toStdString();
+        EXPECT_EQ((*etiqueta)->text().remove('&'), nombre);
         QTest::keyClick(&w, tecla, Qt::AltModifier);
         EXPECT_EQ(QApplication::focusWidget(), control) << nombre.toStdString();
     }
@@ -354,6 +361,30 @@ TEST_F(FrmAcceso, SqlitePlatformTakesADatabaseFile) {
     w.CboPlataformaDB->setCurrentIndex(frmAcceso::kPlataformaSqlServer);
     EXPECT_EQ(w.TxtServidor->text(), kPistaServidor);
     EXPECT_FALSE(w.TxtServidor->isReadOnly());
+}
+
+TEST_F(FrmAcceso, TypingSqliteAsTheServerChoosesTheEmbeddedPlatform) {
+    frmAcceso& w = muestra();
+    w.TxtServidor->setFocus();
+    w.TxtServidor->selectAll();
+    QTest::keyClicks(w.TxtServidor, "SQLite");
+    EXPECT_EQ(w.CboPlataformaDB->currentIndex(), frmAcceso::kPlataformaSqlite);
+    EXPECT_TRUE(w.findChild<QPushButton*>("CmdBuscarArchivo")->isEnabled());
+    EXPECT_FALSE(w.TxtPuerto->isEnabled());
+    EXPECT_EQ(w.TxtServidor->text(), "sqlite");
+}
+
+// A registration is quick: the second press of a double click arrives once
+// it is over, and must not register again (nor say that it exists).
+TEST_F(FrmAcceso, ADoubleClickOnRegistrarRegistersOnce) {
+    frmAcceso& w = muestra();
+    const QString file = preparaIncorporada(w);
+    ScopedDialogs boxes;
+    QTest::mouseDClick(w.windowHandle(), Qt::LeftButton, {},
+                       w.CmdRegistrar->mapTo(&w, w.CmdRegistrar->rect().center()));
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(leeBases().count("\r\n"), 1);
+    EXPECT_EQ(entradas(w), QStringList{file.toUpper() + " / SQLITE"});
 }
 
 TEST_F(FrmAcceso, PasswordCharactersShowAsAsterisks) {

@@ -13,6 +13,7 @@
 #include "support/embedded_db.h"
 #include "support/scripted_dialogs.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -91,6 +92,44 @@ TEST_F(InicioConAcceso, ARegisteredConnectionRescuesAStartUpThatCannotConnect) {
                                  "FROM CONTROL_ACCESO ORDER BY ID DESC LIMIT 1"),
               base_ + "|NULL");
     FinalizaSesion();
+}
+
+// The desktop's menu entry starts the program with no parameter string: the
+// login window comes first, with no driver error before it, and the first
+// registered connection is ready for "Conectar".
+TEST_F(InicioConAcceso, WithoutAServerTheLoginWindowComesFirstWithTheFirstConnectionReady) {
+    const QString nombre = login::nombreConexion(base_, "sqlite");
+    ASSERT_FALSE(GrabaConexion(nombre, base_, base_, base_, "sqlite", false));
+    ASSERT_FALSE(GrabaConexion("VENTAS / SRV02", "VENTAS", "VENTAS", "VENTAS", "SRV02", false));
+    ScopedDialogs boxes;
+    ModalDriver modals([&](QDialog& window) {
+        auto& w = static_cast<frmAcceso&>(window);
+        EXPECT_TRUE(boxes.shown().empty());
+        ASSERT_NE(w.lstBases->currentItem(), nullptr);
+        EXPECT_EQ(w.lstBases->currentItem()->text(), nombre);
+        EXPECT_EQ(w.TxtServidor->text(), "sqlite");
+        EXPECT_EQ(w.TxtDbName->text(), base_);
+        EXPECT_EQ(w.CboPlataformaDB->currentIndex(), frmAcceso::kPlataformaSqlite);
+        w.bcAceptar->click();
+    });
+    modals.then([](QDialog& window) { static_cast<frmAcceso&>(window).bcCancelar->click(); });
+
+    setCommandLine(QString());
+    IniciaSesion();
+    EXPECT_EQ(modals.driven(), 1);
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(finales_, 0);
+    EXPECT_TRUE(db::sharedDb().gOpenFlag);
+    EXPECT_EQ(db::sharedDb().gDBName, base_);
+    FinalizaSesion();
+
+    // Cancelled, the program ends as when no connection can be made.
+    setCommandLine("@Usuario=ADMIN;@UsuarioLogeado=JUAN;");
+    IniciaSesion();
+    EXPECT_EQ(modals.driven(), 2);
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(finales_, 1);
+    EXPECT_FALSE(db::sharedDb().gOpenFlag);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include "support/scripted_dialogs.h"
 #include "support/shared_db/shared_db.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
@@ -85,11 +87,17 @@ TEST_F(ListaTest, LoadingShowsEveryRowTrimmedWithColumnsSizedByTheirFields) {
     carga("select CODIGO,NOMBRE,PRECIO from T order by CODIGO");
     EXPECT_EQ(ventana_.filas().encabezados(), (QStringList{"CODIGO", "NOMBRE", "PRECIO"}));
     EXPECT_EQ(columna(1), (QStringList{"", "Juan Perez", "O'Higgins", "abeja", "Abrojo", "zeta"}));
+    // As many characters as the field holds, at most 60, measured in the
+    // list's font; a short column also fits its search box (the room a
+    // two-character code needs is checked apart).
     const QFontMetrics medida(ventana_.ListView1->font());
-    const int margen = ventana_.ListView1->columnWidth(0) - medida.horizontalAdvance("XXXXXXXXXX");
-    EXPECT_EQ(ventana_.ListView1->columnWidth(1),
-              medida.horizontalAdvance(QString(60, u'X')) + margen);
-    EXPECT_EQ(ventana_.ListView1->columnWidth(2),
+    const int margen =
+        ventana_.ListView1->columnWidth(1) - medida.horizontalAdvance(QString(60, u'X'));
+    EXPECT_GT(margen, 0);
+    EXPECT_LT(margen, medida.horizontalAdvance(u'X'));
+    EXPECT_GE(ventana_.ListView1->columnWidth(0),
+              medida.horizontalAdvance(QString(10, u'X')) + margen);
+    EXPECT_GE(ventana_.ListView1->columnWidth(2),
               medida.horizontalAdvance(QString(12, u'X')) + margen);
     EXPECT_EQ(ventana_.tabla(), "T");
     EXPECT_EQ(ventana_.CmbSearch()[1]->accessibleName(), "NOMBRE");
@@ -347,6 +355,63 @@ TEST_F(ListaTest, NewStartsTheTablesMaintenanceProgram) {
     ventana_.CmdNuevo->click();
     Lib_FrmCons3::installLanzador(anterior);
     EXPECT_EQ(lanzados, (QStringList{"SHELL:V_TA_TABLAS", "T"}));
+}
+
+// What the operator sees of the window: the current search box in cyan
+// under the default skin, the window over the one that opened it, no
+// column too narrow for its header or a typed code, and the boxes named
+// after their columns while he types.
+TEST_F(ListaTest, TheSearchBoxWithTheFocusIsCyanUnderTheDefaultSkin) {
+    QFile skin(QStringLiteral(KL_SOURCE_DIR "/resources/Styles/Vista.cjstyles"));
+    ASSERT_TRUE(skin.open(QIODevice::ReadOnly));
+    qApp->setStyleSheet(QString::fromUtf8(skin.readAll()));
+    ventana_.sql = "select CODIGO,NOMBRE from T order by CODIGO";
+    ventana_.show();
+    ventana_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&ventana_));
+    const auto fondo = [this](QComboBox* caja) {
+        const QImage imagen = ventana_.grab().toImage();
+        return imagen.pixelColor(caja->lineEdit()->mapTo(&ventana_, QPoint(2, 2)));
+    };
+    QComboBox* nombre = ventana_.CmbSearch()[1];
+    nombre->setFocus();
+    QTest::keyClicks(nombre, "ab");
+    EXPECT_EQ(fondo(nombre), QColor(0, 255, 255));
+    EXPECT_EQ(fondo(ventana_.CmbSearch()[0]), QColor(Qt::white));
+    for (QAccessibleInterface* nombrada :
+         {QAccessible::queryAccessibleInterface(nombre),
+          QAccessible::queryAccessibleInterface(nombre->lineEdit())})
+        EXPECT_EQ(nombrada->text(QAccessible::Name), "NOMBRE");
+    ventana_.ListView1->setFocus();
+    EXPECT_EQ(fondo(nombre), QColor(Qt::white));
+    qApp->setStyleSheet(QString());
+}
+
+TEST_F(ListaTest, TheWindowOpensOverTheWindowThatAsked) {
+    QWidget dueno;
+    dueno.setGeometry(300, 200, 500, 400);
+    dueno.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dueno));
+    Lib_FrmCons3 lista(&dueno);
+    lista.ArchivoAnchos = ventana_.ArchivoAnchos;
+    lista.sql = "select CODIGO from T";
+    lista.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&lista));
+    const QPoint desvio = lista.frameGeometry().center() - dueno.frameGeometry().center();
+    EXPECT_LE(desvio.manhattanLength(), 40) << desvio.x() << "," << desvio.y();
+}
+
+TEST_F(ListaTest, AColumnOfTwoCharactersShowsItsHeaderAndRoomToTypeACode) {
+    ASSERT_TRUE(test::EmbeddedDb::exec(file_,
+                                       "CREATE TABLE CC (CODIGO VARCHAR(2));"
+                                       "INSERT INTO CC VALUES ('01'), ('02');"));
+    ventana_.sql = "select CODIGO from CC";
+    ventana_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&ventana_));
+    const QHeaderView* cabecera = ventana_.ListView1->horizontalHeader();
+    EXPECT_GE(cabecera->sectionSize(0), cabecera->sectionSizeHint(0));
+    QLineEdit* caja = ventana_.CmbSearch()[0]->lineEdit();
+    EXPECT_GE(caja->width(), caja->fontMetrics().horizontalAdvance("XX"));
 }
 
 }  // namespace

@@ -6,9 +6,16 @@
 
 #include "dblayer/application_hooks.h"
 #include "dblayer/db_dll.h"
+#include "platform/ado/busy_wait.h"
 #include "support/embedded_db.h"
 
 #include <QFile>
+
+#include <sqlite3.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -99,6 +106,37 @@ TEST_F(Consulta, TheConfidentialitySettingOfTheDatabaseDecidesForTheJournal) {
               QStringList({"SELECT SUM(IMPORTE) FROM SS_MV_ASIENTOS WHERE 1 = 1", "100"}));
     ASSERT_TRUE(test::EmbeddedDb::exec(file_, "UPDATE TA_CONFIGURACION SET VALOR = 'NO'"));
     EXPECT_EQ(consulta("OPERADOR", sum).out, QStringList({sum, "600"}));
+}
+
+// Another program holds the file's write lock for longer than a wait goes
+// unshown: klbase says, once, that it waits, and then does the work.
+TEST_F(Consulta, UnderAnotherProgramsLockItSaysThatItWaits) {
+    enum { kPending, kLocked, kFailed };
+    std::atomic<int> other_state = kPending;
+    std::thread other([&] {
+        sqlite3* handle = nullptr;
+        sqlite3_open(file_.toUtf8().constData(), &handle);
+        const bool locked =
+            sqlite3_exec(handle, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+        other_state = locked ? kLocked : kFailed;
+        if (locked)
+            std::this_thread::sleep_for(std::chrono::milliseconds(ado::kBusyWaitSilentMs + 600));
+        sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(handle);
+    });
+    while (other_state == kPending) std::this_thread::yield();
+    if (other_state != kLocked) {
+        other.join();
+        FAIL() << "the other program could not lock the file";
+    }
+    db::sharedDb().setArchivoErrores(Value(db_.path("KVERR.LOG")));
+    const Result r = run(runCommand, {"consulta", file_, "ADMIN",
+                                      "UPDATE MA_CUENTAS SET NIVEL = 1 WHERE CODIGO = '1'"});
+    other.join();
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(
+        r.err,
+        "klbase: otro programa tiene bloqueada la base de datos; esperando que la libere...\n");
 }
 
 TEST_F(Consulta, WritesRunAsTheProgramWritesThem) {

@@ -9,6 +9,8 @@
 #include "subdiario.h"
 #include "volume.h"
 
+#include "platform/ado/busy_wait.h"
+
 #include <QElapsedTimer>
 #include <QLocale>
 
@@ -55,6 +57,32 @@ QString usage() {
                "klbase nunca reemplaza un archivo existente.\n")
         .arg(kSchemaVersion);
 }
+
+// A command that meets another program's lock says that it waits, once per
+// wait, instead of sitting silent for seconds.
+class LockWaitNotice {
+  public:
+    explicit LockWaitNotice(QTextStream& err) {
+        // The observer is called through copies: what it remembers lives here.
+        ado::setBusyWaitObserver([&err, last = &lastWaitedMs_](int waitedMs) {
+            // Within one wait the time only grows.
+            if (*last == 0 || waitedMs <= *last) {
+                err << QStringLiteral(
+                    "klbase: otro programa tiene bloqueada la base de datos; esperando que la "
+                    "libere...\n");
+                err.flush();
+            }
+            *last = waitedMs;
+            return true;
+        });
+    }
+    ~LockWaitNotice() { ado::setBusyWaitObserver({}); }
+    LockWaitNotice(const LockWaitNotice&) = delete;
+    LockWaitNotice& operator=(const LockWaitNotice&) = delete;
+
+  private:
+    int lastWaitedMs_ = 0;
+};
 
 int failure(QTextStream& err, const RunError& error) {
     err << QStringLiteral("klbase: %1\n").arg(error.description);
@@ -218,6 +246,7 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return badUsage(err,
                         QStringLiteral("cantidad de argumentos incorrecta para %1").arg(command));
 
+    const LockWaitNotice waitNotice(err);
     int status = kFailed;
     if (command == u"crear") status = crear(arguments[1], out, err);
     if (command == u"demo") status = demo(arguments[1], out, err);

@@ -1,10 +1,12 @@
 #include "sqlite_db.h"
 
+#include "platform/ado/busy_wait.h"
 #include "platform/ado/sqlite_support.h"
 #include "platform/textfile.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 #include <optional>
 
@@ -53,12 +55,22 @@ StepResult Database::open(const QString& path, Mode mode) {
         failed = failure(QStringLiteral("No se pudo abrir el archivo %1").arg(path));
     } else {
         // The module's programs may be using the file (upgrades run on live files).
-        sqlite3_busy_timeout(handle(), 10000);
+        sqlite3_busy_handler(handle(), &Database::waitForLock, this);
         if (ado::sqlite::registerFunctions(handle()) != SQLITE_OK)
             failed = failure(QStringLiteral("Funciones del motor"));
     }
     if (failed) close();
     return failed;
+}
+
+int Database::waitForLock(void* self, int count) {
+    constexpr qint64 kLimitMs = 10000;
+    auto* database = static_cast<Database*>(self);
+    if (count == 0) database->waitingSince_.start();
+    const qint64 waited = database->waitingSince_.elapsed();
+    if (waited >= kLimitMs || !ado::keepWaitingForLock(static_cast<int>(waited))) return 0;
+    QThread::msleep(count < 20 ? 5 : 50);
+    return 1;
 }
 
 }  // namespace kl::klbase

@@ -11,6 +11,8 @@
 
 #include "platform/ado/sqlite_handles.h"
 
+#include <QElapsedTimer>
+
 namespace kl::klbase {
 
 using Statement = ado::sqlite::SqliteStatement;
@@ -24,6 +26,12 @@ class Database : public ado::sqlite::SqliteDatabase {
     // CreateNew creates a file that does not exist yet; OpenExisting never
     // creates one. Failures carry SQLite's message.
     StepResult open(const QString& path, Mode mode);
+
+  private:
+    // SQLite's busy handler: waits up to ten seconds for another program's
+    // lock, telling the process's lock-wait observer how long it has waited.
+    static int waitForLock(void* self, int count);
+    QElapsedTimer waitingSince_;
 };
 
 }  // namespace kl::klbase

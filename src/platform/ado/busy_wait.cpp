@@ -11,6 +11,9 @@ BusyWaitObserver& observer() {
     return instance;
 }
 
+// Per thread: each thread's connections wait on their own.
+thread_local bool stoppedByObserver = false;
+
 }  // namespace
 
 void setBusyWaitObserver(BusyWaitObserver o) {
@@ -18,10 +21,19 @@ void setBusyWaitObserver(BusyWaitObserver o) {
 }
 
 bool keepWaitingForLock(int waitedMs) {
-    if (waitedMs < kBusyWaitSilentMs || !observer()) return true;
+    if (waitedMs < kBusyWaitSilentMs || !observer()) {
+        // Every wait starts quiet: what an earlier one ended with is over.
+        stoppedByObserver = false;
+        return true;
+    }
     // A copy: the observer may replace itself while the notice runs events.
     const BusyWaitObserver current = observer();
-    return current(waitedMs);
+    stoppedByObserver = !current(waitedMs);
+    return !stoppedByObserver;
+}
+
+bool takeLockWaitCancelled() {
+    return std::exchange(stoppedByObserver, false);
 }
 
 }  // namespace kl::ado

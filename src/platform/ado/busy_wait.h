@@ -33,4 +33,9 @@ inline constexpr int kBusyWaitSilentMs = 2000;
 // keep waiting. Quiet waits and waits without an observer always go on.
 bool keepWaitingForLock(int waitedMs);
 
+// Whether the last wait ended because the observer stopped it (the
+// operator's "Cancelar"), not because its time ran out; asking clears it,
+// so the provider reports that one statement as cancelled.
+bool takeLockWaitCancelled();
+
 }  // namespace kl::ado

@@ -3,6 +3,8 @@ target_sources(kl_platform_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/widget_dialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/accessible_check_box.h
   ${CMAKE_CURRENT_LIST_DIR}/accessible_check_box.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/accessible_combo_box.h
+  ${CMAKE_CURRENT_LIST_DIR}/accessible_combo_box.cpp
   ${CMAKE_CURRENT_LIST_DIR}/date_picker.h
   ${CMAKE_CURRENT_LIST_DIR}/first_paint.h
   ${CMAKE_CURRENT_LIST_DIR}/first_paint.cpp
@@ -10,6 +12,12 @@ target_sources(kl_platform_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/spanish.cpp
   ${CMAKE_CURRENT_LIST_DIR}/spanish_file_dialog.h
   ${CMAKE_CURRENT_LIST_DIR}/spanish_file_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/control_colors.h
+  ${CMAKE_CURRENT_LIST_DIR}/control_colors.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/fitted_image.h
+  ${CMAKE_CURRENT_LIST_DIR}/fitted_image.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/one_at_a_time.h
+  ${CMAKE_CURRENT_LIST_DIR}/one_at_a_time.cpp
   ${CMAKE_CURRENT_LIST_DIR}/skin.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shell.cpp
 )

@@ -4,6 +4,9 @@
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
 
 namespace kl {
 
@@ -42,6 +45,22 @@ QPushButton* captionedButton(const QString& objectName, const QString& caption) 
     button->setAccessibleName(name.remove(u'&'));
     button->setAutoDefault(false);
     return button;
+}
+
+void centerOverOwner(QWidget& window) {
+    const QWidget* owner = window.parentWidget() ? window.parentWidget()->window() : nullptr;
+    const QScreen* screen = owner && owner->isVisible() ? owner->screen() : window.screen();
+    if (!screen) return;
+    const QRect available = screen->availableGeometry();
+    QRect frame = window.frameGeometry();
+    frame.moveCenter(owner && owner->isVisible() ? owner->frameGeometry().center()
+                                                 : available.center());
+    // A window wider than the screen shows its left edge.
+    frame.moveLeft(
+        std::max(available.left(), std::min(frame.left(), available.right() - frame.width() + 1)));
+    frame.moveTop(
+        std::max(available.top(), std::min(frame.top(), available.bottom() - frame.height() + 1)));
+    window.move(frame.topLeft());
 }
 
 int twipsPerPixelX() {

@@ -5,6 +5,7 @@
 class QDialog;
 class QPushButton;
 class QString;
+class QWidget;
 
 namespace kl {
 
@@ -21,6 +22,12 @@ ModalHook installModalHook(ModalHook hook);
 // by the caption without its "&". Enter presses it only when it is the
 // window's default button.
 QPushButton* captionedButton(const QString& objectName, const QString& caption);
+
+// Centres a window over the window that owns it (its parent's), or over the
+// screen when it has none or that one is not shown, and keeps it inside the
+// screen. Before a window is shown its frame is not known yet: the centre
+// is its client area's.
+void centerOverOwner(QWidget& window);
 
 // Twips per screen pixel: 15 at 96 dpi, fewer on denser screens.
 int twipsPerPixelX();

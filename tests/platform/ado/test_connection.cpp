@@ -198,6 +198,10 @@ TEST_F(EmbeddedConnection, ALockWaitIsShownAfterTwoSecondsAndCanBeCancelled) {
     setBusyWaitObserver({});
     ASSERT_TRUE(e);
     EXPECT_EQ(e->number, err::Timeout);
+    // The operator stopped it: no time ran out.
+    EXPECT_EQ(e->description.toStdString(),
+              "Se dejó de esperar a pedido del operador: otro puesto tiene bloqueada la base de "
+              "datos.");
     ASSERT_EQ(waits.size(), 3u);
     EXPECT_GE(waits.front(), kBusyWaitSilentMs);
     EXPECT_LT(clock.elapsed(), 10000) << "cancelling ends the wait";
