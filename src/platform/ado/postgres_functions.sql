@@ -92,8 +92,8 @@ BEGIN
 END $$;
 
 -- SQL Server's LIKE: % any run, _ one character, [abc] [a-f] [^...] sets, an
--- optional escape character; letter case ignored, accents and trailing
--- blanks counted.
+-- optional escape character; letter case ignored, accents counted, and
+-- trailing blanks of the text ignored (those of the pattern count).
 CREATE OR REPLACE FUNCTION kl_like_regex(patron text, escape text DEFAULT NULL) RETURNS text
 LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 DECLARE
@@ -142,13 +142,13 @@ END $$;
 CREATE OR REPLACE FUNCTION kl_like(texto text, patron text) RETURNS boolean
 LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
     SELECT CASE WHEN strpos(patron COLLATE "C", '[') = 0
-                THEN lower(texto COLLATE "und-x-icu") LIKE lower(patron COLLATE "und-x-icu") ESCAPE ''
-                ELSE lower(texto COLLATE "und-x-icu") ~ kl_like_regex(patron) END
+                THEN lower(rtrim(texto, ' ') COLLATE "und-x-icu") LIKE lower(patron COLLATE "und-x-icu") ESCAPE ''
+                ELSE lower(rtrim(texto, ' ') COLLATE "und-x-icu") ~ kl_like_regex(patron) END
 $$;
 
 CREATE OR REPLACE FUNCTION kl_like(texto text, patron text, escape text) RETURNS boolean
 LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-    SELECT lower(texto COLLATE "und-x-icu") ~ kl_like_regex(patron, escape)
+    SELECT lower(rtrim(texto, ' ') COLLATE "und-x-icu") ~ kl_like_regex(patron, escape)
 $$;
 
 -- ---- numbers ----------------------------------------------------------

@@ -125,11 +125,13 @@ TEST_F(PostgresFunctions, EachAnswersWhatSqlServerAnswers) {
              {"kl_str(1234.5, 5, 2)", " 1235"},
              {"upper('ñandú')", "ÑANDÚ"},
              {"substr('ABCD', 2, 2)", "BC"},
-             // LIKE: case ignored, accents and trailing blanks counted, sets.
+             // LIKE: case ignored, accents counted, the text's trailing blanks
+             // ignored, the pattern's counted; sets.
              {"kl_like('Cuenta 1', 'cuenta _')", "1"},
              {"kl_like('Ñandú', 'ñ%')", "1"},
              {"kl_like('a', 'á')", "0"},
-             {"kl_like('ab ', 'ab')", "0"},
+             {"kl_like('ab  ', 'ab')", "1"},
+             {"kl_like('ab', 'ab ')", "0"},
              {"kl_like('C5', 'c[0-9]')", "1"},
              {"kl_like('C5', 'c[^0-9]')", "0"},
              {"kl_like('50%', '50!%', '!')", "1"},
@@ -183,6 +185,39 @@ TEST_F(PostgresFunctions, EachAnswersWhatSqlServerAnswers) {
         SCOPED_TRACE(c.select);
         EXPECT_EQ(answer("SELECT " + QString::fromUtf8(c.select)), QString::fromUtf8(c.sqlServer));
     }
+}
+
+// A text column is bpchar with the collation kl_ci: = and DISTINCT ignore
+// case and trailing blanks and count accents, ORDER BY sorts as Spanish does
+// (Ñ after N), the declared size counts characters before trailing blanks.
+// The server refuses LIKE on such a column: statements reach it as kl_like.
+TEST_F(PostgresFunctions, TextColumnsCompareAsSqlServerComparesThem) {
+    ASSERT_FALSE(cnn_->Execute("CREATE TEMPORARY TABLE textos (v bpchar COLLATE kl_ci "
+                               "CHECK (char_length(v) <= 6))"));
+    ASSERT_FALSE(cnn_->Execute("INSERT INTO textos VALUES ('Caja'), ('CAJA  '), ('caja'), "
+                               "('Cája'), ('Banco'), ('ñandú'), ('Nación'), ('Oro'), "
+                               "('Banco6      ')"));
+    EXPECT_TRUE(cnn_->Execute("INSERT INTO textos VALUES ('Banco77')"));
+    struct Case {
+        const char* select;
+        const char* sqlServer;
+    };
+    for (const Case& c : {
+             Case{"count(*) FROM textos WHERE v = 'caja'", "3"},
+             {"count(*) FROM textos WHERE v = 'CAJA   '", "3"},
+             {"count(*) FROM textos WHERE v = 'CÁJA'", "1"},
+             {"count(DISTINCT v) FROM textos", "7"},
+             {"count(*) FROM (SELECT v FROM textos GROUP BY v) g", "7"},
+             {"string_agg(v, ',' ORDER BY v) FROM textos WHERE v <> 'caja'",
+              "Banco,Banco6,Cája,Nación,ñandú,Oro"},
+             {"count(*) FROM textos WHERE kl_like(v, 'CAJ_')", "3"},
+             {"max(kl_len(v)) FROM textos WHERE v = 'caja'", "4"},
+         }) {
+        SCOPED_TRACE(c.select);
+        EXPECT_EQ(answer("SELECT " + QString::fromUtf8(c.select)), QString::fromUtf8(c.sqlServer));
+    }
+    EXPECT_TRUE(answer("SELECT count(*) FROM textos WHERE v LIKE 'caja'")
+                    .contains("nondeterministic collations are not supported for LIKE"));
 }
 
 // Errors carry SQL Server's number, as the embedded engine's do.
