@@ -4,6 +4,8 @@
 // driver's answer, and every way a login fails ending in a Spanish message,
 // quickly, in the layer's connection-error dialog.
 
+#include "cli.h"
+#include "dblayer/db_dll.h"
 #include "dblayer/messages.h"
 #include "platform/ado/ado.h"
 #include "platform/ado/connection_string.h"
@@ -207,6 +209,19 @@ TEST_F(PostgresServer, AStoppedServerRefusesNewLoginsAndTheOpenConnectionKnowsIt
     ASSERT_TRUE(pg_->start());
     Connection again;
     EXPECT_FALSE(again.Open(sqlServerString(tcpServer())));
+}
+
+TEST_F(PostgresServer, KlbaseConsultaRunsOnTheServerItsConnectionStringNames) {
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    kl::db::sharedDb().setArchivoErrores(Value(config_.filePath("KVERR.LOG")));
+    const int status = kl::klbase::runCommand(
+        {"consulta", pg_->odbcConnectionString("conta"), "ADMIN", "SELECT current_database()"},
+        outStream, errStream);
+    outStream.flush();
+    errStream.flush();
+    EXPECT_EQ(status, 0) << err.toStdString();
+    EXPECT_EQ(out, "SELECT current_database()\nconta\n");
 }
 
 // The start-up's own call, on a server: the connection-error dialog with the

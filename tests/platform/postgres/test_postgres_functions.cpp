@@ -192,11 +192,13 @@ TEST_F(PostgresFunctions, EachAnswersWhatSqlServerAnswers) {
 // (Ñ after N), the declared size counts characters before trailing blanks.
 // The server refuses LIKE on such a column: statements reach it as kl_like.
 TEST_F(PostgresFunctions, TextColumnsCompareAsSqlServerComparesThem) {
-    ASSERT_FALSE(cnn_->Execute("CREATE TEMPORARY TABLE textos (v bpchar COLLATE kl_ci "
-                               "CHECK (char_length(v) <= 6))"));
-    ASSERT_FALSE(cnn_->Execute("INSERT INTO textos VALUES ('Caja'), ('CAJA  '), ('caja'), "
-                               "('Cája'), ('Banco'), ('ñandú'), ('Nación'), ('Oro'), "
-                               "('Banco6      ')"));
+    ASSERT_FALSE(
+        cnn_->Execute("CREATE TEMPORARY TABLE textos (v bpchar COLLATE kl_ci "
+                      "CHECK (char_length(v) <= 6))"));
+    ASSERT_FALSE(
+        cnn_->Execute("INSERT INTO textos VALUES ('Caja'), ('CAJA  '), ('caja'), "
+                      "('Cája'), ('Banco'), ('ñandú'), ('Nación'), ('Oro'), "
+                      "('Banco6      ')"));
     EXPECT_TRUE(cnn_->Execute("INSERT INTO textos VALUES ('Banco77')"));
     struct Case {
         const char* select;
