@@ -2,6 +2,9 @@
 
 #include "platform/ado/odbc_provider.h"
 #include "platform/ado/sqlite_errors.h"
+#include "platform/ado/sqlite_support.h"
+
+#include <sqlite3.h>
 
 namespace kl::ado::odbc {
 
@@ -13,8 +16,45 @@ const char* const kSessionSettings[] = {
     "SET standard_conforming_strings = on",
 };
 
+// The server's SQLState and what SQL Server reports for the same fault:
+// its SQLState, its native number and, where it differs from the one the
+// SQLState gives (odbc_diagnostics.h), the error's number.
+struct ServerFault {
+    const char* postgresState;
+    const char* sqlServerState;
+    long nativeError;
+    long number;  // 0: the SQLState's
+};
+constexpr long kPermissionDenied = err::hresult(0x80040E09);
+constexpr ServerFault kFaults[] = {
+    {"23505", "23000", 2627, 0},                     // duplicate key
+    {"23503", "23000", 547, 0},                      // foreign key
+    {"23514", "23000", 547, 0},                      // check constraint
+    {"23502", "23000", 515, 0},                      // Null in a NOT NULL column
+    {"22001", "22001", 8152, 0},                     // text longer than its column
+    {"22003", "22003", 8115, 0},                     // number out of range
+    {"22012", "22012", 8134, err::Syntax},           // division by zero
+    {"42P01", "42S02", 208, err::NoSuchTable},       // no such table or view
+    {"42703", "42S22", 207, 0},                      // no such column
+    {"42883", "42000", 195, 0},                      // no such function
+    {"42501", "42000", 229, kPermissionDenied},      // permission refused
+    {"55P03", "HYT00", 1222, err::Timeout},          // lock wait over lock_timeout
+    {"57014", "HYT00", 0, err::Timeout},             // statement cancelled by its timeout
+    {"40P01", "40001", 1205, err::ProviderFailure},  // deadlock victim
+    {"40001", "40001", 3960, err::ProviderFailure},  // serialization failure
+};
+
 bool says(const QString& text, const char* words) {
     return text.contains(QLatin1String(words), Qt::CaseInsensitive);
+}
+
+// The driver writes "ERROR: <the server's text>;\nError while executing
+// the query": the server's text is the error's.
+QString serverText(QString text) {
+    const qsizetype trailer = text.indexOf(u";\nError while executing the query");
+    if (trailer >= 0) text.truncate(trailer);
+    if (text.startsWith(u"ERROR:")) text = text.mid(6);
+    return text.trimmed();
 }
 
 }  // namespace
@@ -33,6 +73,28 @@ ErrorList PostgresDialect::connected(OdbcProvider& provider) {
 // translator takes PostgreSQL as a target.
 Statements PostgresDialect::statements(const QString& sql, OdbcProvider&) {
     return std::vector<sqlite::Statement>{sqlite::Statement{sql, {}, {}}};
+}
+
+Error PostgresDialect::errorOf(const Diagnostic& diagnostic, Phase phase) const {
+    Error e = serverError(diagnostic, phase);
+    e.Description = serverText(e.Description);
+    if (sqlite::parseRaisedError(e.Description)) {
+        const QString source = e.Source;
+        e = sqlite::errorFromSqlite(SQLITE_ERROR, e.Description);
+        e.Source = source;
+        return e;
+    }
+    for (const ServerFault& f : kFaults) {
+        if (diagnostic.sqlState != QLatin1String(f.postgresState)) continue;
+        e.SQLState = QLatin1String(f.sqlServerState);
+        if (f.nativeError) e.NativeError = f.nativeError;
+        if (f.number)
+            e.Number = f.number;
+        else
+            e.Number = serverError(Diagnostic{e.SQLState, 0, QString()}, phase).Number;
+        break;
+    }
+    return e;
 }
 
 QString PostgresDialect::quoteIdentifier(const QString& name) const {

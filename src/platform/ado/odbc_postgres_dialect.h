@@ -6,6 +6,10 @@
 // them ('10/12/26 05:20' is 10 December), and nested transaction levels are
 // savepoints.
 //
+// The server's errors reach the operator as SQL Server's numbers
+// (postgresError in the .cpp has the table), and the engine's functions'
+// "kl-536: ..." as the embedded engine's do.
+//
 // The driver's login failures all carry SQLState 08001 and the server's
 // English text; explainLoginFailure() puts in front what the operator needs
 // to hear:
@@ -25,6 +29,7 @@ class PostgresDialect final : public Dialect {
     Engine engine() const override { return Engine::PostgreSql; }
     ErrorList connected(OdbcProvider& provider) override;
     Statements statements(const QString& sqlServerText, OdbcProvider& provider) override;
+    Error errorOf(const Diagnostic& diagnostic, Phase phase) const override;
     QString quoteIdentifier(const QString& name) const override;
     QString savepoint(long level) const override;
     QStringList rollbackToSavepoint(long level) const override;

@@ -222,22 +222,81 @@ TEST_F(PostgresFunctions, TextColumnsCompareAsSqlServerComparesThem) {
                     .contains("nondeterministic collations are not supported for LIKE"));
 }
 
-// Errors carry SQL Server's number, as the embedded engine's do.
+// Errors carry SQL Server's number and text, as the embedded engine's do.
 TEST_F(PostgresFunctions, WhatSqlServerRefusesFailsWithItsNumber) {
     struct Case {
         const char* select;
-        const char* number;
+        long nativeError;
+        const char* text;
     };
     for (const Case& c : {
-             Case{"kl_left('abc', -1)", "kl-536: "},
-             {"kl_datepart('siglo', '2026-01-01')", "kl-155: "},
-             {"kl_convert_fecha('31/31/2026')", "kl-241: "},
-             {"kl_plus('ab', 1)", "kl-245: "},
-             {"kl_error('El importe debe ser mayor que cero')", "kl-50000: "},
+             Case{"kl_left('abc', -1)", 536,
+                  "Se pasó un parámetro de longitud no válido a la función LEFT."},
+             {"kl_datepart('siglo', '2026-01-01')", 155,
+              "'siglo' no es una opción de DATEPART reconocida."},
+             {"kl_convert_fecha('31/31/2026')", 241,
+              "Error de conversión al convertir una cadena de caracteres en fecha y/u hora."},
+             {"kl_plus('ab', 1)", 245,
+              "Error de conversión al convertir el valor 'ab' al tipo de datos numeric."},
+             {"kl_error('El importe debe ser mayor que cero')", 50000,
+              "El importe debe ser mayor que cero"},
          }) {
         SCOPED_TRACE(c.select);
-        EXPECT_TRUE(answer("SELECT " + QString::fromUtf8(c.select)).contains(c.number));
+        ASSERT_TRUE(cnn_->Execute("SELECT " + QString::fromUtf8(c.select)));
+        const Error& e = cnn_->errors().Item(0);
+        EXPECT_EQ(e.NativeError, c.nativeError);
+        EXPECT_EQ(e.Description, QString::fromUtf8(c.text));
     }
+}
+
+// The server's faults as SQL Server numbers them, so the layer's notices
+// and the program's checks of NativeError read the same.
+TEST_F(PostgresFunctions, TheServersFaultsReachTheLayerAsSqlServerNumbersThem) {
+    PostgresCluster* pg = PostgresCluster::shared();
+    ASSERT_FALSE(
+        cnn_->Execute("DROP TABLE IF EXISTS fallas; CREATE TABLE fallas (c varchar(3) "
+                      "PRIMARY KEY, n integer NOT NULL CHECK (n >= 0))"));
+    ASSERT_FALSE(cnn_->Execute("INSERT INTO fallas VALUES ('a', 1), ('z', 1)"));
+    ASSERT_TRUE(pg->psql("funciones",
+                         "DROP ROLE IF EXISTS lector; CREATE ROLE lector LOGIN PASSWORD "
+                         "'lector.clave';"));
+    Connection lector;
+    ASSERT_FALSE(lector.Open(pg->odbcConnectionString("funciones", "lector", "lector.clave")));
+    Connection other;
+    ASSERT_FALSE(other.Open(pg->odbcConnectionString("funciones")));
+    long level = 0;
+    ASSERT_FALSE(other.BeginTrans(&level));
+    ASSERT_FALSE(other.Execute("UPDATE fallas SET n = 2 WHERE c = 'z'"));
+    ASSERT_FALSE(cnn_->Execute("SET lock_timeout = '200ms'"));
+
+    struct Case {
+        Connection* on;
+        const char* sql;
+        long number;
+        long nativeError;
+        const char* sqlState;
+    };
+    for (const Case& c : {
+             Case{cnn_, "INSERT INTO fallas VALUES ('a', 1)", err::Constraint, 2627, "23000"},
+             {cnn_, "INSERT INTO fallas VALUES ('b', NULL)", err::Constraint, 515, "23000"},
+             {cnn_, "INSERT INTO fallas VALUES ('b', -1)", err::Constraint, 547, "23000"},
+             {cnn_, "INSERT INTO fallas VALUES ('abcd', 1)", err::DataOverflow, 8152, "22001"},
+             {cnn_, "SELECT * FROM no_hay", err::NoSuchTable, 208, "42S02"},
+             {cnn_, "SELECT no_hay FROM fallas", err::Syntax, 207, "42S22"},
+             {cnn_, "SELECT 1 / 0", err::Syntax, 8134, "22012"},
+             {cnn_, "SELECT kl_left('a', -1)", err::Syntax, 536, "42000"},
+             {&lector, "SELECT * FROM fallas", err::hresult(0x80040E09), 229, "42000"},
+             {cnn_, "UPDATE fallas SET n = 3 WHERE c = 'z'", err::Timeout, 1222, "HYT00"},
+         }) {
+        SCOPED_TRACE(c.sql);
+        ASSERT_TRUE(c.on->Execute(c.sql));
+        const Error& e = c.on->errors().Item(0);
+        EXPECT_EQ(e.Number, c.number) << e.Description.toStdString();
+        EXPECT_EQ(e.NativeError, c.nativeError);
+        EXPECT_EQ(e.SQLState, c.sqlState);
+    }
+    other.RollbackTrans();
+    cnn_->Execute("SET lock_timeout = 0");
 }
 
 }  // namespace
