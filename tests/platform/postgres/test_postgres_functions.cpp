@@ -8,6 +8,8 @@
 #include "platform/ado/postgres_functions.h"
 #include "support/postgres_cluster/postgres_cluster.h"
 
+#include <QElapsedTimer>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -297,6 +299,30 @@ TEST_F(PostgresFunctions, TheServersFaultsReachTheLayerAsSqlServerNumbersThem) {
     }
     other.RollbackTrans();
     cnn_->Execute("SET lock_timeout = 0");
+}
+
+// Another station holding the row: the write waits up to the command
+// timeout and then fails as a timeout, never longer.
+TEST_F(PostgresFunctions, AWriteWaitingForAnotherStationsLockEndsAtTheCommandTimeout) {
+    PostgresCluster* pg = PostgresCluster::shared();
+    ASSERT_FALSE(
+        cnn_->Execute("DROP TABLE IF EXISTS espera; CREATE TABLE espera (n integer); "
+                      "INSERT INTO espera VALUES (1)"));
+    Connection station;
+    ASSERT_FALSE(station.Open(pg->odbcConnectionString("funciones")));
+    ASSERT_FALSE(station.BeginTrans());
+    ASSERT_FALSE(station.Execute("UPDATE espera SET n = 2"));
+    cnn_->setCommandTimeout(1);
+    QElapsedTimer waited;
+    waited.start();
+    ASSERT_TRUE(cnn_->Execute("UPDATE espera SET n = 3"));
+    EXPECT_GE(waited.elapsed(), 900);
+    EXPECT_LT(waited.elapsed(), 3000);
+    EXPECT_EQ(cnn_->errors().Item(0).Number, err::Timeout)
+        << cnn_->errors().Item(0).Description.toStdString();
+    station.RollbackTrans();
+    cnn_->setCommandTimeout(30);
+    EXPECT_FALSE(cnn_->Execute("UPDATE espera SET n = 3"));
 }
 
 }  // namespace
