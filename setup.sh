@@ -13,6 +13,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n libgl-dev
   libsqlite3-dev sqlite3
   unixodbc-dev unixodbc tdsodbc libsqliteodbc
+  postgresql odbc-postgresql  # the server database the tests start themselves
   libgtest-dev libgmock-dev
   file  # the Debian package generator (cpack -G DEB) needs it
   lintian  # the package test checks it as Debian would

@@ -2,6 +2,7 @@
 
 #include "consulta.h"
 #include "database_file.h"
+#include "database_target.h"
 #include "demo.h"
 #include "national_tables.h"
 #include "query_masks.h"
@@ -54,6 +55,9 @@ QString usage() {
                "  klbase busqueda MASCARAS TABLA\n"
                "      muestra la sentencia con la que el programa consulta TABLA según las\n"
                "      consultas guardadas en MASCARAS\n"
+               "consulta y subdiario aceptan, en lugar de ARCHIVO, una cadena de conexión ODBC,\n"
+               "por ejemplo \"Driver=PostgreSQL Unicode;Server=127.0.0.1;Port=5433;\n"
+               "Database=conta;Uid=kl;Pwd=...\"\n"
                "klbase nunca reemplaza un archivo existente.\n")
         .arg(kSchemaVersion);
 }
@@ -246,7 +250,17 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return badUsage(err,
                         QStringLiteral("cantidad de argumentos incorrecta para %1").arg(command));
 
+    // Orders that build or check a file refuse a connection string rather
+    // than take it for a file's name.
+    if (const char* const fileOnly[] = {"crear", "demo", "volumen", "actualizar", "verificar"};
+        std::any_of(std::begin(fileOnly), std::end(fileOnly),
+                    [&](const char* name) { return command == QLatin1String(name); })) {
+        if (const QString refusal = fileOnlyRefusal(command, arguments[1]); !refusal.isEmpty())
+            return failure(err, RunError{kFailed, refusal, QStringLiteral("klbase")});
+    }
+
     const LockWaitNotice waitNotice(err);
+
     int status = kFailed;
     if (command == u"crear") status = crear(arguments[1], out, err);
     if (command == u"demo") status = demo(arguments[1], out, err);

@@ -1,5 +1,6 @@
 #include "consulta.h"
 
+#include "database_target.h"
 #include "program_session.h"
 
 #include "dblayer/db_dll.h"
@@ -57,13 +58,13 @@ int ejecutaConsulta(const QStringList& arguments, QTextStream& out, QTextStream&
     if (arguments.size() != 3)
         return badUsage(err, QStringLiteral("klbase consulta ARCHIVO USUARIO \"SQL\""));
     const QString& file = arguments[0];
-    if (!QFileInfo(file).isFile())
+    if (!isConnectionString(file) && !QFileInfo(file).isFile())
         return failed(err, QStringLiteral("no existe la base de datos %1").arg(file));
 
     ProgramSession session(arguments[1]);
     if (!session.open(file)) {
         return failed(err, QStringLiteral("no se pudo abrir la base de datos %1: %2")
-                               .arg(file, session.lastBox()));
+                               .arg(shownTarget(file), session.lastBox()));
     }
     db::DB_Dll& db = db::sharedDb();
     db.gCnn->errors().Clear();

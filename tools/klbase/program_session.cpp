@@ -1,6 +1,9 @@
 #include "program_session.h"
 
+#include "database_target.h"
+
 #include "dblayer/db_dll.h"
+#include "platform/ado/connection_string.h"
 
 namespace kl::klbase {
 
@@ -42,12 +45,22 @@ ProgramSession::~ProgramSession() {
     installDialogs(previousDialogs_);
 }
 
-bool ProgramSession::open(const QString& file) {
+bool ProgramSession::open(const QString& target) {
     db::DB_Dll& db = db::sharedDb();
-    db.gServidor = QStringLiteral("sqlite");
-    db.gDBName = file;
-    db.gUsuario = QStringLiteral("sa");
-    db.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
+    if (isConnectionString(target)) {
+        // The string is the connection; its database is where the user's
+        // rights are looked up, as at the program's start-up.
+        const ado::ConnectionSettings s = *ado::parseConnectionString(target);
+        db.gServidor = s.server;
+        db.gDBName = s.database;
+        db.gUsuario = s.user;
+    } else {
+        db.gServidor = QStringLiteral("sqlite");
+        db.gDBName = target;
+        db.gUsuario = QStringLiteral("sa");
+    }
+    db.OpenServerADODB(false, ado::adUseClient, isConnectionString(target) ? target : QString(),
+                       true, true);
     if (!db.gOpenFlag || db.gCnn->State() != ado::adStateOpen) return false;
     confidencialidad_ = readConfidencialidad(db);
     return true;

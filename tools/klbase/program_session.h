@@ -1,6 +1,6 @@
 #pragma once
 
-// The orders that run the program's own code on a file (consulta,
+// The orders that run the program's own code on a database (consulta,
 // subdiario) open it as the program would: the shared access layer
 // connected for a user, with nobody there to answer its boxes.
 
@@ -39,7 +39,8 @@ class ProgramSession {
     ProgramSession(const ProgramSession&) = delete;
     ProgramSession& operator=(const ProgramSession&) = delete;
 
-    bool open(const QString& file);
+    // A database file, or a connection string (database_target.h).
+    bool open(const QString& target);
     // The text of the last box the program showed.
     QString lastBox() const { return dialogs_->lastText(); }
 

@@ -1,5 +1,6 @@
 #include "subdiario.h"
 
+#include "database_target.h"
 #include "program_session.h"
 #include "subdiario_pdf.h"
 
@@ -99,7 +100,7 @@ int generaSubdiario(const QStringList& arguments, QTextStream& out, QTextStream&
         return badUsage(err, QStringLiteral("DESDE debe ser una fecha dd/mm/aaaa: %1").arg(desde));
     if (!esFecha(hasta))
         return badUsage(err, QStringLiteral("HASTA debe ser una fecha dd/mm/aaaa: %1").arg(hasta));
-    if (!QFileInfo(file).isFile())
+    if (!isConnectionString(file) && !QFileInfo(file).isFile())
         return failed(err, QStringLiteral("no existe la base de datos %1").arg(file));
 
     // The PDF writer needs fonts, which come with a GUI application; a
@@ -116,7 +117,7 @@ int generaSubdiario(const QStringList& arguments, QTextStream& out, QTextStream&
     ProgramSession session(usuario);
     if (!session.open(file)) {
         return failed(err, QStringLiteral("no se pudo abrir la base de datos %1: %2")
-                               .arg(file, session.lastBox()));
+                               .arg(shownTarget(file), session.lastBox()));
     }
     // Rows for a user who does not exist would only be rows nobody can read.
     if (!db::sharedDb().ExisteEnTabla(QStringLiteral("TA_USUARIOS"), usuario,

@@ -13,6 +13,8 @@ target_sources(kl_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/odbc_connection_string.cpp
   ${CMAKE_CURRENT_LIST_DIR}/odbc_diagnostics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/odbc_dialect.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/odbc_postgres_dialect.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/postgres_functions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/odbc_provider.cpp
   ${CMAKE_CURRENT_LIST_DIR}/odbc_rows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/odbc_settings.cpp
@@ -31,6 +33,15 @@ target_sources(kl_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/sqlite_support.cpp
   ${CMAKE_CURRENT_LIST_DIR}/transaction_scope.cpp
 )
+
+# The engine's functions for PostgreSQL, built into the program from their
+# SQL script.
+file(READ ${CMAKE_CURRENT_LIST_DIR}/postgres_functions.sql KL_POSTGRES_FUNCTIONS_SQL)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/postgres_functions_sql.h.in
+  ${CMAKE_CURRENT_BINARY_DIR}/generated/postgres_functions_sql.h @ONLY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${CMAKE_CURRENT_LIST_DIR}/postgres_functions.sql)
+target_include_directories(kl_platform PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
 
 # The engine's functions, collation and column guards as a loadable SQLite
 # module: SQLite's ODBC driver loads it (LoadExt) into its connections to an

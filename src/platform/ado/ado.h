@@ -78,7 +78,7 @@ class Errors {
 };
 
 // Which engine a connection reaches; decides dialect and date literals.
-enum class Engine { None, SqlServer, Oracle, Sqlite };
+enum class Engine { None, SqlServer, Oracle, Sqlite, PostgreSql };
 
 struct Field {
     QString Name;

@@ -104,6 +104,20 @@ void addFreeTdsServer(Builder& out, const QString& written) {
     }
 }
 
+// PostgreSQL's driver takes the port apart too; a server written as a folder
+// ("/var/run/postgresql") is where the server's Unix socket lies.
+void addPostgresServer(Builder& out, const QString& written) {
+    QString server = written.trimmed();
+    QString port;
+    if (const qsizetype comma = server.lastIndexOf(u','); comma >= 0) {
+        port = server.mid(comma + 1).trimmed();
+        server = server.left(comma).trimmed();
+    }
+    if (isThisComputer(server)) server = QStringLiteral("localhost");
+    out.add(QStringLiteral("SERVER"), server);
+    if (!port.isEmpty()) out.add(QStringLiteral("PORT"), port);
+}
+
 int loginTimeoutOf(const ConnectionSettings& s) {
     for (const auto& [key, value] : s.pairs) {
         if (!isTimeoutKey(normalized(key))) continue;
@@ -131,6 +145,7 @@ DriverFamily familyOfLibrary(const QString& library) {
     const QString name = QFileInfo(library).fileName().toLower();
     if (name.contains(u"tdsodbc")) return DriverFamily::FreeTds;
     if (name.contains(u"sqlite3odbc")) return DriverFamily::SqliteOdbc;
+    if (name.contains(u"psqlodbc")) return DriverFamily::PsqlOdbc;
     return DriverFamily::Other;
 }
 
@@ -167,6 +182,8 @@ OdbcConnectionString odbcConnectionString(const ConnectionSettings& s, const Odb
             b.add(QStringLiteral("DRIVER"), drivers.sqlServer);
             if (family == DriverFamily::FreeTds)
                 addFreeTdsServer(b, s.server);
+            else if (family == DriverFamily::PsqlOdbc)
+                addPostgresServer(b, s.server);
             else
                 b.add(QStringLiteral("SERVER"), s.server.trimmed());
             b.add(QStringLiteral("DATABASE"), s.database.trimmed());

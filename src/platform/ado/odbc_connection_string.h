@@ -7,8 +7,10 @@
 //     With FreeTDS a server "name,port" becomes SERVER=name;PORT=port (an
 //     instance written as well is dropped: the port names it) and
 //     "name\instance" stays, as FreeTDS finds the instance's port itself;
-//     "(local)" and "." are this computer. Other drivers take the server as
-//     written. ADO's "Application Name" and "Workstation ID" become APP and
+//     "(local)" and "." are this computer. PostgreSQL's driver takes
+//     "name,port" apart the same way, and a folder ("/var/run/postgresql")
+//     as the place of the server's Unix socket. Other drivers take the
+//     server as written. ADO's "Application Name" and "Workstation ID" become APP and
 //     WSID, "Integrated Security" Trusted_Connection; other extended
 //     properties pass as written.
 //   Provider=OraOLEDB.Oracle.1;Data Source=D;User Id=U;Password=P;
@@ -36,10 +38,10 @@ namespace kl::ado::odbc {
 inline constexpr int kDefaultLoginTimeout = 5;
 
 // What the driver library is, as far as the string depends on it.
-enum class DriverFamily { FreeTds, SqliteOdbc, Other };
+enum class DriverFamily { FreeTds, SqliteOdbc, PsqlOdbc, Other };
 
 // The driver library's family from its file name (libtdsodbc.so,
-// libsqlite3odbc.so).
+// libsqlite3odbc.so, psqlodbcw.so).
 DriverFamily familyOfLibrary(const QString& library);
 
 struct OdbcConnectionString {

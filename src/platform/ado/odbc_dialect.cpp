@@ -1,15 +1,12 @@
 #include "platform/ado/odbc_dialect.h"
 
+#include "platform/ado/odbc_postgres_dialect.h"
 #include "platform/ado/odbc_provider.h"
 #include "platform/ado/odbc_sqlite_dialect.h"
 
 namespace kl::ado::odbc {
 
 namespace {
-
-QString nestedName(long level) {
-    return QStringLiteral("kl_nivel_%1").arg(level);
-}
 
 class SqlServerDialect final : public Dialect {
   public:
@@ -21,10 +18,10 @@ class SqlServerDialect final : public Dialect {
     // that works on data: a savepoint right after BeginTrans needs one.
     QString savepoint(long level) const override {
         return QStringLiteral("IF @@TRANCOUNT = 0 BEGIN TRANSACTION; SAVE TRANSACTION %1")
-            .arg(nestedName(level));
+            .arg(nestedTransactionName(level));
     }
     QStringList rollbackToSavepoint(long level) const override {
-        return {QStringLiteral("ROLLBACK TRANSACTION %1").arg(nestedName(level))};
+        return {QStringLiteral("ROLLBACK TRANSACTION %1").arg(nestedTransactionName(level))};
     }
     QString identityQuery() const override { return QStringLiteral("SELECT SCOPE_IDENTITY()"); }
     bool identityInInsertBatch() const override { return true; }
@@ -47,10 +44,10 @@ class OracleDialect final : public Dialect {
         return u'"' + out + u'"';
     }
     QString savepoint(long level) const override {
-        return QStringLiteral("SAVEPOINT %1").arg(nestedName(level));
+        return QStringLiteral("SAVEPOINT %1").arg(nestedTransactionName(level));
     }
     QStringList rollbackToSavepoint(long level) const override {
-        return {QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(nestedName(level))};
+        return {QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(nestedTransactionName(level))};
     }
     QString identityQuery() const override { return QString(); }
     // An Oracle session has no database to change to: the data source is it.
@@ -66,6 +63,10 @@ bool isSpace(QChar c) {
 }
 
 }  // namespace
+
+QString nestedTransactionName(long level) {
+    return QStringLiteral("kl_nivel_%1").arg(level);
+}
 
 ErrorList Dialect::runProcedure(const sqlite::Statement& call, OdbcProvider&, long&) {
     Error e;
@@ -128,6 +129,7 @@ std::unique_ptr<Dialect> makeDialect(const QString& dbmsName, const ConnectionSe
     if (dbms.contains(u"sqlite")) return std::make_unique<SqliteDialect>(settings);
     if (dbms.contains(u"oracle")) return std::make_unique<OracleDialect>(settings.database);
     if (dbms.contains(u"sql server")) return std::make_unique<SqlServerDialect>();
+    if (dbms.contains(u"postgresql")) return std::make_unique<PostgresDialect>();
     if (settings.kind == ConnectionSettings::Kind::Oracle)
         return std::make_unique<OracleDialect>(settings.database);
     return std::make_unique<SqlServerDialect>();

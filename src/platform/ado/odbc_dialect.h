@@ -88,6 +88,9 @@ class Dialect {
 // an unknown engine takes what the connection string asked for.
 std::unique_ptr<Dialect> makeDialect(const QString& dbmsName, const ConnectionSettings& settings);
 
+// The savepoint of a nested transaction level, the same on every engine.
+QString nestedTransactionName(long level);
+
 // The leading words of a statement, upper case, blanks and comments skipped.
 QStringList leadingWords(QStringView sql, int count);
 

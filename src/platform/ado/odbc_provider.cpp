@@ -1,5 +1,6 @@
 #include "platform/ado/odbc_provider.h"
 
+#include "platform/ado/odbc_postgres_dialect.h"
 #include "platform/ado/odbc_settings.h"
 
 #include <algorithm>
@@ -148,6 +149,10 @@ ErrorList OdbcProvider::open(const ConnectionSettings& settings) {
             for (Error& error : e)
                 error.Description = QStringLiteral("No se puede abrir la base de datos \"%1\": %2")
                                         .arg(settings.database, error.Description);
+        }
+        if (family == DriverFamily::PsqlOdbc) {
+            for (Error& error : e)
+                explainLoginFailure(error, settings.server, settings.database, settings.user);
         }
         close();
         return e;

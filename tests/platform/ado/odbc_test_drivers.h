@@ -1,9 +1,10 @@
 #pragma once
 
 // The ODBC drivers the build registered for the tests in its own
-// odbcinst.ini (tests/platform/ado.cmake): "FreeTDS" and "SQLite3", each
-// when the build found its library. Tests that connect through ODBC point
-// the driver manager at it, so the computer needs no ODBC configuration.
+// odbcinst.ini (tests/platform/ado.cmake): "FreeTDS", "SQLite3" and
+// "PostgreSQL Unicode", each when the build found its library. Tests that
+// connect through ODBC point the driver manager at it, so the computer needs
+// no ODBC configuration.
 
 #include <QByteArray>
 #include <QFile>

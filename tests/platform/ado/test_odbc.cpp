@@ -496,7 +496,7 @@ TEST(OdbcDialects, TheEngineTheDriverReportsDecides) {
     EXPECT_EQ(makeDialect("SQLite", sqlServer)->engine(), Engine::Sqlite);
     EXPECT_EQ(makeDialect("Oracle", sqlServer)->engine(), Engine::Oracle);
     EXPECT_EQ(makeDialect("", oracle)->engine(), Engine::Oracle);
-    EXPECT_EQ(makeDialect("PostgreSQL", sqlServer)->engine(), Engine::SqlServer);
+    EXPECT_EQ(makeDialect("PostgreSQL", sqlServer)->engine(), Engine::PostgreSql);
 }
 
 TEST(OdbcDialects, SqlServerGetsTheProgramsSqlUnchanged) {
