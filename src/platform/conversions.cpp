@@ -114,11 +114,12 @@ int readNumber(QStringView text, qsizetype& pos, int maxDigits, int* digitCount 
     return value;
 }
 
-int expandTwoDigitYear(int year) {
-    return year < 30 ? 2000 + year : 1900 + year;
+int expandTwoDigitYear(int year, int lastYear) {
+    const int century = lastYear - lastYear % 100;
+    return century + year <= lastYear ? century + year : century - 100 + year;
 }
 
-std::optional<QDate> readDatePart(QStringView text, qsizetype& pos) {
+std::optional<QDate> readDatePart(QStringView text, qsizetype& pos, int lastTwoDigitYear) {
     int firstDigits = 0;
     const int first = readNumber(text, pos, 4, &firstDigits);
     if (first < 0 || pos >= text.size()) return std::nullopt;
@@ -142,7 +143,7 @@ std::optional<QDate> readDatePart(QStringView text, qsizetype& pos) {
         if (firstDigits > 2 || lastDigits == 3) return std::nullopt;
         day = first;
         month = second;
-        year = lastDigits == 4 ? last : expandTwoDigitYear(last);
+        year = lastDigits == 4 ? last : expandTwoDigitYear(last, lastTwoDigitYear);
     }
     const QDate date(year, month, day);
     if (!date.isValid()) return std::nullopt;
@@ -186,6 +187,10 @@ bool isNumber(QStringView text) {
 // Rounds on the shortest decimal text of the value, so that 2.675 (stored as
 // 2.67499999...) rounds as the 2.675 the operator typed.
 double roundHalfEven(double value, int decimals) {
+    return roundDecimal(value, decimals, Rounding::HalfEven);
+}
+
+double roundDecimal(double value, int decimals, Rounding mode) {
     if (!std::isfinite(value) || value == 0) return value;
     // Fixed buffers: amounts are rounded as every row of a lookup is read.
     char buffer[64];
@@ -214,7 +219,11 @@ double roundHalfEven(double value, int decimals) {
     const std::string_view rest(digits + keep, count - std::size_t(keep));
     const bool exactHalf =
         rest[0] == '5' && rest.find_first_not_of('0', 1) == std::string_view::npos;
-    if (rest[0] > '5' || (rest[0] == '5' && (!exactHalf || units % 2 == 1))) ++units;
+    const bool up = mode == Rounding::TowardZero ? false
+                    : mode == Rounding::HalfAwayFromZero
+                        ? rest[0] >= '5'
+                        : rest[0] > '5' || (rest[0] == '5' && (!exactHalf || units % 2 == 1));
+    if (up) ++units;
 
     // Parsing "units e-decimals" gives the double nearest the rounded decimal.
     char rounded[48];
@@ -235,10 +244,10 @@ std::int64_t roundHalfEvenToInt(double value) {
     return static_cast<std::int64_t>(rounded);
 }
 
-std::optional<QDateTime> parseDateTime(QStringView text) {
+std::optional<QDateTime> parseDateTime(QStringView text, int lastTwoDigitYear) {
     const QStringView trimmed = text.trimmed();
     qsizetype pos = 0;
-    const std::optional<QDate> date = readDatePart(trimmed, pos);
+    const std::optional<QDate> date = readDatePart(trimmed, pos, lastTwoDigitYear);
     if (!date) return std::nullopt;
     QTime time(0, 0);
     if (pos < trimmed.size()) {

@@ -205,6 +205,25 @@ TEST_F(ValidacionTest, AVoucherOfATypeNumberedElsewhereNamesItsEntry) {
     EXPECT_EQ(mensaje, "Comprobante registrado en el Asiento 3-14");
 }
 
+// The first search asks for the line of the entry's own date, written as
+// the operator types it: that line is named even when a line of another
+// date comes first.
+TEST_F(ValidacionTest, TheVoucherFoundFirstIsTheOneOfTheEntrysDate) {
+    Renglon otroDia = voucherLine(" FCC", "00004501", "COMPRAS");
+    otroDia.numero = 20;
+    otroDia.fecha = QStringLiteral("2026-03-20");
+    addLine(otroDia);
+    addLine(voucherLine(" FCC", "00004501", "COMPRAS"));
+    for (const char* fecha : {"16/03/2026", "16/03/26", "20260316"}) {
+        SCOPED_TRACE(fecha);
+        QString numero = "00004501", mensaje;
+        AsientoDelComprobante donde;
+        EXPECT_FALSE(
+            reglas_.ValidaComprobante("FCC", "0003", numero, "A", mensaje, fecha, {}, &donde));
+        EXPECT_EQ(donde.NroAsiento, "14");
+    }
+}
+
 TEST_F(ValidacionTest, AVoucherCheckThatFailsShowsTheErrorInAPlainBox) {
     exec("DROP TABLE MV_ASIENTOS");
     QString numero = "00000124", mensaje;

@@ -64,10 +64,10 @@ void expectAdapted(std::initializer_list<Case> cases) {
 
 TEST(DialectTokens, LiteralsNamesAndCommentsAreRespected) {
     expectAdapted({
-        {"SELECT 'O''Higgins' FROM T", "SELECT 'O''Higgins' FROM T"},
+        {"SELECT 'O''Higgins' FROM T", "SELECT 'O''Higgins' COLLATE KL_CI FROM T"},
         {"SELECT 'SELECT TOP 5 * FROM x with(nolock) -- ISNULL(' + a FROM T",
          "SELECT 'SELECT TOP 5 * FROM x with(nolock) -- ISNULL(' || a FROM T"},
-        {"SELECT N'Año' FROM T", "SELECT 'Año' FROM T"},
+        {"SELECT N'Año' FROM T", "SELECT 'Año' COLLATE KL_CI FROM T"},
         {"SELECT [NUMERO ASIENTO], [DEBE-HABER] FROM MV_ASIENTOS",
          "SELECT [NUMERO ASIENTO], [DEBE-HABER] FROM MV_ASIENTOS"},
         {"SELECT \"FECHA DESDE\" FROM MV_EJERCICIOS", "SELECT [FECHA DESDE] FROM MV_EJERCICIOS"},
@@ -171,7 +171,7 @@ TEST(DialectFunctions, TakeTheirSqliteSpelling) {
         {"SELECT CHARINDEX('a', b), CHARINDEX('a', b, 3) FROM T",
          "SELECT kl_charindex('a', b), kl_charindex('a', b, 3) FROM T"},
         {"SELECT SUBSTRING(a, 1, 2), LEFT(a, 2), RIGHT(a, 2) FROM T",
-         "SELECT substr(a, 1, 2), kl_left(a, 2), kl_right(a, 2) FROM T"},
+         "SELECT kl_substring(a, 1, 2), kl_left(a, 2), kl_right(a, 2) FROM T"},
         {"SELECT REPLICATE('0', 4), SPACE(2), STR(n, 10, 2) FROM T",
          "SELECT kl_replicate('0', 4), kl_space(2), kl_str(n, 10, 2) FROM T"},
         {"UPDATE CONTROL_ACCESO SET EGRESO = GETDATE(), X = CURRENT_TIMESTAMP",
@@ -191,7 +191,7 @@ TEST(DialectFunctions, TakeTheirSqliteSpelling) {
          "SELECT kl_isdate(a), kl_isnumeric(b), last_insert_rowid(), last_insert_rowid()"},
         {"SELECT CONVERT(INT, SUBSTRING(CODIGO, 1, LEN(CODIGO) - 1)), ISNULL(LEN(RTRIM(x)), 0) "
          "FROM T",
-         "SELECT kl_convert('INT', substr(CODIGO, 1, kl_len(CODIGO) - 1)), "
+         "SELECT kl_convert('INT', kl_substring(CODIGO, 1, kl_len(CODIGO) - 1)), "
          "IFNULL(kl_len(RTRIM(x)), 0) FROM T"},
         // Names that only look like functions stay as they are.
         {"SELECT t.LEN, x.YEAR, Len FROM t", "SELECT t.LEN, x.YEAR, Len FROM t"},
@@ -245,7 +245,7 @@ TEST(DialectConcatenation, PlusJoinsVisibleTextsAndLeavesUnknownOperandsToRunTim
         {"SELECT * FROM T WHERE x LIKE '%' + @p + '%' AND c = d + e",
          "SELECT * FROM T WHERE x LIKE '%' || @p || '%' AND c = kl_plus(d, e) COLLATE KL_CI"},
         {"SELECT 'a' + b alias, SUBSTRING(a, 1, 2) + LTRIM(b) FROM T",
-         "SELECT 'a' || b alias, substr(a, 1, 2) || LTRIM(b) FROM T"},
+         "SELECT 'a' || b alias, kl_substring(a, 1, 2) || LTRIM(b) FROM T"},
         {"SELECT DATENAME(dw, F) + ' ' + t.c FROM T",
          "SELECT kl_datename('dw', F) || ' ' || t.c FROM T"},
     });
@@ -325,7 +325,8 @@ TEST(DialectStatements, CreateTableKeepsDeclaredTypesAndNumbersIdentityRows) {
          "[varchar](20) NULL, [INGRESO] DATETIME DEFAULT GETDATE(), CONSTRAINT [PK_CA] PRIMARY "
          "KEY CLUSTERED ([ID] ASC)) ON [PRIMARY]",
          "CREATE TABLE [CONTROL_ACCESO] ([ID] INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL, "
-         "[USUARIO] varchar(20) COLLATE KL_CI NULL, [INGRESO] DATETIME DEFAULT (kl_getdate()))"},
+         "[USUARIO] varchar(20) COLLATE KL_CI NULL, [INGRESO] DATETIME COLLATE KL_FECHA DEFAULT "
+         "(kl_getdate()))"},
         {"CREATE TABLE T (ID INT IDENTITY PRIMARY KEY, IMPORTE MONEY, NOMBRE NVARCHAR(40) "
          "COLLATE Modern_Spanish_CI_AS, CLAVE CHAR(8) COLLATE Latin1_General_BIN)",
          "CREATE TABLE T (ID INTEGER PRIMARY KEY AUTOINCREMENT, IMPORTE MONEY, NOMBRE "
@@ -364,7 +365,8 @@ TEST(DialectProcedures, CallsComeBackAsProcedureAndArguments) {
 }
 
 TEST(DialectBatches, SplitWhereSqlServerEndsAStatement) {
-    EXPECT_EQ(adapted("SELECT 1; SELECT ';' ;;"), (QStringList{"SELECT 1", "SELECT ';'"}));
+    EXPECT_EQ(adapted("SELECT 1; SELECT ';' ;;"),
+              (QStringList{"SELECT 1", "SELECT ';' COLLATE KL_CI"}));
     EXPECT_EQ(adapted("SELECT a FROM t\r\nGO\r\nSELECT b FROM u\r\n  go  \r\n"),
               (QStringList{"SELECT a FROM t", "SELECT b FROM u"}));
     EXPECT_EQ(adapted("SELECT a, go FROM t"), QStringList{"SELECT a, go FROM t"});
@@ -507,7 +509,7 @@ TEST(DialectMalformed, DeepLongAndRepeatedInputsStaySafe) {
 
     const QString longText = QString(200000, u'x');
     EXPECT_EQ(one(QStringLiteral("SELECT '") + longText + QStringLiteral("' FROM T")),
-              QStringLiteral("SELECT '") + longText + QStringLiteral("' FROM T"));
+              QStringLiteral("SELECT '") + longText + QStringLiteral("' COLLATE KL_CI FROM T"));
     // An unclosed CASE and a run of operators are SQLite's to refuse.
     EXPECT_TRUE(std::holds_alternative<std::vector<Statement>>(
         adapt(QStringLiteral("SELECT CASE CASE CASE ") + QString(5000, u'+'))));

@@ -169,7 +169,8 @@ class KlbaseCrear : public KlbaseFiles {
         file_ = path("nueva.kldb");
         const CliResult run = klbase({"crear", file_});
         ASSERT_EQ(run.status, 0) << run.err.toStdString();
-        EXPECT_TRUE(run.out.contains("versión 2")) << run.out.toStdString();
+        EXPECT_TRUE(run.out.contains(QStringLiteral("versión %1").arg(kSchemaVersion)))
+            << run.out.toStdString();
     }
     QString file_;
 };
@@ -412,7 +413,8 @@ TEST_F(KlbaseVersions, NewFilesCarryTheCurrentVersion) {
     EXPECT_TRUE(containsIgnoringCase(db.columns("TA_USUARIOS"), "EMAIL"));
     const CliResult again = klbase({"actualizar", path("a.kldb")});
     EXPECT_EQ(again.status, 0);
-    EXPECT_TRUE(again.out.contains("ya tiene la versión 2")) << again.out.toStdString();
+    EXPECT_TRUE(again.out.contains(QStringLiteral("ya tiene la versión %1").arg(kSchemaVersion)))
+        << again.out.toStdString();
 }
 
 TEST_F(KlbaseVersions, UpgradesAVersionOneFileInPlace) {
@@ -424,14 +426,56 @@ TEST_F(KlbaseVersions, UpgradesAVersionOneFileInPlace) {
     }
     const CliResult run = klbase({"actualizar", file});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains("de la versión 1 a la versión 2")) << run.out.toStdString();
+    EXPECT_TRUE(
+        run.out.contains(QStringLiteral("de la versión 1 a la versión %1").arg(kSchemaVersion)))
+        << run.out.toStdString();
 
     File db(file);
-    EXPECT_EQ(db.number("SELECT VERSION FROM KL_VERSION"), 2);
+    EXPECT_EQ(db.number("SELECT VERSION FROM KL_VERSION"), kSchemaVersion);
     EXPECT_EQ(db.text("SELECT NOMBRE || '|' || ADMINISTRADOR || '|' || EMAIL FROM TA_USUARIOS"),
               "ADMIN|1|");
     // The new column is guarded like the rest.
     EXPECT_TRUE(db.exec("UPDATE TA_USUARIOS SET EMAIL = '" + QString(61, u'x') + "'"));
+}
+
+// Files of version 2 stored dates in date columns without KL_FECHA: the
+// upgrade gives it to them in place, and the rows read the same.
+TEST_F(KlbaseVersions, AVersionTwoFileKeepsItsLinesAndComparesItsDatesAsDates) {
+    const QString file = path("v2.kldb");
+    const QString amounts =
+        "SELECT group_concat(IMPORTE, '|') FROM (SELECT IMPORTE FROM "
+        "MV_ASIENTOS ORDER BY ID)";
+    QString before;
+    {
+        Database db;
+        ASSERT_FALSE(db.open(file, Database::Mode::CreateNew));
+        ASSERT_FALSE(createSchema(db, 2));
+        ASSERT_FALSE(db.exec(
+            "CREATE INDEX IX_FECHA ON MV_ASIENTOS (FECHA); INSERT INTO MV_ASIENTOS (PERIODO, "
+            "MES_OPERATIVO, [NUMERO ASIENTO], FECHA, CUENTA, [DEBE-HABER], IMPORTE) VALUES "
+            "(1, 2, 1, '01/02/2024', '1', 'D', 1234.56), (1, 2, 1, '01/02/2024', '2', 'H', "
+            "1234.56), (1, 2, 2, '02/02/2024 10:30', '1', 'D', 0.1), (1, 2, 2, '02/02/2024', "
+            "'2', 'H', 0.1)"));
+        File old(file);
+        before = old.text(amounts);
+        ASSERT_EQ(old.number("SELECT COUNT(*) FROM MV_ASIENTOS WHERE FECHA = '01/02/2024'"), 0);
+    }
+    const CliResult run = klbase({"actualizar", file});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    File db(file);
+    EXPECT_EQ(db.number("SELECT VERSION FROM KL_VERSION"), kSchemaVersion);
+    EXPECT_EQ(db.text(amounts), before);
+    EXPECT_EQ(before, "1234.56|1234.56|0.1|0.1");
+    EXPECT_EQ(db.text("PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(db.number("SELECT COUNT(*) FROM MV_ASIENTOS WHERE FECHA = '01/02/2024'"), 2);
+    EXPECT_EQ(db.number("SELECT COUNT(*) FROM MV_ASIENTOS WHERE FECHA >= '02/02/2024'"), 2);
+    EXPECT_EQ(db.number("SELECT COUNT(*) FROM MV_ASIENTOS INDEXED BY IX_FECHA WHERE FECHA < "
+                        "'02/02/24 10:00'"),
+              3);
+    EXPECT_TRUE(db.text("SELECT sql FROM sqlite_master WHERE name = 'CONTROL_ACCESO'")
+                    .contains("INGRESO DATETIME COLLATE KL_FECHA"));
+    // A second run finds nothing to do.
+    EXPECT_EQ(klbase({"actualizar", file}).status, 0);
 }
 
 TEST_F(KlbaseVersions, AFailedStepLeavesTheFileAsItWas) {

@@ -279,13 +279,23 @@ QStringList baseTables() {
 struct UpgradeStep {
     int version;
     QStringList statements;
+    // Run after the statements, for what SQL cannot say.
+    StepResult (*work)(Database&) = nullptr;
 };
+
+// Version 3: date columns compare a quoted date as the date it names.
+StepResult collateDates(Database& db) {
+    int changed = 0;
+    return ado::sqlite::collateDateColumns(db.handle(), changed);
+}
 
 const std::vector<UpgradeStep>& upgradeSteps() {
     static const std::vector<UpgradeStep> steps{
         {2,
          {QStringLiteral("ALTER TABLE TA_USUARIOS ADD COLUMN EMAIL VARCHAR(60) NOT NULL "
-                         "COLLATE KL_CI DEFAULT ''")}},
+                         "COLLATE KL_CI DEFAULT ''")},
+         nullptr},
+        {3, {}, collateDates},
     };
     return steps;
 }
@@ -496,6 +506,11 @@ StepResult runStatements(Database& db, const QStringList& statements) {
     return std::nullopt;
 }
 
+StepResult runStep(Database& db, const UpgradeStep& step) {
+    if (StepResult failed = runStatements(db, step.statements)) return failed;
+    return step.work ? step.work(db) : std::nullopt;
+}
+
 // Tables, upgrade steps, views and procedures of `version`.
 StepResult createStructure(Database& db, int version) {
     Transaction transaction(db);
@@ -503,7 +518,7 @@ StepResult createStructure(Database& db, int version) {
     if (StepResult failed = runStatements(db, baseTables())) return failed;
     for (const UpgradeStep& step : upgradeSteps()) {
         if (step.version > version) break;
-        if (StepResult failed = runStatements(db, step.statements)) return failed;
+        if (StepResult failed = runStep(db, step)) return failed;
     }
     if (StepResult failed = installViews(db, version)) return failed;
     if (StepResult failed = installProcedures(db)) return failed;
@@ -561,7 +576,7 @@ StepResult upgradeSchema(Database& db, int& from) {
         if (step.version <= from) continue;
         Transaction transaction(db);
         if (StepResult failed = transaction.begin()) return failed;
-        StepResult failed = runStatements(db, step.statements);
+        StepResult failed = runStep(db, step);
         if (!failed) failed = installViews(db, step.version);
         if (!failed) failed = installProcedures(db);
         if (!failed) failed = installIndexes(db, step.version);

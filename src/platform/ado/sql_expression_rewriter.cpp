@@ -3,6 +3,8 @@
 #include "platform/ado/engine_functions.h"
 #include "platform/ado/sqlite_support.h"
 
+#include <algorithm>
+
 namespace kl::ado::sqlite::dialect {
 
 namespace {
@@ -74,8 +76,11 @@ class Rewriter {
         }
         if (StepResult e = rewriteCalls(seq)) return e;
         if (StepResult e = rewriteTop(seq)) return e;
+        keepMoneyScale(seq);
         const TextShape s = joinTexts(seq);
         compareAsSqlServer(seq);
+        compareDigitDates(seq);
+        collateLiterals(seq);
         if (shape) *shape = s;
         return {};
     }
@@ -149,12 +154,17 @@ class Rewriter {
                          n.lead));
                 out.push_back(group({}));
             } else if (is(n, "COLLATE") && i + 1 < seq.size() && isNamePart(seq[i + 1])) {
-                // SQL Server's collations here are KL_CI or plain binary order.
+                // SQL Server's collations here are KL_CI or plain binary order;
+                // a date column's KL_FECHA stays.
                 Node name = std::move(seq[i + 1]);
                 const bool caseless = name.text.contains(u"_CI", Qt::CaseInsensitive) ||
                                       name.text.compare(u"NOCASE", Qt::CaseInsensitive) == 0;
-                name =
-                    word(caseless ? QStringLiteral("KL_CI") : QStringLiteral("BINARY"), name.lead);
+                const bool dates =
+                    name.text.compare(QLatin1String(kDateCollation), Qt::CaseInsensitive) == 0;
+                name = word(dates      ? QString::fromLatin1(kDateCollation)
+                            : caseless ? QStringLiteral("KL_CI")
+                                       : QStringLiteral("BINARY"),
+                            name.lead);
                 out.push_back(std::move(n));
                 out.push_back(std::move(name));
                 ++i;
@@ -242,10 +252,177 @@ class Rewriter {
                 name.text = QLatin1String(mapping->engineName);
             name.textual = mapping->returnsText;
         }
+        // ISNULL's result has its first argument's type: a text of bounded
+        // length written there cuts the second argument to it.
+        std::optional<Node> type;
+        if (fn == u"ISNULL") type = boundedTextType(parts[0]);
         args.children = joinWithCommas(std::move(parts));
+        if (type) {
+            Nodes call{std::move(name), std::move(args)};
+            const QString lead = std::exchange(call.front().lead, QString());
+            Node converted = word(QStringLiteral("kl_convert"), lead);
+            converted.textual = true;
+            out.push_back(std::move(converted));
+            out.push_back(group(joinWithCommas({{std::move(*type)}, spaced(std::move(call))})));
+            return {};
+        }
         out.push_back(std::move(name));
         out.push_back(std::move(args));
         return {};
+    }
+
+    // The type literal of a converted operand, "kl_convert('varchar(2)', x)",
+    // when it is a text type of bounded length.
+    static std::optional<Node> boundedTextType(const Nodes& operand) {
+        if (operand.size() != 2 || !is(operand[0], "kl_convert") ||
+            operand[1].kind != Kind::Group || operand[1].children.empty() ||
+            operand[1].children[0].kind != Kind::String)
+            return std::nullopt;
+        const DeclaredType type = parseDeclaredType(operand[1].children[0].text);
+        if (type.category != DeclaredType::Category::Text || type.maxLength <= 0)
+            return std::nullopt;
+        Node literal = operand[1].children[0];
+        literal.lead.clear();
+        return literal;
+    }
+
+    // Whether nodes k, k+1 are a conversion to MONEY or SMALLMONEY.
+    static bool isMoneyConversion(const Nodes& seq, size_t k) {
+        if (k + 1 >= seq.size() || !is(seq[k], "kl_convert") || seq[k + 1].kind != Kind::Group ||
+            seq[k + 1].children.empty() || seq[k + 1].children[0].kind != Kind::String)
+            return false;
+        return parseDeclaredType(seq[k + 1].children[0].text).category ==
+               DeclaredType::Category::Currency;
+    }
+
+    // SQL Server keeps a money value's four decimals through * and /, the
+    // engine would not: "CAST(10 AS MONEY) / 3" ->
+    // "kl_convert('money', kl_convert('MONEY', 10) / 3)", which is 3.3333.
+    static void keepMoneyScale(Nodes& seq) {
+        for (size_t k = seq.size(); k-- > 0;) {
+            if (!isMoneyConversion(seq, k) || k + 2 >= seq.size() ||
+                !(isOp(seq[k + 2], "*") || isOp(seq[k + 2], "/")))
+                continue;
+            size_t end = k + 3;
+            while (end < seq.size() && (isOp(seq[end], "-") || isOp(seq[end], "+"))) ++end;
+            bool text = false;
+            if (!readPiece(seq, end, text)) continue;
+            Nodes term = slice(seq, k, end);
+            const QString lead = std::exchange(term.front().lead, QString());
+            Nodes converted{word(QStringLiteral("kl_convert"), lead),
+                            group(joinWithCommas(
+                                {{literal(QStringLiteral("money"))}, spaced(std::move(term))}))};
+            seq.erase(seq.begin() + static_cast<std::ptrdiff_t>(k),
+                      seq.begin() + static_cast<std::ptrdiff_t>(end));
+            seq.insert(seq.begin() + static_cast<std::ptrdiff_t>(k),
+                       std::make_move_iterator(converted.begin()),
+                       std::make_move_iterator(converted.end()));
+        }
+    }
+
+    // Where the (qualified) name ending before `end` starts, when one does
+    // and nothing binds it tighter than a comparison; `end` otherwise.
+    static size_t nameBefore(const Nodes& seq, size_t end) {
+        if (end == 0 || !isNamePart(seq[end - 1]) || isAnyOf(seq[end - 1], clauseWords()))
+            return end;
+        size_t start = end - 1;
+        while (start >= 2 && seq[start - 1].kind == Kind::Dot && isNamePart(seq[start - 2]))
+            start -= 2;
+        return standsAlone(seq, start, end) ? start : end;
+    }
+
+    // A date written "yyyymmdd" is a number to the engine, which turns it
+    // into one next to a date column (DATETIME has numeric affinity) and
+    // then finds it below every date. The column compared with it loses its
+    // affinity, not its collation, with a unary plus, and the text reaches
+    // the date collation as written:
+    //   "FECHA >= '20240201'" -> "+FECHA >= '20240201'"
+    static void compareDigitDates(Nodes& seq) {
+        const auto isDigitDate = [](const Node& n) {
+            if (n.kind != Kind::String || n.text.size() != 8) return false;
+            for (QChar c : n.text)
+                if (!c.isDigit()) return false;
+            return parseDateText(n.text).has_value();
+        };
+        std::vector<size_t> names;
+        for (size_t i = 0; i < seq.size(); ++i) {
+            if (!isDigitDate(seq[i])) continue;
+            size_t operatorAt = i;  // the comparison or BETWEEN before the literal
+            if (i >= 1 && (isComparison(seq[i - 1]) || is(seq[i - 1], "BETWEEN")))
+                operatorAt = i - 1;
+            else if (i >= 3 && is(seq[i - 1], "AND") && is(seq[i - 3], "BETWEEN"))
+                operatorAt = i - 3;
+            if (operatorAt < i) {
+                const size_t start = nameBefore(seq, operatorAt);
+                if (start < operatorAt) names.push_back(start);
+            } else if (i + 2 < seq.size() && isComparison(seq[i + 1]) && isNamePart(seq[i + 2]) &&
+                       !isCall(seq, i + 2) && !isAnyOf(seq[i + 2], clauseWords())) {
+                names.push_back(i + 2);
+            }
+        }
+        std::sort(names.begin(), names.end());
+        names.erase(std::unique(names.begin(), names.end()), names.end());
+        for (auto k = names.rbegin(); k != names.rend(); ++k) {
+            const QString lead = std::exchange(seq[*k].lead, QString());
+            seq.insert(seq.begin() + static_cast<std::ptrdiff_t>(*k),
+                       make(Kind::Operator, QStringLiteral("+"), lead));
+        }
+    }
+
+    // A text literal has no collation of its own in the engine, so where no
+    // table column gives one it compares in binary order with its blanks;
+    // on SQL Server the database's collation and blank padding apply. The
+    // literal gets the collation where it decides a comparison without a
+    // column: as a column of a select list (derived tables, UNION members,
+    // their GROUP BY, MAX and MIN), compared with another literal, as the
+    // first argument of NULLIF and as the operand of CASE:
+    //   "SELECT 'x' UNION SELECT 'X'" -> "SELECT 'x' COLLATE KL_CI UNION SELECT 'X' COLLATE KL_CI"
+    // A literal compared with a column is left alone: the column's own
+    // collation (the texts' or the dates') decides.
+    static void collateLiterals(Nodes& seq) {
+        std::vector<size_t> collated;
+        static const QSet<QString> listEnd =
+            setOf({"FROM", "WHERE", "GROUP", "ORDER", "HAVING", "UNION", "EXCEPT", "INTERSECT",
+                   "LIMIT", "INTO"});
+        for (size_t i = 0; i < seq.size(); ++i) {
+            if (is(seq[i], "SELECT")) {
+                size_t item = i + 1;
+                if (item < seq.size() && (is(seq[item], "DISTINCT") || is(seq[item], "ALL")))
+                    ++item;
+                for (size_t k = item;; ++k) {
+                    if (k < seq.size() && seq[k].kind != Kind::Comma && !isAnyOf(seq[k], listEnd))
+                        continue;
+                    const size_t length = k - item;
+                    const bool aliased =
+                        (length == 2 && isNamePart(seq[item + 1])) ||
+                        (length == 3 && is(seq[item + 1], "AS") && isNamePart(seq[item + 2]));
+                    if (item < seq.size() && seq[item].kind == Kind::String &&
+                        (length == 1 || aliased))
+                        collated.push_back(item);
+                    if (k >= seq.size() || seq[k].kind != Kind::Comma) break;
+                    item = k + 1;
+                }
+            } else if (seq[i].kind == Kind::String && i + 2 < seq.size() &&
+                       isComparison(seq[i + 1]) && seq[i + 2].kind == Kind::String &&
+                       (i + 3 == seq.size() || !is(seq[i + 3], "COLLATE"))) {
+                collated.push_back(i);
+            } else if (is(seq[i], "CASE") && i + 2 < seq.size() &&
+                       seq[i + 1].kind == Kind::String && is(seq[i + 2], "WHEN")) {
+                collated.push_back(i + 1);
+            } else if (is(seq[i], "NULLIF") && isCall(seq, i)) {
+                Nodes& args = seq[i + 1].children;
+                if (args.size() > 1 && args[0].kind == Kind::String && args[1].kind == Kind::Comma)
+                    args.insert(args.begin() + 1, {word(QStringLiteral("COLLATE")),
+                                                   word(QString::fromLatin1(kCollation))});
+            }
+        }
+        for (auto k = collated.rbegin(); k != collated.rend(); ++k) {
+            if (*k + 1 < seq.size() && is(seq[*k + 1], "COLLATE")) continue;
+            const Node collation[] = {word(QStringLiteral("COLLATE")),
+                                      word(QString::fromLatin1(kCollation))};
+            seq.insert(seq.begin() + static_cast<std::ptrdiff_t>(*k + 1), std::begin(collation),
+                       std::end(collation));
+        }
     }
 
     struct TopClause {
@@ -437,7 +614,7 @@ class Rewriter {
         // Calls that yield a number whatever their arguments (after their
         // renaming above).
         static const QSet<QString> byName =
-            setOf({"COUNT", "SUM", "AVG", "ABS", "ROUND", "FLOOR", "CEILING", "KL_LEN", "KL_VAL",
+            setOf({"COUNT", "SUM", "AVG", "ABS", "KL_ROUND", "FLOOR", "CEILING", "KL_LEN", "KL_VAL",
                    "KL_CHARINDEX", "KL_DATEPART", "KL_DATEDIFF", "KL_ISDATE", "KL_ISNUMERIC",
                    "LAST_INSERT_ROWID"});
         return isAnyOf(seq[i], byName);

@@ -2,6 +2,7 @@
 
 #include "platform/ado/sql_batch_splitter.h"
 #include "platform/ado/sql_expression_rewriter.h"
+#include "platform/ado/sqlite_support.h"
 
 namespace kl::ado::sqlite::dialect {
 
@@ -22,7 +23,8 @@ const QSet<QString>& constraintWords() {
 
 // A column definition or table constraint of CREATE/ALTER TABLE without
 // what SQLite does not know: CLUSTERED, index options WITH (...), filegroups
-// ON [PRIMARY]. Text columns get KL_CI, so they compare as the rest do.
+// ON [PRIMARY]. Text columns get KL_CI and date columns KL_FECHA, so they
+// compare as the rest do.
 Nodes cleanDefinition(Nodes item) {
     static const QSet<QString> clustering = setOf({"CLUSTERED", "NONCLUSTERED"});
     static const QSet<QString> actions = setOf({"DELETE", "UPDATE", "CONFLICT"});
@@ -48,10 +50,12 @@ Nodes cleanDefinition(Nodes item) {
     // The provider reads sizes from the declared type: "varchar(20)", never
     // "[varchar](20)".
     if (isPlainIdentifier(out[1].text)) out[1].kind = Kind::Word;
-    if (!collated && isTextTypeName(out[1])) {
+    const bool date = parseDeclaredType(out[1].text).category == DeclaredType::Category::Date;
+    if (!collated && (isTextTypeName(out[1]) || date)) {
         const size_t after = out.size() > 2 && out[2].kind == Kind::Group ? 3 : 2;
         out.insert(out.begin() + static_cast<std::ptrdiff_t>(after),
-                   {word(QStringLiteral("COLLATE")), word(QStringLiteral("KL_CI"))});
+                   {word(QStringLiteral("COLLATE")),
+                    word(QString::fromLatin1(date ? kDateCollation : kCollation))});
     }
     return out;
 }

@@ -10,7 +10,11 @@
 
 #include <QDateTime>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <optional>
 
 namespace kl::ado::sqlite {
@@ -389,6 +393,25 @@ void klStr(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     resultText(ctx, text.rightJustified(length, u' '));
 }
 
+// ROUND(x, n[, f]): n places, left of the point when negative (748.58 at -1
+// is 750); halves away from zero, or cut off when f is not 0. Rounded on
+// the decimal the value stands for, so ROUND(2.675, 2) is 2.68.
+void klRound(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (isNull(argv[0]) || isNull(argv[1])) return sqlite3_result_null(ctx);
+    const int places = std::clamp(sqlite3_value_int(argv[1]), -40, 40);
+    const bool cut = argc > 2 && !isNull(argv[2]) && sqlite3_value_int(argv[2]) != 0;
+    const kl::conv::Rounding mode =
+        cut ? kl::conv::Rounding::TowardZero : kl::conv::Rounding::HalfAwayFromZero;
+    if (sqlite3_value_numeric_type(argv[0]) == SQLITE_INTEGER) {
+        const qint64 value = sqlite3_value_int64(argv[0]);
+        if (places >= 0 || std::llabs(value) > (qint64(1) << 53))
+            return sqlite3_result_int64(ctx, value);
+        return sqlite3_result_int64(
+            ctx, static_cast<qint64>(kl::conv::roundDecimal(double(value), places, mode)));
+    }
+    sqlite3_result_double(ctx, kl::conv::roundDecimal(sqlite3_value_double(argv[0]), places, mode));
+}
+
 // ---- texts -------------------------------------------------------------
 
 void klLen(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -417,6 +440,43 @@ bool lengthArgument(sqlite3_context* ctx, sqlite3_value* v, const char* function
                 QStringLiteral("Se pasó un parámetro de longitud no válido a la función %1.")
                     .arg(QLatin1String(function)));
     return false;
+}
+
+// SUBSTRING(x, start, length): a start below 1 counts the positions before
+// the text (SUBSTRING('abc', 0, 2) is 'a'), never from its end.
+void klSubstring(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0]) || isNull(argv[1]) || isNull(argv[2])) return sqlite3_result_null(ctx);
+    qint64 length = 0;
+    if (!lengthArgument(ctx, argv[2], "substring", length)) return;
+    const qint64 start = sqlite3_value_int64(argv[1]);
+    const qint64 first = std::max<qint64>(start, 1);
+    const qint64 end = start > std::numeric_limits<qint64>::max() - length
+                           ? std::numeric_limits<qint64>::max()
+                           : start + length;
+    if (end <= first) return resultText(ctx, QString());
+    resultText(ctx, textOf(argv[0]).mid(first - 1, end - first));
+}
+
+// REPLACE(x, find, with): `find` is sought as the collation compares
+// letters (REPLACE('abcABC', 'b', 'x') is 'axcAxC').
+void klReplace(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0]) || isNull(argv[1]) || isNull(argv[2])) return sqlite3_result_null(ctx);
+    const QString text = textOf(argv[0]);
+    const QString find = textOf(argv[1]);
+    if (find.isEmpty()) return resultText(ctx, text);
+    const QString with = textOf(argv[2]);
+    const QString folded = foldCase(text);
+    const QString foldedFind = foldCase(find);
+    QString out;
+    qsizetype from = 0;
+    for (qsizetype at = folded.indexOf(foldedFind); at >= 0;
+         at = folded.indexOf(foldedFind, from)) {
+        out += QStringView(text).mid(from, at - from);
+        out += with;
+        from = at + find.size();
+    }
+    out += QStringView(text).mid(from);
+    resultText(ctx, out);
 }
 
 void klLeft(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -473,7 +533,16 @@ void klLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         }
         escape = e.at(0);
     }
-    sqlite3_result_int(ctx, likeMatch(textOf(argv[0]), textOf(argv[1]), escape));
+    // The value's trailing blanks do not count ('abc  ' LIKE 'abc').
+    const QString pattern = textOf(argv[0]);
+    const QString text = textOf(argv[1]);
+    bool matched = likeMatch(pattern, text, escape);
+    if (!matched && text.endsWith(u' ')) {
+        qsizetype n = text.size();
+        while (n > 0 && text[n - 1] == u' ') --n;
+        matched = likeMatch(pattern, QStringView(text).left(n), escape);
+    }
+    sqlite3_result_int(ctx, matched);
 }
 
 void klError(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -543,7 +612,35 @@ std::optional<QDateTime> dateFromText(const QString& text, int style) {
     return parseDateText(text);
 }
 
-QString numberText(sqlite3_value* v) {
+// What kl_convert tells the call that takes its result about a MONEY or
+// DECIMAL value, which the engine stores as a plain number: SQL Server
+// turns money into an integer by rounding and writes it with two decimals,
+// a decimal with its scale. The engine passes the mark from a call's result
+// straight into the argument of the call around it, and nowhere else.
+constexpr unsigned kMoneySubtype = 'M';
+constexpr unsigned kDecimalSubtype = 100;  // + the scale
+
+// A money text: style 1 with thousands' commas, style 2 with four decimals,
+// any other with two.
+QString moneyText(double value, int style) {
+    const int decimals = style == 2 ? 4 : 2;
+    const double rounded =
+        kl::conv::roundDecimal(value, decimals, kl::conv::Rounding::HalfAwayFromZero);
+    QString text = QString::number(rounded, 'f', decimals);
+    if (style == 1) {
+        const qsizetype digitsStart = text.startsWith(u'-') ? 1 : 0;
+        for (qsizetype at = text.indexOf(u'.') - 3; at > digitsStart; at -= 3)
+            text.insert(at, u',');
+    }
+    return text;
+}
+
+QString numberText(sqlite3_value* v, int style) {
+    const unsigned subtype = sqlite3_value_subtype(v);
+    if (subtype == kMoneySubtype) return moneyText(sqlite3_value_double(v), style);
+    if (subtype >= kDecimalSubtype && subtype <= kDecimalSubtype + 38 &&
+        sqlite3_value_type(v) == SQLITE_FLOAT)
+        return QString::number(sqlite3_value_double(v), 'f', int(subtype - kDecimalSubtype));
     if (sqlite3_value_type(v) == SQLITE_INTEGER) return QString::number(sqlite3_value_int64(v));
     return QString::number(sqlite3_value_double(v), 'g', 15);
 }
@@ -567,7 +664,7 @@ void klConvert(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         case Category::Text: {
             QString text;
             if (sourceType == SQLITE_INTEGER || sourceType == SQLITE_FLOAT) {
-                text = numberText(v);
+                text = numberText(v, style);
             } else {
                 text = textOf(v);
                 if (style >= 0) {
@@ -581,8 +678,14 @@ void klConvert(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         case Category::Integer:
         case Category::Boolean: {
             qint64 value = 0;
-            if (sourceType == SQLITE_INTEGER || sourceType == SQLITE_FLOAT) {
-                value = static_cast<qint64>(std::trunc(sqlite3_value_double(v)));
+            if (sourceType == SQLITE_INTEGER) {
+                value = sqlite3_value_int64(v);
+            } else if (sourceType == SQLITE_FLOAT) {
+                const double number = sqlite3_value_double(v);
+                value = static_cast<qint64>(
+                    sqlite3_value_subtype(v) == kMoneySubtype
+                        ? kl::conv::roundDecimal(number, 0, kl::conv::Rounding::HalfAwayFromZero)
+                        : std::trunc(number));
             } else {
                 bool ok = false;
                 value = textOf(v).trimmed().toLongLong(&ok);
@@ -605,14 +708,16 @@ void klConvert(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
             const int scale = target.category == Category::Currency  ? 4
                               : target.category == Category::Numeric ? target.scale
                                                                      : -1;
-            if (scale >= 0) {
-                const double factor = std::pow(10.0, scale);
-                value = std::round(value * factor) / factor;
-            }
+            if (scale >= 0)
+                value = kl::conv::roundDecimal(value, scale, kl::conv::Rounding::HalfAwayFromZero);
             if (scale == 0)
                 sqlite3_result_int64(ctx, static_cast<qint64>(value));
             else
                 sqlite3_result_double(ctx, value);
+            if (target.category == Category::Currency)
+                sqlite3_result_subtype(ctx, kMoneySubtype);
+            else if (target.category == Category::Numeric)
+                sqlite3_result_subtype(ctx, kDecimalSubtype + std::clamp(scale, 0, 38));
             return;
         }
         case Category::Date: {
@@ -746,6 +851,144 @@ void klPlus(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     }
 }
 
+// ---- SUM, exact for amounts -------------------------------------------
+
+// SQLite adds floating-point numbers as doubles: a day's journal lines come
+// to 39210677.160000004 and an entry's debits minus its credits to -9.3e-10,
+// where SQL Server adds MONEY and DECIMAL values exactly. Amounts are stored
+// as the doubles nearest their decimals, which have at most four places; so
+// such values are added as whole ten-thousandths, and the total is the
+// double nearest the exact decimal total (39210677.16, and 0 for a balanced
+// entry). A value with more places (a FLOAT column) makes the whole sum a
+// double one, compensated; integers alone give an integer, as SQLite's.
+struct ExactSum {
+    __int128 tenThousandths;
+    double real, compensation;  // Neumaier's sum of every value
+    qint64 values;              // not Null
+    qint64 reals;               // of them, not integers
+    qint64 inexact;             // of them, with more than four places
+};
+
+void addReal(ExactSum& s, double x) {
+    const double t = s.real + x;
+    s.compensation += std::fabs(s.real) >= std::fabs(x) ? (s.real - t) + x : (x - t) + s.real;
+    s.real = t;
+}
+
+// Adds (sign 1) or takes away (-1, a window's row leaving the frame) a value.
+void addToSum(ExactSum& s, sqlite3_value* v, int sign) {
+    const int type = sqlite3_value_numeric_type(v);
+    if (type == SQLITE_NULL) return;
+    s.values += sign;
+    if (type == SQLITE_INTEGER) {
+        const qint64 whole = sqlite3_value_int64(v);
+        s.tenThousandths += __int128(sign) * whole * 10000;
+        addReal(s, double(sign) * double(whole));
+        return;
+    }
+    const double x = sqlite3_value_double(v);
+    s.reals += sign;
+    addReal(s, sign * x);
+    const double scaled = std::nearbyint(x * 10000.0);
+    if (std::fabs(scaled) < 9.0e15 && scaled / 10000.0 == x)
+        s.tenThousandths += __int128(sign) * static_cast<qint64>(scaled);
+    else
+        s.inexact += sign;
+}
+
+// The double nearest `tenThousandths` / 10000.
+double decimalTotal(__int128 tenThousandths) {
+    constexpr __int128 exactLimit = __int128(1) << 53;
+    if (tenThousandths < exactLimit && tenThousandths > -exactLimit)
+        return double(static_cast<qint64>(tenThousandths)) / 10000.0;
+    char digits[48];
+    char* end = std::end(digits);
+    char* at = end;
+    *--at = '4';
+    *--at = '-';
+    *--at = 'e';
+    const bool negative = tenThousandths < 0;
+    unsigned __int128 magnitude =
+        negative ? 0 - static_cast<unsigned __int128>(tenThousandths) : tenThousandths;
+    do {
+        *--at = char('0' + int(magnitude % 10));
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (negative) *--at = '-';
+    double total = 0;
+    std::from_chars(at, end, total);
+    return total;
+}
+
+void sumResult(sqlite3_context* ctx, const ExactSum* s) {
+    if (!s || s->values == 0) return sqlite3_result_null(ctx);
+    if (s->inexact != 0) return sqlite3_result_double(ctx, s->real + s->compensation);
+    if (s->reals != 0) return sqlite3_result_double(ctx, decimalTotal(s->tenThousandths));
+    const __int128 whole = s->tenThousandths / 10000;
+    if (whole > std::numeric_limits<qint64>::max() || whole < std::numeric_limits<qint64>::min())
+        return sqlite3_result_error(ctx, "integer overflow", -1);
+    sqlite3_result_int64(ctx, static_cast<qint64>(whole));
+}
+
+// The engine's aggregate memory is zeroed but only 8-byte aligned, less
+// than __int128 asks for: the state is copied in and out.
+void addToSumState(sqlite3_context* ctx, sqlite3_value* v, int sign) {
+    void* state = sqlite3_aggregate_context(ctx, sizeof(ExactSum));
+    if (!state) return sqlite3_result_error_nomem(ctx);
+    ExactSum s;
+    std::memcpy(&s, state, sizeof s);
+    addToSum(s, v, sign);
+    std::memcpy(state, &s, sizeof s);
+}
+
+void sumStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    addToSumState(ctx, argv[0], 1);
+}
+
+void sumInverse(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    addToSumState(ctx, argv[0], -1);
+}
+
+void sumValue(sqlite3_context* ctx) {
+    const void* state = sqlite3_aggregate_context(ctx, 0);
+    if (!state) return sumResult(ctx, nullptr);
+    ExactSum s;
+    std::memcpy(&s, state, sizeof s);
+    sumResult(ctx, &s);
+}
+
+// ---- collations ----------------------------------------------------------
+
+// KL_FECHA (sqlite_support.h). The key of a text: the stored form itself;
+// for another text that names a date (a blank one names 1900-01-01, as SQL
+// Server reads it), that date's stored form; for any other, the text. Keys
+// compare byte by byte, so the order is a total one and the stored forms of
+// a column compare without being read as dates.
+bool hasStoredShape(const char* s, int n) {
+    return n == 19 && s[4] == '-' && s[7] == '-' && s[10] == ' ' && s[13] == ':' && s[16] == ':';
+}
+
+QByteArray dateKey(const char* s, int n) {
+    if (hasStoredShape(s, n)) return QByteArray::fromRawData(s, n);
+    const QString text = QString::fromUtf8(s, n);
+    if (text.trimmed().isEmpty())
+        return storedDate(QDateTime(sqlServerEpoch(), QTime(0, 0))).toUtf8();
+    if (const std::optional<QDateTime> dt = parseDateText(text)) return storedDate(*dt).toUtf8();
+    return QByteArray::fromRawData(s, n);
+}
+
+int collateDates(void*, int aLength, const void* a, int bLength, const void* b) {
+    const auto* x = static_cast<const char*>(a);
+    const auto* y = static_cast<const char*>(b);
+    if (hasStoredShape(x, aLength) && hasStoredShape(y, bLength)) return std::memcmp(x, y, 19);
+    const QByteArray kx = dateKey(x, aLength);
+    const QByteArray ky = dateKey(y, bLength);
+    const int common = std::memcmp(kx.constData(), ky.constData(),
+                                   static_cast<size_t>(std::min(kx.size(), ky.size())));
+    if (common != 0) return common;
+    return kx.size() < ky.size() ? -1 : (kx.size() > ky.size() ? 1 : 0);
+}
+
 int collate(void*, int aLength, const void* a, int bLength, const void* b) {
     return compareCiUtf8(static_cast<const char*>(a), aLength, static_cast<const char*>(b),
                          bLength);
@@ -771,7 +1014,9 @@ constexpr EngineFunction kFunctions[] = {
     {"LEN", "kl_len", 1, 1, false, false, true, klLen},
     {"VAL", "kl_val", 1, 1, false, false, true, klVal},
     {"CHARINDEX", "kl_charindex", 2, 3, false, false, true, klCharindex},
-    {"SUBSTRING", "substr", 3, 3, true, false, true, nullptr},
+    {"SUBSTRING", "kl_substring", 3, 3, true, false, true, klSubstring},
+    {"REPLACE", "kl_replace", 3, 3, true, false, true, klReplace},
+    {"ROUND", "kl_round", 2, 3, false, false, true, klRound},
     {"LEFT", "kl_left", 2, 2, true, false, true, klLeft},
     {"RIGHT", "kl_right", 2, 2, true, false, true, klRight},
     {"REPLICATE", "kl_replicate", 2, 2, true, false, true, klReplicate},
@@ -810,12 +1055,24 @@ const EngineFunction* sqlServerFunction(QStringView upperName) {
 
 int registerFunctions(sqlite3* db) {
     int rc = sqlite3_create_collation(db, kCollation, SQLITE_UTF8, nullptr, collate);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_collation(db, kDateCollation, SQLITE_UTF8, nullptr, collateDates);
+    // In place of SQLite's own sum(), for every statement, view and tool.
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_window_function(
+            db, "sum", 1, SQLITE_UTF8 | SQLITE_INNOCUOUS | SQLITE_DETERMINISTIC, nullptr, sumStep,
+            sumValue, sumValue, sumInverse, nullptr);
     if (rc != SQLITE_OK) return rc;
     for (const EngineFunction& f : kFunctions) {
         if (!f.body) continue;
         // Innocuous: the guards' triggers and the database's views call them.
-        const int flags =
-            SQLITE_UTF8 | SQLITE_INNOCUOUS | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
+        int flags = SQLITE_UTF8 | SQLITE_INNOCUOUS | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
+        if (f.body == klConvert) {
+            flags |= SQLITE_SUBTYPE;
+#ifdef SQLITE_RESULT_SUBTYPE
+            flags |= SQLITE_RESULT_SUBTYPE;
+#endif
+        }
         const int first = f.maxArguments < 0 ? -1 : f.minArguments;
         for (int count = first; count <= f.maxArguments; ++count) {
             rc = sqlite3_create_function_v2(db, f.engineName, count, flags, nullptr, f.body,

@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <map>
 
 namespace kl::ado::sqlite {
@@ -92,13 +93,15 @@ QString insertChecks(const GuardedColumns& columns) {
     return body;
 }
 
-// The row's date stored in the one form, found by its rowid or its key.
+// The row's date stored in the one form, found by its rowid or its key. A
+// date column's own collation finds '31/12/2026' equal to its stored form:
+// whether the text is already stored so is asked byte by byte.
 QString dateConversion(const QString& table, const std::vector<QString>& dates,
                        const GuardedColumns& columns, bool rowid) {
     QStringList sets, differs, where;
     for (const QString& name : dates) {
         sets << QStringLiteral("%1 = kl_fecha(%1)").arg(quoted(name));
-        differs << QStringLiteral("%1 IS NOT kl_fecha(%1)").arg(quoted(name));
+        differs << QStringLiteral("%1 IS NOT kl_fecha(%1) COLLATE BINARY").arg(quoted(name));
     }
     if (rowid) {
         where << QStringLiteral("rowid = NEW.rowid");
@@ -158,7 +161,8 @@ std::map<QString, QString> desiredTriggers(sqlite3* db, const QString& table,
             dateConversion(table, columns.dates, columns, rowid));
         for (const QString& name : columns.dates) {
             add(QStringLiteral("_AU_") + name, QStringLiteral("AFTER ") + updateOf(name),
-                QStringLiteral("typeof(NEW.%1) = 'text' AND NEW.%1 IS NOT kl_fecha(NEW.%1)")
+                QStringLiteral("typeof(NEW.%1) = 'text' AND NEW.%1 IS NOT kl_fecha(NEW.%1) "
+                               "COLLATE BINARY")
                     .arg(quoted(name)),
                 dateConversion(table, {name}, columns, rowid));
         }
@@ -222,7 +226,107 @@ StepResult atomically(sqlite3* db, const std::function<StepResult()>& body) {
     return result;
 }
 
+// A table definition "CREATE TABLE t (a INT, b DATETIME NOT NULL, ...)"
+// with " COLLATE KL_FECHA" appended to the definition of each column of
+// `dates` that names no collation; COLLATE may close a column's
+// definition. Blanks, quotes and nested parentheses are read as SQLite
+// reads them; table constraints never start with a column's name.
+QString withDateCollation(const QString& sql, const std::vector<QString>& dates, int& changed) {
+    std::vector<std::pair<qsizetype, qsizetype>> items;  // [begin, end) at depth 1
+    int depth = 0;
+    qsizetype begin = -1;
+    for (qsizetype k = 0; k < sql.size(); ++k) {
+        const QChar c = sql[k];
+        if (c == u'\'' || c == u'"' || c == u'`' || c == u'[') {
+            const QChar close = c == u'[' ? u']' : c;
+            k = sql.indexOf(close, k + 1);
+            if (k < 0) return sql;
+        } else if (c == u'(') {
+            if (++depth == 1) begin = k + 1;
+        } else if (c == u')') {
+            if (--depth == 0) {
+                items.emplace_back(begin, k);
+                break;
+            }
+        } else if (c == u',' && depth == 1) {
+            items.emplace_back(begin, k);
+            begin = k + 1;
+        }
+    }
+    QString out = sql;
+    for (auto item = items.rbegin(); item != items.rend(); ++item) {
+        const QStringView text = QStringView(sql).mid(item->first, item->second - item->first);
+        const QStringView trimmed = text.trimmed();
+        if (trimmed.isEmpty()) continue;
+        qsizetype nameEnd = 0;
+        QStringView name;
+        if (trimmed[0] == u'[' || trimmed[0] == u'"' || trimmed[0] == u'`') {
+            nameEnd = trimmed.indexOf(trimmed[0] == u'[' ? u']' : trimmed[0], 1);
+            if (nameEnd < 0) continue;
+            name = trimmed.mid(1, nameEnd - 1);
+        } else {
+            while (nameEnd < trimmed.size() && !trimmed[nameEnd].isSpace()) ++nameEnd;
+            name = trimmed.left(nameEnd);
+        }
+        const bool date = std::any_of(dates.begin(), dates.end(), [&](const QString& column) {
+            return name.compare(column, Qt::CaseInsensitive) == 0;
+        });
+        if (!date || trimmed.contains(u"COLLATE", Qt::CaseInsensitive)) continue;
+        const qsizetype end = (trimmed.data() - sql.data()) + trimmed.size();
+        out.insert(end, QStringLiteral(" COLLATE ") + QLatin1String(kDateCollation));
+        ++changed;
+    }
+    return out;
+}
+
 }  // namespace
+
+StepResult collateDateColumns(sqlite3* db, int& changed) {
+    changed = 0;
+    SqliteStatement tables;
+    tables.prepare(db, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'table'"));
+    std::vector<std::pair<QString, QString>> edited;
+    while (tables.step() == SQLITE_ROW) {
+        const QString name = tables.text(0);
+        if (isInternal(name)) continue;
+        const std::optional<GuardedColumns> columns = readColumns(db, name);
+        if (!columns)
+            return failure(db, QStringLiteral("No se pudieron leer las columnas de ") + name);
+        if (columns->dates.empty()) continue;
+        int count = 0;
+        const QString sql = withDateCollation(tables.text(1), columns->dates, count);
+        if (count == 0) continue;
+        changed += count;
+        edited.emplace_back(name, sql);
+    }
+    tables.finalize();
+    if (edited.empty()) return std::nullopt;
+
+    std::int64_t version = 0;
+    SqliteStatement cookie;
+    cookie.prepare(db, QStringLiteral("PRAGMA schema_version"));
+    if (cookie.step() == SQLITE_ROW) version = sqlite3_column_int64(cookie.get(), 0);
+    cookie.finalize();
+    if (StepResult e = execute(db, QStringLiteral("PRAGMA writable_schema = ON"))) return e;
+    StepResult result;
+    for (const auto& [table, sql] : edited) {
+        SqliteStatement update;
+        update.prepare(db, QStringLiteral("UPDATE sqlite_master SET sql = ?1 WHERE type = "
+                                          "'table' AND name = ?2"));
+        update.bind(1, sql);
+        update.bind(2, table);
+        if (update.step() != SQLITE_DONE) {
+            result = failure(db, QStringLiteral("No se pudo cambiar la definición de ") + table);
+            break;
+        }
+    }
+    // A new schema version makes every connection read the definitions again.
+    if (!result)
+        result = execute(db, QStringLiteral("PRAGMA schema_version = %1").arg(version + 1));
+    execute(db, QStringLiteral("PRAGMA writable_schema = OFF"));
+    if (!result) result = execute(db, QStringLiteral("REINDEX ") + QLatin1String(kDateCollation));
+    return result;
+}
 
 std::optional<SizeGuard> sizeGuardOf(sqlite3* db, const QString& table, const QString& column) {
     const std::optional<GuardedColumns> columns = readColumns(db, table);

@@ -85,7 +85,7 @@ std::optional<QDateTime> parseDateText(QStringView text) {
     if (digitsAt(text, 0) >= 4) {
         if (std::optional<QDateTime> machine = parseMachineForm(text)) return machine;
     }
-    return kl::conv::parseDateTime(text);
+    return kl::conv::parseDateTime(text, kl::conv::kSqlServerTwoDigitYearEnd);
 }
 
 QString raisedError(long nativeError, const QString& text) {

@@ -12,7 +12,11 @@
 //   DATETIME, SMALLDATETIME, DATETIME2 or DATE hold that form; their guards
 //   turn other date texts written into them ("31/12/2026", "31/12/26 10:00",
 //   "2026-12-31", "20261231") into it, and "" into 1900-01-01 as SQL Server
-//   does.
+//   does. They are declared COLLATE KL_FECHA, which compares a date text of
+//   any accepted form as the date it names, so "FECHA = '01/02/2024'",
+//   "FECHA >= '20240201'" and "FECHA < '02/02/24 10:00'" mean what SQL
+//   Server's conversion of the text to a date-time makes them mean; the
+//   stored form itself compares byte by byte, so indexes keep their order.
 // - Text columns are declared with SQL Server's types (VARCHAR(50), CHAR(8)...)
 //   and COLLATE KL_CI, so keys and names compare as SQL Server's default
 //   collation does: case-insensitive, accent-sensitive, trailing blanks
@@ -33,7 +37,7 @@
 //   (raisedError()); the provider turns the native number into SQL Server's
 //   error codes (8152 truncation, 241 bad date, 50000 kl_error).
 //
-// registerFunctions() registers the collation KL_CI and the functions of the
+// registerFunctions() registers the collations KL_CI and KL_FECHA and the functions of the
 // table in engine_functions.h: SQL Server's LEN, CHARINDEX, DATEPART,
 // CONVERT... as kl_len, kl_charindex, kl_datepart, kl_convert..., upper,
 // lower and like for every letter (ñ, á...) and SQL Server's wildcards
@@ -50,6 +54,7 @@ struct sqlite3;
 namespace kl::ado::sqlite {
 
 inline constexpr char kCollation[] = "KL_CI";
+inline constexpr char kDateCollation[] = "KL_FECHA";
 inline constexpr char kProcedureTable[] = "KL_PROCEDIMIENTOS";
 // Prefix of the engine's own tables and triggers.
 inline constexpr char kInternalPrefix[] = "KL_";
@@ -72,8 +77,9 @@ QString procedureTableDdl();
 // The stored form of a date-time: "yyyy-MM-dd hh:mm:ss".
 QString storedDate(const QDateTime& value);
 // A date text in the stored form or any form people and the module write
-// (dd/mm/yyyy[ hh:mm[:ss]], dd/mm/yy, yyyy-mm-dd[ hh:mm:ss], yyyymmdd[ hh:mm:ss]);
-// nullopt when it is not a date.
+// (dd/mm/yyyy[ hh:mm[:ss]], dd/mm/yy, yyyy-mm-dd[ hh:mm:ss], yyyymmdd[ hh:mm:ss]),
+// day first, two-digit years as SQL Server reads them (00-49 are 2000-2049,
+// 50-99 are 1950-1999); nullopt when it is not a date.
 std::optional<QDateTime> parseDateText(QStringView text);
 
 // Error text raised by triggers and functions, and its reading back.

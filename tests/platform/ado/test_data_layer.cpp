@@ -44,6 +44,25 @@ class DataLayer : public ::testing::TestWithParam<AdoBackend> {
         if (e) return "<error: " + e->description + ">";
         return rs->EOF() ? QStringLiteral("<eof>") : rs->value(0).toString();
     }
+    // Each "SELECT <select>" gives `sqlServer` in its first column, as SQL
+    // Server's documentation answers; NULL stands for Null.
+    struct Answer {
+        const char* select;
+        const char* sqlServer;
+    };
+    void expectAnswers(std::initializer_list<Answer> answers) {
+        for (const Answer& c : answers) {
+            SCOPED_TRACE(c.select);
+            std::unique_ptr<Recordset> rs;
+            const StepResult e =
+                cnn_.Execute("SELECT " + QString::fromUtf8(c.select), nullptr, &rs);
+            ASSERT_FALSE(e) << e->description.toStdString();
+            ASSERT_FALSE(rs->EOF());
+            const Value v = rs->value(0);
+            EXPECT_EQ(v.isNull() ? QStringLiteral("NULL") : v.toString(),
+                      QString::fromUtf8(c.sqlServer));
+        }
+    }
     void addAccounts(int count) {
         for (int i = 1; i <= count; ++i)
             run(QStringLiteral("INSERT INTO MA_CUENTAS (CODIGO, NOMBRE) VALUES ('%1', 'Cuenta %1')")
@@ -102,69 +121,141 @@ TEST_P(DataLayer, FailedStatementsCarryAdosNumbersAndSucceedingOnesClearTheList)
 TEST_P(DataLayer, ExpressionsAnswerWhatSqlServerAnswers) {
     addAccounts(3);
     run("INSERT INTO MA_CUENTAS (CODIGO, NOMBRE) VALUES ('9', NULL)");
-    struct Case {
-        const char* select;
-        const char* sqlServer;
-    };
-    for (const Case& c : {
-             // Null and its functions.
-             Case{"NULL + 1", "NULL"},
-             {"'a' + NULL", "NULL"},
-             {"ISNULL(NULL, 'x')", "x"},
-             {"COALESCE(NULL, NULL, 3)", "3"},
-             {"NULLIF(1, 1)", "NULL"},
-             {"LEN(NULL)", "NULL"},
-             {"CHARINDEX('b', NULL)", "NULL"},
-             {"CASE WHEN NULL = NULL THEN 'si' ELSE 'no' END", "no"},
-             {"COUNT(NOMBRE) FROM MA_CUENTAS", "3"},
-             {"COUNT(*) FROM MA_CUENTAS WHERE NOMBRE = NULL", "0"},
-             {"COUNT(*) FROM MA_CUENTAS WHERE NOMBRE <> 'Cuenta 1'", "2"},
-             // Numbers, texts and +.
-             {"7 / 2", "3"},
-             {"7 % 3", "1"},
-             {"'1' + '2'", "12"},
-             {"CONVERT(INT, '12') + 1", "13"},
-             {"LEN('ab  ')", "2"},
-             {"RTRIM('ab  ') + 'c'", "abc"},
-             {"SUBSTRING('ABCD', 2, 2)", "BC"},
-             {"UPPER('ñandú')", "ÑANDÚ"},
-             {"CODIGO + NOMBRE FROM MA_CUENTAS WHERE CODIGO + NOMBRE = '2CUENTA 2'", "2Cuenta 2"},
-             {"MIN(CODIGO + CODIGO) FROM MA_CUENTAS", "11"},
-             {"MAX(LEN(CODIGO) + LEN(NOMBRE)) FROM MA_CUENTAS", "9"},
-             // A call's text keeps the database's collation; compared with a
-             // number it is converted.
-             {"COUNT(*) FROM MA_CUENTAS WHERE RTRIM(LTRIM(NOMBRE)) = 'cuenta 1'", "1"},
-             {"COUNT(*) FROM MA_CUENTAS WHERE UPPER(NOMBRE) IN ('cuenta 2')", "1"},
-             {"COUNT(*) FROM MA_CUENTAS WHERE 'x' + NOMBRE = 'XCUENTA 3'", "1"},
-             {"COUNT(*) FROM MA_CUENTAS WHERE RTRIM(CODIGO) = 2", "1"},
-             {"COUNT(*) FROM MA_CUENTAS WHERE 2 < LTRIM(CODIGO)", "2"},
-             {"COUNT(*) FROM MA_CUENTAS WHERE RTRIM(CODIGO) > 10", "0"},
-             // Dates.
-             {"DATEDIFF(day, '2024-12-31', '2025-01-01')", "1"},
-             {"DATEDIFF(month, '2024-12-31 23:59:59', '2025-01-01')", "1"},
-             {"DATEPART(dw, '2026-12-06')", "7"},
-             {"YEAR('2024-12-31 23:59:59')", "2024"},
-             {"DATENAME(month, '2026-01-15')", "Enero"},
-             // TOP, in subqueries too.
-             {"COUNT(*) FROM (SELECT TOP 2 CODIGO FROM MA_CUENTAS ORDER BY CODIGO DESC) x", "2"},
-             {"CODIGO FROM MA_CUENTAS WHERE CODIGO IN (SELECT TOP 1 CODIGO FROM MA_CUENTAS "
-              "ORDER BY CODIGO DESC)",
-              "9"},
-             {"TOP 1 CODIGO FROM MA_CUENTAS WHERE CODIGO > (SELECT TOP 1 CODIGO FROM MA_CUENTAS "
-              "ORDER BY CODIGO) ORDER BY CODIGO",
-              "2"},
-             {"COUNT(*) FROM (SELECT TOP 100 PERCENT CODIGO FROM MA_CUENTAS ORDER BY CODIGO) x",
-              "4"},
-         }) {
-        SCOPED_TRACE(c.select);
-        std::unique_ptr<Recordset> rs;
-        const StepResult e = cnn_.Execute("SELECT " + QString::fromUtf8(c.select), nullptr, &rs);
-        ASSERT_FALSE(e) << e->description.toStdString();
-        ASSERT_FALSE(rs->EOF());
-        const Value v = rs->value(0);
-        EXPECT_EQ(v.isNull() ? QStringLiteral("NULL") : v.toString(),
-                  QString::fromUtf8(c.sqlServer));
-    }
+    expectAnswers({
+        // Null and its functions.
+        {"NULL + 1", "NULL"},
+        {"'a' + NULL", "NULL"},
+        {"ISNULL(NULL, 'x')", "x"},
+        {"COALESCE(NULL, NULL, 3)", "3"},
+        {"NULLIF(1, 1)", "NULL"},
+        {"LEN(NULL)", "NULL"},
+        {"CHARINDEX('b', NULL)", "NULL"},
+        {"CASE WHEN NULL = NULL THEN 'si' ELSE 'no' END", "no"},
+        {"COUNT(NOMBRE) FROM MA_CUENTAS", "3"},
+        {"COUNT(*) FROM MA_CUENTAS WHERE NOMBRE = NULL", "0"},
+        {"COUNT(*) FROM MA_CUENTAS WHERE NOMBRE <> 'Cuenta 1'", "2"},
+        // Numbers, texts and +.
+        {"7 / 2", "3"},
+        {"7 % 3", "1"},
+        {"'1' + '2'", "12"},
+        {"CONVERT(INT, '12') + 1", "13"},
+        {"LEN('ab  ')", "2"},
+        {"RTRIM('ab  ') + 'c'", "abc"},
+        {"SUBSTRING('ABCD', 2, 2)", "BC"},
+        {"UPPER('ñandú')", "ÑANDÚ"},
+        {"CODIGO + NOMBRE FROM MA_CUENTAS WHERE CODIGO + NOMBRE = '2CUENTA 2'", "2Cuenta 2"},
+        {"MIN(CODIGO + CODIGO) FROM MA_CUENTAS", "11"},
+        {"MAX(LEN(CODIGO) + LEN(NOMBRE)) FROM MA_CUENTAS", "9"},
+        // A call's text keeps the database's collation; compared with a
+        // number it is converted.
+        {"COUNT(*) FROM MA_CUENTAS WHERE RTRIM(LTRIM(NOMBRE)) = 'cuenta 1'", "1"},
+        {"COUNT(*) FROM MA_CUENTAS WHERE UPPER(NOMBRE) IN ('cuenta 2')", "1"},
+        {"COUNT(*) FROM MA_CUENTAS WHERE 'x' + NOMBRE = 'XCUENTA 3'", "1"},
+        {"COUNT(*) FROM MA_CUENTAS WHERE RTRIM(CODIGO) = 2", "1"},
+        {"COUNT(*) FROM MA_CUENTAS WHERE 2 < LTRIM(CODIGO)", "2"},
+        {"COUNT(*) FROM MA_CUENTAS WHERE RTRIM(CODIGO) > 10", "0"},
+        // Dates.
+        {"DATEDIFF(day, '2024-12-31', '2025-01-01')", "1"},
+        {"DATEDIFF(month, '2024-12-31 23:59:59', '2025-01-01')", "1"},
+        {"DATEPART(dw, '2026-12-06')", "7"},
+        {"YEAR('2024-12-31 23:59:59')", "2024"},
+        {"DATENAME(month, '2026-01-15')", "Enero"},
+        // TOP, in subqueries too.
+        {"COUNT(*) FROM (SELECT TOP 2 CODIGO FROM MA_CUENTAS ORDER BY CODIGO DESC) x", "2"},
+        {"CODIGO FROM MA_CUENTAS WHERE CODIGO IN (SELECT TOP 1 CODIGO FROM MA_CUENTAS "
+         "ORDER BY CODIGO DESC)",
+         "9"},
+        {"TOP 1 CODIGO FROM MA_CUENTAS WHERE CODIGO > (SELECT TOP 1 CODIGO FROM MA_CUENTAS "
+         "ORDER BY CODIGO) ORDER BY CODIGO",
+         "2"},
+        {"COUNT(*) FROM (SELECT TOP 100 PERCENT CODIGO FROM MA_CUENTAS ORDER BY CODIGO) x", "4"},
+    });
+}
+
+// A date column compared with a quoted date in every form SQL Server reads
+// under DATEFORMAT dmy, and two-digit years up to 2049.
+TEST_P(DataLayer, DatesQuotedAsTextAnswerWhatSqlServerAnswers) {
+    for (const char* fecha :
+         {"01/02/2024", "01/02/2024", "01/02/2024 10:30", "02/02/2024", "03/02/2024 23:59:59"})
+        run(QStringLiteral("INSERT INTO MV_ASIENTOS (NUMERO, FECHA) VALUES (1, '%1')").arg(fecha));
+    expectAnswers({
+        {"COUNT(*) FROM MV_ASIENTOS WHERE FECHA = '01/02/2024'", "2"},
+        {"COUNT(*) FROM MV_ASIENTOS WHERE FECHA = '20240201'", "2"},
+        {"COUNT(*) FROM MV_ASIENTOS WHERE FECHA = '1/2/24'", "2"},
+        {"COUNT(*) FROM MV_ASIENTOS WHERE '01/02/2024' = FECHA", "2"},
+        {"COUNT(*) FROM MV_ASIENTOS WHERE FECHA = '01/02/2024 10:30'", "1"},
+        {"COUNT(*) FROM MV_ASIENTOS WHERE FECHA = '20240201 10:30:00'", "1"},
+        {"COUNT(*) FROM MV_ASIENTOS WHERE FECHA >= '01/02/2024' AND FECHA <= '02/02/2024'", "4"},
+        {"COUNT(*) FROM MV_ASIENTOS WHERE FECHA BETWEEN '01/02/24' AND '02/02/24'", "4"},
+        {"COUNT(*) FROM MV_ASIENTOS WHERE FECHA > '01/02/2024 10:00'", "3"},
+        {"COUNT(*) FROM MV_ASIENTOS WHERE FECHA IN ('02/02/2024', '03/02/2024 23:59:59')", "2"},
+        {"COUNT(*) FROM (SELECT FECHA AS F FROM MV_ASIENTOS) x WHERE F < '20240202'", "3"},
+        {"COUNT(DISTINCT FECHA) FROM MV_ASIENTOS", "4"},
+        {"YEAR(CAST('01/01/30' AS DATETIME))", "2030"},
+        {"YEAR(CAST('31/12/49 10:00' AS DATETIME))", "2049"},
+        {"YEAR(CAST('01/01/50' AS DATETIME))", "1950"},
+    });
+    run("INSERT INTO CONTROL_ACCESO (USUARIO, ENTRADA) VALUES ('A', '05/03/30 08:15')");
+    EXPECT_EQ(scalar("SELECT YEAR(ENTRADA) FROM CONTROL_ACCESO"), "2030");
+}
+
+// MONEY and DECIMAL are exact to their scale: sums, an entry's balance,
+// conversions and their texts; ROUND as SQL Server rounds.
+TEST_P(DataLayer, AmountsAnswerWhatSqlServerAnswers) {
+    for (const char* row : {"'1', 0.1", "'2', 0.2", "'3', 0.3", "'4', 39210677.06"})
+        run(QStringLiteral("INSERT INTO MA_CUENTAS (CODIGO, SALDO) VALUES (%1)").arg(row));
+    expectAnswers({
+        {"SUM(SALDO) FROM MA_CUENTAS WHERE CODIGO IN ('1', '2')", "0.3"},
+        {"SUM(SALDO) FROM MA_CUENTAS WHERE CODIGO <> '3'", "39210677.36"},
+        {"ISNULL(SUM(CASE WHEN CODIGO = '3' THEN -SALDO ELSE SALDO END), 0) FROM MA_CUENTAS "
+         "WHERE CODIGO < '4'",
+         "0"},
+        {"SUM(SALDO) - SUM(SALDO) FROM MA_CUENTAS", "0"},
+        {"SUM(CODIGO) FROM MA_CUENTAS", "10"},
+        {"SUM(SALDO) FROM MA_CUENTAS WHERE CODIGO = 'ninguna'", "NULL"},
+        {"CAST(10 AS MONEY) / 3", "3.3333"},
+        {"CAST(CAST(2.5 AS MONEY) AS INT)", "3"},
+        {"CAST(2.5 AS INT)", "2"},
+        {"CONVERT(VARCHAR(20), CAST(1234.5 AS MONEY))", "1234.50"},
+        {"CONVERT(VARCHAR(20), CAST(1234.5 AS MONEY), 1)", "1,234.50"},
+        {"CONVERT(VARCHAR(20), CAST(1234.5 AS MONEY), 2)", "1234.5000"},
+        {"CAST(CAST(1 AS DECIMAL(5,2)) AS VARCHAR(10))", "1.00"},
+        {"CAST(2.675 AS DECIMAL(5,2))", "2.68"},
+        {"ROUND(748.58, -1)", "750"},
+        {"ROUND(748.58, -2)", "700"},
+        {"ROUND(748.58, -4)", "0"},
+        {"ROUND(748.58, 1)", "748.6"},
+        {"ROUND(-2.5, 0)", "-3"},
+        {"ROUND(150.75, 0, 1)", "150"},
+        {"ROUND(1234, -2)", "1200"},
+    });
+}
+
+// Values that are no table column compare under the database's collation
+// and blank padding as the columns do.
+TEST_P(DataLayer, TextsOutsideTableColumnsAnswerWhatSqlServerAnswers) {
+    expectAnswers({
+        {"CASE WHEN 'abc' = 'ABC' THEN 'si' ELSE 'no' END", "si"},
+        {"CASE WHEN 'abc' = 'abc   ' THEN 'si' ELSE 'no' END", "si"},
+        {"CASE WHEN '' = '   ' THEN 'si' ELSE 'no' END", "si"},
+        {"CASE WHEN 'a' = 'á' THEN 'si' ELSE 'no' END", "no"},
+        {"NULLIF('a', 'A')", "NULL"},
+        {"CASE 'A' WHEN 'a' THEN 'si' ELSE 'no' END", "si"},
+        {"MAX(x) FROM (SELECT 'a' AS x UNION ALL SELECT 'B') t", "B"},
+        {"MIN(x) FROM (SELECT 'b' x UNION ALL SELECT 'A') t", "A"},
+        {"COUNT(*) FROM (SELECT 'x' AS c UNION SELECT 'X' UNION SELECT 'x   ') u", "1"},
+        {"COUNT(*) FROM (SELECT c FROM (SELECT 'abc' AS c UNION ALL SELECT 'ABC ') d GROUP BY "
+         "c) g",
+         "1"},
+        {"REPLACE('abcABC', 'b', 'x')", "axcAxC"},
+        {"CASE WHEN 'abc  ' LIKE 'abc' THEN 'si' ELSE 'no' END", "si"},
+        {"CASE WHEN 'abc' LIKE 'abc ' THEN 'si' ELSE 'no' END", "no"},
+        {"ISNULL(CAST(NULL AS VARCHAR(2)), 'abcdef')", "ab"},
+        {"ISNULL(CAST('xyz' AS VARCHAR(5)), 'abcdef')", "xyz"},
+        {"SUBSTRING('abc', 0, 2)", "a"},
+        {"SUBSTRING('abc', -1, 3)", "a"},
+        {"SUBSTRING('abc', 2, 10)", "bc"},
+    });
 }
 
 TEST_P(DataLayer, AConversionSqlServerRefusesFailsWithItsNumber) {
