@@ -2,9 +2,9 @@
 
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
-#include "platform/ado/error_numbers.h"
 #include "platform/ado/transaction_scope.h"
 #include "platform/conversions.h"
+#include "platform/error_numbers.h"
 #include "session/claves_configuracion.h"
 
 #include <QHash>

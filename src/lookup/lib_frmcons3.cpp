@@ -8,9 +8,9 @@
 #include "platform/dialogs.h"
 #include "platform/settings_files.h"
 #include "platform/ui/windows.h"
+#include "session/aviso_operador.h"
 #include "session/brimcor2.h"
 #include "session/claves_configuracion.h"
-#include "session/error_notice.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -270,7 +270,7 @@ void Lib_FrmCons3::Form_Load() {
     CmdTodos->setVisible(CheckBoxes);
     if (rs_->State() == ado::adStateOpen) {
         Encolumnar();
-        Leer(1, 0);
+        Leer();
     }
     if (OrdenarPorLwv) filas_.sort(0, Qt::AscendingOrder);
     if (filas_.rowCount() > 0) seleccionaFila(0, 0);
@@ -332,7 +332,7 @@ void Lib_FrmCons3::Encolumnar() {
     for (int g = 0; g < anchos.size(); ++g) ListView1->setColumnWidth(g, anchos[g]);
 }
 
-void Lib_FrmCons3::Leer(int /*Cdesde*/, int /*Cuantas*/) {
+void Lib_FrmCons3::Leer() {
     filas_.limpiaFilas();
     if (!rs_ || rs_->EOF()) return;
     ado::Recordset& rs = *rs_;
@@ -686,7 +686,6 @@ void Lib_FrmCons3::resizeEvent(QResizeEvent* event) {
 
 void Lib_FrmCons3::Form_Unload() {
     descargada_ = true;
-    UsarUDBC = false;
     GrabarAnchos();
     filas_.limpiaFilas();
 }

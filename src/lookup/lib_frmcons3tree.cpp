@@ -3,8 +3,8 @@
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
 #include "platform/ui/windows.h"
+#include "session/aviso_operador.h"
 #include "session/brimcor2.h"
-#include "session/error_notice.h"
 
 #include <QComboBox>
 #include <QFrame>

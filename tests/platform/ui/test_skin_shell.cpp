@@ -1,4 +1,4 @@
-#include "platform/ado/error_numbers.h"
+#include "platform/error_numbers.h"
 #include "platform/ui/shell.h"
 #include "platform/ui/skin.h"
 
