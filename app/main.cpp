@@ -4,7 +4,7 @@
 #include "platform/ui/spanish.h"
 #include "platform/ui/widget_dialogs.h"
 #include "progress/aviso_espera_bloqueo.h"
-#include "startup/startup.h"
+#include "startup/inicio_sesion.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -18,8 +18,8 @@
 #include "platform/ui/widget_dialogs.h"
 #include "progress/aviso_espera_bloqueo.h"
 #include "session/brimcor2.h"
-#include "session/window_look.h"
-#include "startup/startup.h"
+#include "session/estilo_ventanas.h"
+#include "startup/inicio_sesion.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -6,7 +6,7 @@
 //
 // The file is made in FOLDER (default: the temporary folder) and removed.
 
-#include "platform/ado/sqlite_guards.h"
+#include "platform/sqlite_engine/guards.h"
 #include "sqlite_db.h"
 
 #include <QDir>

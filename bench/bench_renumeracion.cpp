@@ -15,8 +15,8 @@
 
 #include "config/renumeracion.h"
 #include "dblayer/db_dll.h"
-#include "platform/ado/sqlite_guards.h"
 #include "platform/conversions.h"
+#include "platform/sqlite_engine/guards.h"
 #include "session/claves_configuracion.h"
 #include "sqlite_db.h"
 

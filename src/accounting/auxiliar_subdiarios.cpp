@@ -4,12 +4,13 @@
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
 #include "dblayer/transaction.h"
-#include "platform/ado/collation.h"
+#include "platform/ado/transaction_scope.h"
+#include "platform/collation.h"
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
 #include "progress/dll_display.h"
+#include "session/aviso_operador.h"
 #include "session/brimcor2.h"
-#include "session/error_notice.h"
 #include "session/sesion.h"
 
 #include <QHash>
@@ -94,7 +95,7 @@ class NombresCuentas {
 
   private:
     static QString clave(const Value& codigo) {
-        return ado::sqlite::foldCase(Brimcor2::ValorNoNulo(codigo).trimmed());
+        return collation::foldCase(Brimcor2::ValorNoNulo(codigo).trimmed());
     }
     QHash<QString, QString> nombres_;
 };

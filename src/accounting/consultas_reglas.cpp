@@ -2,7 +2,7 @@
 
 #include "accounting/lbc_asiento.h"
 #include "dblayer/db_dll.h"
-#include "platform/ado/error_numbers.h"
+#include "platform/error_numbers.h"
 
 #include <QRegularExpression>
 

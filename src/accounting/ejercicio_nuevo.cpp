@@ -2,9 +2,11 @@
 
 #include "dblayer/db_dll.h"
 #include "dblayer/transaction.h"
-#include "platform/ado/error_numbers.h"
+#include "platform/ado/transaction_scope.h"
+#include "platform/error_numbers.h"
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
+#include "platform/error_numbers.h"
 #include "progress/dll_display.h"
 #include "session/brimcor2.h"
 #include "session/claves_configuracion.h"

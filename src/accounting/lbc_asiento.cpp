@@ -1,12 +1,12 @@
 #include "accounting/lbc_asiento.h"
 
 #include "dblayer/db_dll.h"
-#include "platform/ado/error_numbers.h"
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
+#include "platform/error_numbers.h"
+#include "session/aviso_operador.h"
 #include "session/brimcor2.h"
 #include "session/claves_configuracion.h"
-#include "session/error_notice.h"
 
 #include <algorithm>
 #include <limits>

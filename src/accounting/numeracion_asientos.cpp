@@ -3,13 +3,13 @@
 
 #include "accounting/consultas_reglas.h"
 #include "accounting/lbc_asiento.h"
-#include "platform/ado/error_numbers.h"
+#include "platform/error_numbers.h"
 
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
 #include "platform/conversions.h"
+#include "session/aviso_operador.h"
 #include "session/brimcor2.h"
-#include "session/error_notice.h"
 
 #include <cmath>
 

@@ -3,15 +3,15 @@
 
 #include "accounting/consultas_reglas.h"
 #include "accounting/lbc_asiento.h"
-#include "platform/ado/error_numbers.h"
+#include "platform/error_numbers.h"
 
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
+#include "session/aviso_operador.h"
 #include "session/brimcor2.h"
 #include "session/claves_configuracion.h"
-#include "session/error_notice.h"
 
 #include <QStringList>
 

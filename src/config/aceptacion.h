@@ -4,7 +4,7 @@
 // question, the password-option notice, the account-structure checks, the
 // validation of every field and the save of every key.
 
-#include "config/config_keys.h"
+#include "config/claves_formulario.h"
 #include "config/formulario_configuracion.h"
 #include "config/validacion_configuracion.h"
 

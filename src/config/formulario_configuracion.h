@@ -5,7 +5,7 @@
 // to the window. The window implements it over its widgets; the binding and
 // the validation never see a widget.
 
-#include "config/bound_controls.h"
+#include "config/controles_enlazados.h"
 #include "platform/runerror.h"
 
 #include <QString>

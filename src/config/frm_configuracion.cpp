@@ -1,21 +1,21 @@
 #include "config/frm_configuracion.h"
 
 #include "config/aceptacion.h"
-#include "config/config_keys.h"
-#include "config/key_filter.h"
+#include "config/claves_formulario.h"
+#include "config/filtro_teclas.h"
 #include "config/wiz_ejercicio.h"
 #include "dblayer/db_dll.h"
 #include "lookup/def_qconsulta.h"
-#include "platform/ado/error_numbers.h"
 #include "platform/dialogs.h"
+#include "platform/error_numbers.h"
 #include "platform/ui/fitted_image.h"
 #include "platform/ui/one_at_a_time.h"
 #include "platform/ui/windows.h"
 #include "session/brimcor2.h"
 #include "session/claves_configuracion.h"
+#include "session/estilo_ventanas.h"
 #include "session/sesion.h"
-#include "session/window_look.h"
-#include "startup/startup.h"
+#include "startup/inicio_sesion.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #include "config/frm_configuracion.h"
 
-#include "config/bound_controls.h"
-#include "config/key_filter.h"
+#include "config/controles_enlazados.h"
+#include "config/filtro_teclas.h"
 #include "platform/ui/accessible_check_box.h"
 #include "platform/ui/fitted_image.h"
 

@@ -2,9 +2,9 @@
 
 #include "accounting/ejercicio_nuevo.h"
 #include "dblayer/db_dll.h"
-#include "platform/ado/error_numbers.h"
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
+#include "platform/error_numbers.h"
 #include "session/brimcor2.h"
 #include "session/claves_configuracion.h"
 

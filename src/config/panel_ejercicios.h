@@ -6,7 +6,7 @@
 // its outcome writes. The window only forwards its events here.
 
 #include "accounting/lbc_asiento.h"
-#include "config/bound_controls.h"
+#include "config/controles_enlazados.h"
 #include "config/formulario_configuracion.h"
 #include "config/validacion_configuracion.h"
 

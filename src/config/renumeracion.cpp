@@ -3,8 +3,10 @@
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
 #include "dblayer/transaction.h"
-#include "platform/ado/error_numbers.h"
+#include "platform/ado/transaction_scope.h"
+#include "platform/error_numbers.h"
 #include "platform/conversions.h"
+#include "platform/error_numbers.h"
 #include "session/claves_configuracion.h"
 
 #include <QHash>

@@ -4,7 +4,7 @@
 // all of them before the window is accepted. The verdict is shown to the
 // operator here, and handed back so the window can act on it.
 
-#include "config/bound_controls.h"
+#include "config/controles_enlazados.h"
 #include "config/formulario_configuracion.h"
 #include "platform/result.h"
 #include "platform/value.h"

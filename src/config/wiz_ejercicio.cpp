@@ -1,9 +1,9 @@
 #include "config/wiz_ejercicio.h"
 
-#include "config/key_filter.h"
+#include "config/filtro_teclas.h"
 #include "platform/ui/one_at_a_time.h"
 #include "session/brimcor2.h"
-#include "session/window_look.h"
+#include "session/estilo_ventanas.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

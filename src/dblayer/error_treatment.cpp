@@ -1,6 +1,6 @@
 #include "dblayer/db_dll.h"
 #include "dblayer/error_log.h"
-#include "platform/ado/error_numbers.h"
+#include "platform/error_numbers.h"
 #include "platform/settings_files.h"
 
 namespace kl::db {

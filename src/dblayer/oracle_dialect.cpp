@@ -1,8 +1,8 @@
 #include "dblayer/oracle_dialect.h"
 
 #include "dblayer/sql_text.h"
-#include "platform/ado/error_numbers.h"
 #include "platform/conversions.h"
+#include "platform/error_numbers.h"
 
 #include <QSet>
 

@@ -5,7 +5,7 @@
 // of a SQL Server script into the statements Oracle runs one at a time.
 
 #include "dblayer/sql_text.h"
-#include "platform/ado/error_numbers.h"
+#include "platform/error_numbers.h"
 #include "platform/runerror.h"
 
 #include <QString>

@@ -1,7 +1,7 @@
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
-#include "platform/ado/error_numbers.h"
 #include "platform/conversions.h"
+#include "platform/error_numbers.h"
 
 #include <algorithm>
 #include <initializer_list>

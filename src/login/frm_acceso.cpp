@@ -5,14 +5,15 @@
 #include "login/bases_txt.h"
 #include "login/existe_archivo.h"
 #include "login/registro_conexion.h"
-#include "platform/ado/error_numbers.h"
 #include "platform/dialogs.h"
+#include "platform/error_numbers.h"
 #include "platform/module_settings.h"
 #include "platform/ui/one_at_a_time.h"
 #include "platform/ui/shell.h"
 #include "platform/ui/windows.h"
+#include "session/ajustes_ini.h"
+#include "session/aviso_operador.h"
 #include "session/brimcor2.h"
-#include "session/error_notice.h"
 #include "session/sesion.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "lookup/filas_consulta.h"
 
-#include "platform/ado/collation.h"
+#include "platform/collation.h"
 
 #include <algorithm>
 #include <array>
@@ -27,12 +27,6 @@ void FilasConsulta::ponEncabezados(const QStringList& encabezados) {
     niveles_.clear();
     orden_.clear();
     endResetModel();
-}
-
-void FilasConsulta::cambiaEncabezado(int columna, const QString& texto) {
-    if (columna < 0 || columna >= columnas_) return;
-    encabezados_[columna] = texto;
-    Q_EMIT headerDataChanged(Qt::Horizontal, columna, columna);
 }
 
 void FilasConsulta::limpiaFilas() {
@@ -279,8 +273,8 @@ void FilasConsulta::sort(int column, Qt::SortOrder order) {
     orden_.resize(filas_);
     std::iota(orden_.begin(), orden_.end(), 0);
     std::stable_sort(orden_.begin(), orden_.end(), [&](int a, int b) {
-        const int c = ado::sqlite::compareCi(claves[static_cast<std::size_t>(a)],
-                                             claves[static_cast<std::size_t>(b)]);
+        const int c = collation::compareCi(claves[static_cast<std::size_t>(a)],
+                                           claves[static_cast<std::size_t>(b)]);
         return order == Qt::AscendingOrder ? c < 0 : c > 0;
     });
 

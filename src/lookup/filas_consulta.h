@@ -37,7 +37,6 @@ class FilasConsulta : public QAbstractTableModel {
     // ---- Columns.
     void ponEncabezados(const QStringList& encabezados);
     const QStringList& encabezados() const { return encabezados_; }
-    void cambiaEncabezado(int columna, const QString& texto);
 
     // ---- Rows. Loading many rows goes between empieza and terminaCarga, so
     // the views hear of them once.

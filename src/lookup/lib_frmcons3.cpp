@@ -11,9 +11,9 @@
 #include "platform/ui/control_colors.h"
 #include "platform/ui/one_at_a_time.h"
 #include "platform/ui/windows.h"
+#include "session/aviso_operador.h"
 #include "session/brimcor2.h"
 #include "session/claves_configuracion.h"
-#include "session/error_notice.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -285,7 +285,7 @@ void Lib_FrmCons3::Form_Load() {
     CmdTodos->setVisible(CheckBoxes);
     if (rs_->State() == ado::adStateOpen) {
         Encolumnar();
-        Leer(1, 0);
+        Leer();
     }
     if (OrdenarPorLwv) filas_.sort(0, Qt::AscendingOrder);
     if (filas_.rowCount() > 0) seleccionaFila(0, 0);
@@ -362,7 +362,7 @@ int Lib_FrmCons3::anchoMinimo(int columna) const {
     return std::max(encabezado, busqueda);
 }
 
-void Lib_FrmCons3::Leer(int /*Cdesde*/, int /*Cuantas*/) {
+void Lib_FrmCons3::Leer() {
     filas_.limpiaFilas();
     if (!rs_ || rs_->EOF()) return;
     ado::Recordset& rs = *rs_;
@@ -718,7 +718,6 @@ void Lib_FrmCons3::resizeEvent(QResizeEvent* event) {
 
 void Lib_FrmCons3::Form_Unload() {
     descargada_ = true;
-    UsarUDBC = false;
     GrabarAnchos();
     filas_.limpiaFilas();
 }

@@ -82,9 +82,6 @@ class Lib_FrmCons3 : public QDialog {
     QString ValoresDefault;  // values pre-checked (substring test); "@10" widens columns
     bool CfgUsaConsultaLIKE = false;
     bool GrabarCfg = false;  // save the column widths when the window unloads
-    // Statements go to the process's one access layer either way; kept so
-    // callers that set it still build.
-    bool UsarUDBC = false;
 
     // CONSULTASLEN.KVW in the program's folder unless set otherwise.
     QString ArchivoAnchos;
@@ -110,7 +107,7 @@ class Lib_FrmCons3 : public QDialog {
     void Form_Load();
     void Form_Unload();
     void Encolumnar();
-    void Leer(int Cdesde, int Cuantas);
+    void Leer();
     void CalcularAncho();
 
     // 1-based row, in list order, whose text in column Clave (0 the first)

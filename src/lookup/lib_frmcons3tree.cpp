@@ -4,8 +4,8 @@
 #include "dblayer/sql_text.h"
 #include "platform/ui/one_at_a_time.h"
 #include "platform/ui/windows.h"
+#include "session/aviso_operador.h"
 #include "session/brimcor2.h"
-#include "session/error_notice.h"
 
 #include <QComboBox>
 #include <QFrame>

@@ -1,5 +1,6 @@
-target_sources(kl_platform PRIVATE
+target_sources(kl_platform_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/value.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/collation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/conversions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/runerror.cpp
   ${CMAKE_CURRENT_LIST_DIR}/textfile.cpp

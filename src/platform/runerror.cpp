@@ -1,6 +1,6 @@
 #include "platform/runerror.h"
 
-#include "platform/ado/error_numbers.h"
+#include "platform/error_numbers.h"
 
 #include <exception>
 
@@ -27,9 +27,9 @@ StepResult guarded(const std::function<StepResult()>& body, const QString& sourc
     try {
         return body();
     } catch (const std::exception& e) {
-        return RunError{ado::err::AutomationError, QString::fromLocal8Bit(e.what()), source};
+        return RunError{err::AutomationError, QString::fromLocal8Bit(e.what()), source};
     } catch (...) {
-        return RunError{ado::err::AutomationError, QStringLiteral("Error inesperado"), source};
+        return RunError{err::AutomationError, QStringLiteral("Error inesperado"), source};
     }
 }
 

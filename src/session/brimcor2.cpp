@@ -1,8 +1,8 @@
 #include "session/brimcor2.h"
 
 #include "dblayer/db_dll.h"
-#include "platform/ado/error_numbers.h"
 #include "platform/conversions.h"
+#include "platform/error_numbers.h"
 #include "platform/ini.h"
 #include "platform/ui/shell.h"
 

@@ -2,8 +2,8 @@
 
 #include "dblayer/db_dll.h"
 #include "dblayer/sql_text.h"
-#include "platform/ado/error_numbers.h"
 #include "platform/conversions.h"
+#include "platform/error_numbers.h"
 #include "session/brimcor2.h"
 
 #include <cmath>

@@ -1,8 +1,8 @@
 #include "support/accounting_db/accounting_db.h"
 
 #include "accounting/lbc_asiento.h"
-#include "platform/ado/error_numbers.h"
 #include "platform/dialogs.h"
+#include "platform/error_numbers.h"
 
 namespace kl::accounting::test {
 namespace {

@@ -4,7 +4,7 @@
 // the tables the configuration reads and writes, the shared layer connected
 // to them and the session's fiscal year 1.
 
-#include "config/bound_controls.h"
+#include "config/controles_enlazados.h"
 #include "config/formulario_configuracion.h"
 #include "support/database_test/database_test.h"
 

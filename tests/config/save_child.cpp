@@ -6,7 +6,7 @@
 // It prints "listo" when the save begins. Exit status 0 when it committed.
 
 #include "accounting/ejercicio_nuevo.h"
-#include "config/config_keys.h"
+#include "config/claves_formulario.h"
 #include "dblayer/db_dll.h"
 #include "platform/scripted_dialogs.h"
 

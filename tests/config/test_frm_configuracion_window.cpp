@@ -1,6 +1,6 @@
 #include "config/frm_configuracion.h"
 
-#include "config/bound_controls.h"
+#include "config/controles_enlazados.h"
 #include "config/wiz_ejercicio.h"
 #include "database_file.h"
 #include "dblayer/application_hooks.h"

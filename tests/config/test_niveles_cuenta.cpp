@@ -1,4 +1,5 @@
 #include "config/niveles_cuenta.h"
+#include "support/printers.h"
 
 #include "config/aceptacion.h"
 #include "config/renumeracion.h"
@@ -11,11 +12,6 @@
 #include <QTimer>
 
 #include <ostream>
-
-// Failures quote texts instead of dumping their characters.
-void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace kl::config::test {
 namespace {

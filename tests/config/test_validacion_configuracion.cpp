@@ -1,5 +1,5 @@
 #include "config/validacion_configuracion.h"
-#include "platform/ado/error_numbers.h"
+#include "platform/error_numbers.h"
 
 #include "config_fixture.h"
 #include "platform/dialogs.h"

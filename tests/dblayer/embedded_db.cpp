@@ -1,5 +1,7 @@
 #include "embedded_db.h"
 
+#include "platform/sqlite_engine/handles.h"
+
 #include <QFile>
 
 #include <sqlite3.h>
@@ -20,14 +22,10 @@ INSERT INTO V_MA_ARTICULOS VALUES ('0999'), (' 5000'), ('0100'), (' 1234');
 )sql";
 
 void writeSqlite(const QString& path, const char* sql) {
-    sqlite3* handle = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &handle), SQLITE_OK);
-    char* message = nullptr;
-    const int rc = sqlite3_exec(handle, sql, nullptr, nullptr, &message);
-    const std::string text = message ? message : "";
-    sqlite3_free(message);
-    sqlite3_close(handle);
-    ASSERT_EQ(rc, SQLITE_OK) << text;
+    ado::sqlite::SqliteDatabase db;
+    ASSERT_EQ(db.open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), SQLITE_OK);
+    const StepResult e = db.exec(QString::fromUtf8(sql));
+    ASSERT_FALSE(e) << e->description.toStdString();
 }
 
 void EmbeddedDbTest::SetUp() {

@@ -1,7 +1,7 @@
 #include "dblayer/error_log.h"
 #include "dblayer/program_info.h"
 #include "embedded_db.h"
-#include "platform/ado/error_numbers.h"
+#include "platform/error_numbers.h"
 #include "platform/textfile.h"
 
 #include <QFile>

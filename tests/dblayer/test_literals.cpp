@@ -1,7 +1,7 @@
 #include "dblayer/sql_text.h"
 #include "embedded_db.h"
-#include "platform/ado/error_numbers.h"
-#include "printers.h"
+#include "platform/error_numbers.h"
+#include "support/printers.h"
 
 #include <set>
 

@@ -5,30 +5,16 @@
 #include "embedded_db.h"
 #include "platform/ado/odbc_test_drivers.h"
 #include "platform/textfile.h"
+#include "support/closed_port.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 namespace kl::db::test {
 namespace {
 
-int closedPort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(s);
-    return ntohs(address.sin_port);
-}
+using kl::test::closedPort;
 
 class CancelledLogin final : public LoginPrompt {
   public:

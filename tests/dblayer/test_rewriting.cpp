@@ -1,8 +1,8 @@
 #include "dblayer/restricted_views.h"
 #include "embedded_db.h"
 #include "fuzz/rewriting_properties.h"
-#include "platform/ado/error_numbers.h"
-#include "printers.h"
+#include "platform/error_numbers.h"
+#include "support/printers.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "embedded_db.h"
 #include "platform/textfile.h"
-#include "printers.h"
+#include "support/printers.h"
 
 namespace kl::db::test {
 namespace {

@@ -2,7 +2,8 @@
 // gives statements or a syntax error, and every statement it gives is
 // lexically complete SQLite (closed literals, names and comments).
 
-#include "platform/ado/sqlite_dialect.h"
+#include "platform/sqlite_engine/function_table.h"
+#include "platform/tsql/translator.h"
 
 #include "platform/ado/ado.h"
 
@@ -22,11 +23,11 @@ bool looksLikeProcedure(const QString& name) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QString text =
         QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    auto result = kl::ado::sqlite::adapt(text, looksLikeProcedure);
+    auto result = kl::tsql::adapt(text, kl::ado::sqlite::embeddedTarget(), looksLikeProcedure);
     if (const auto* error = std::get_if<kl::RunError>(&result)) {
         if (error->number != kl::ado::err::Syntax || error->description.isEmpty()) __builtin_trap();
     } else {
-        for (const auto& statement : std::get<std::vector<kl::ado::sqlite::Statement>>(result)) {
+        for (const auto& statement : std::get<std::vector<kl::tsql::Statement>>(result)) {
             if (statement.isProcedureCall()) continue;
             if (statement.sql.isEmpty()) __builtin_trap();
             // A trigger's body may be cut short by the input itself.
@@ -35,6 +36,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!sqlite3_complete(sql.constData())) __builtin_trap();
         }
     }
-    kl::ado::sqlite::singleTableOf(text);
+    kl::tsql::singleTableOf(text);
     return 0;
 }

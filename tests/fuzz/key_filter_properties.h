@@ -7,7 +7,7 @@
 // the text, UTF-8. The check gives an empty text when the promise holds and
 // says what broke otherwise.
 
-#include "config/key_filter.h"
+#include "config/filtro_teclas.h"
 #include "session/brimcor2.h"
 
 #include <QByteArray>

@@ -7,7 +7,7 @@
 #include "dblayer/oracle_dialect.h"
 #include "dblayer/restricted_views.h"
 #include "dblayer/sql_text.h"
-#include "platform/ado/error_numbers.h"
+#include "platform/error_numbers.h"
 
 #include <QHash>
 #include <QRegularExpression>

@@ -11,7 +11,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "../session/printers.h"
+#include "support/printers.h"
 
 #include <gtest/gtest.h>
 

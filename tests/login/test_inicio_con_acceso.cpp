@@ -9,7 +9,7 @@
 #include "login/ventana_acceso.h"
 #include "login_fixture.h"
 #include "schema.h"
-#include "startup/startup.h"
+#include "startup/inicio_sesion.h"
 #include "support/embedded_db.h"
 #include "support/scripted_dialogs.h"
 

@@ -5,11 +5,8 @@ kl_add_test(test_ado
     ${CMAKE_CURRENT_LIST_DIR}/ado/test_connection.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ado/test_data_layer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ado/test_odbc.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ado/test_procedure_call.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ado/test_processes.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ado/test_sqlite_handles.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ado/test_sqlite_support.cpp
-  LIBS kl_platform GTest::gtest_main)
+  LIBS kl_platform)
 
 # The ODBC drivers the tests use, registered in an odbcinst.ini of the build
 # tree (tests point ODBCSYSINI at it), so no system configuration is needed.

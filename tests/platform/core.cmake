@@ -7,4 +7,4 @@ kl_add_test(test_platform_core
     ${CMAKE_CURRENT_LIST_DIR}/test_runerror.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_settings_files.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_input_seeds.cpp
-  LIBS kl_platform GTest::gtest_main)
+  LIBS kl_platform)

@@ -4,8 +4,8 @@
 // tests, in DatabaseTest's folder: the session record empty and no session
 // link, so the layer reads the session as a program that has not started.
 
-#include "printers.h"
 #include "support/database_test/database_test.h"
+#include "support/printers.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "platform/ado/error_numbers.h"
+#include "platform/error_numbers.h"
 #include "session/brimcor2.h"
 
 #include "dblayer/db_dll.h"

@@ -1,4 +1,4 @@
-#include "platform/ado/error_numbers.h"
+#include "platform/error_numbers.h"
 #include "session/claves_configuracion.h"
 
 #include "session/sesion.h"

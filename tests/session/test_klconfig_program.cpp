@@ -10,7 +10,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "printers.h"
+#include "support/printers.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "fuzz/parametros_sesion_properties.h"
 #include "fuzz/seed_replay.h"
-#include "printers.h"
+#include "support/printers.h"
 
 #include <gtest/gtest.h>
 

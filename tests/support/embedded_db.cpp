@@ -1,7 +1,8 @@
 #include "support/embedded_db.h"
 
-#include "platform/ado/sqlite_guards.h"
-#include "platform/ado/sqlite_support.h"
+#include "platform/sqlite_engine/guards.h"
+#include "platform/sqlite_engine/handles.h"
+#include "platform/sqlite_engine/stored_forms.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -10,36 +11,18 @@ namespace kl::test {
 
 namespace {
 
-// An open raw connection with the engine's functions; closes itself.
-class RawDb {
-  public:
-    RawDb(const QString& file, int flags) {
-        if (sqlite3_open_v2(file.toUtf8().constData(), &db_, flags, nullptr) != SQLITE_OK ||
-            kl::ado::sqlite::registerFunctions(db_) != SQLITE_OK) {
-            error_ = QString::fromUtf8(sqlite3_errmsg(db_));
-        }
-        sqlite3_busy_timeout(db_, 30000);
-    }
-    ~RawDb() { sqlite3_close_v2(db_); }
-    RawDb(const RawDb&) = delete;
-    RawDb& operator=(const RawDb&) = delete;
+using ado::sqlite::SqliteDatabase;
+using ado::sqlite::SqliteStatement;
 
-    sqlite3* get() const { return db_; }
-    const QString& error() const { return error_; }
-
-    bool exec(const QString& sql) {
-        char* message = nullptr;
-        if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &message) == SQLITE_OK)
-            return true;
-        error_ = QString::fromUtf8(message ? message : "");
-        sqlite3_free(message);
-        return false;
-    }
-
-  private:
-    sqlite3* db_ = nullptr;
-    QString error_;
-};
+// Opens the file as klbase does: the engine's functions registered, and a
+// wait for another connection's lock.
+StepResult openWithFunctions(SqliteDatabase& db, const QString& file, int flags) {
+    if (db.open(file, flags) != SQLITE_OK ||
+        ado::sqlite::registerFunctions(db.handle()) != SQLITE_OK)
+        return db.failure(file);
+    sqlite3_busy_timeout(db.handle(), 30000);
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -49,14 +32,17 @@ EmbeddedDb::EmbeddedDb() {
 
 QString EmbeddedDb::create(const QString& name, const QString& ddl) {
     const QString file = dir_.filePath(name);
-    RawDb db(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    if (!db.error().isEmpty() || !db.exec(QStringLiteral("PRAGMA journal_mode=WAL")) ||
-        !db.exec(kl::ado::sqlite::procedureTableDdl()) || !db.exec(ddl)) {
-        ADD_FAILURE() << "creating " << name.toStdString() << ": " << db.error().toStdString();
+    SqliteDatabase db;
+    StepResult e = openWithFunctions(db, file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    if (!e) e = db.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    if (!e) e = db.exec(ado::sqlite::procedureTableDdl());
+    if (!e) e = db.exec(ddl);
+    if (e) {
+        ADD_FAILURE() << "creating " << name.toStdString() << ": " << e->description.toStdString();
         return QString();
     }
-    if (kl::StepResult e = kl::ado::sqlite::installAllColumnGuards(db.get())) {
-        ADD_FAILURE() << "guards: " << e->description.toStdString();
+    if (StepResult guards = ado::sqlite::installAllColumnGuards(db.handle())) {
+        ADD_FAILURE() << "guards: " << guards->description.toStdString();
         return QString();
     }
     return file;
@@ -68,30 +54,26 @@ QString EmbeddedDb::connectionString(const QString& file, const QString& passwor
 }
 
 bool EmbeddedDb::exec(const QString& file, const QString& sql) {
-    RawDb db(file, SQLITE_OPEN_READWRITE);
-    if (!db.error().isEmpty() || !db.exec(sql)) {
-        ADD_FAILURE() << sql.toStdString() << ": " << db.error().toStdString();
+    SqliteDatabase db;
+    StepResult e = openWithFunctions(db, file, SQLITE_OPEN_READWRITE);
+    if (!e) e = db.exec(sql);
+    if (e) {
+        ADD_FAILURE() << sql.toStdString() << ": " << e->description.toStdString();
         return false;
     }
     return true;
 }
 
 QString EmbeddedDb::scalar(const QString& file, const QString& sql) {
-    RawDb db(file, SQLITE_OPEN_READWRITE);
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db.get(), sql.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK)
-        return QStringLiteral("<error: %1>").arg(QString::fromUtf8(sqlite3_errmsg(db.get())));
-    QString out;
-    const int rc = sqlite3_step(stmt);
-    if (rc == SQLITE_ROW) {
-        out = sqlite3_column_type(stmt, 0) == SQLITE_NULL
-                  ? QStringLiteral("<null>")
-                  : QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
-    } else if (rc != SQLITE_DONE) {
-        out = QStringLiteral("<error: %1>").arg(QString::fromUtf8(sqlite3_errmsg(db.get())));
-    }
-    sqlite3_finalize(stmt);
-    return out;
+    SqliteDatabase db;
+    SqliteStatement statement;
+    if (openWithFunctions(db, file, SQLITE_OPEN_READWRITE) ||
+        statement.prepare(db.handle(), sql) != SQLITE_OK)
+        return QStringLiteral("<error: %1>").arg(db.message());
+    const int rc = statement.step();
+    if (rc == SQLITE_ROW) return statement.isNull(0) ? QStringLiteral("<null>") : statement.text(0);
+    if (rc != SQLITE_DONE) return QStringLiteral("<error: %1>").arg(db.message());
+    return QString();
 }
 
 }  // namespace kl::test

@@ -3,6 +3,7 @@
 
 #include "cli.h"
 #include "consulta.h"
+#include "support/printers.h"
 
 #include "dblayer/application_hooks.h"
 #include "dblayer/db_dll.h"
@@ -18,11 +19,6 @@
 #include <thread>
 
 #include <gtest/gtest.h>
-
-// Test failures show texts as texts.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace kl::klbase {
 namespace {

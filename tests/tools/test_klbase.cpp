@@ -8,12 +8,13 @@
 #include "fuzz/seed_replay.h"
 #include "schema.h"
 #include "sqlite_db.h"
+#include "support/printers.h"
 
 #include "config/validacion_configuracion.h"
 #include "platform/ado/ado.h"
-#include "platform/ado/odbc_settings.h"
-#include "platform/ado/sqlite_support.h"
+#include "platform/ado/odbc/odbc_settings.h"
 #include "platform/conversions.h"
+#include "platform/sqlite_engine/stored_forms.h"
 #include "support/embedded_db.h"
 
 #include <QDate>
@@ -28,11 +29,6 @@
 
 #include <map>
 #include <numeric>
-
-// Test failures show texts as texts.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace kl::klbase {
 namespace {

@@ -96,7 +96,11 @@ TEST_P(GradientBands, EveryRowHasItsBandsColourFromTheBottomUp) {
 
 INSTANTIATE_TEST_SUITE_P(Heights, GradientBands,
                          testing::Values(Gradient{100, 1}, Gradient{509, 1}, Gradient{510, 2},
-                                         Gradient{600, 2}, Gradient{601, 2}, Gradient{3, 1}));
+                                         Gradient{600, 2}, Gradient{601, 2}, Gradient{3, 1}),
+                         [](const testing::TestParamInfo<Gradient>& info) {
+                             return std::to_string(info.param.height) + "px_bands" +
+                                    std::to_string(info.param.step);
+                         });
 
 TEST(cLogoBands, TheBottomTwoRowsOfAHundredPixelsHaveTheStartColourAndHalvesRoundToEven) {
     const QImage image = drawnBanner(QSize(5, 100), bgr(0, 0, 0), bgr(50, 150, 0))->image();
@@ -215,7 +219,11 @@ TEST_P(CaptionPlacement, TheCaptionRisesFromSixteenPixelsAboveTheBottomAtTheLeft
 
 INSTANTIATE_TEST_SUITE_P(Fonts, CaptionPlacement,
                          testing::Values(CaptionCase{8, false}, CaptionCase{12, true},
-                                         CaptionCase{24, false}));
+                                         CaptionCase{24, false}),
+                         [](const testing::TestParamInfo<CaptionCase>& info) {
+                             return std::to_string(info.param.points) + "pt" +
+                                    (info.param.bold ? "_bold" : "");
+                         });
 
 TEST(cLogoOnALabel, TheBannerShowsOnTheLabelAtItsSize) {
     QLabel label;

@@ -9,7 +9,7 @@
 #include "national_tables.h"
 #include "random.h"
 
-#include "platform/ado/sqlite_support.h"
+#include "platform/sqlite_engine/stored_forms.h"
 
 #include <QDateTime>
 

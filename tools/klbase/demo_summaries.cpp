@@ -2,7 +2,7 @@
 
 #include "demo_catalogues.h"
 
-#include "platform/ado/sqlite_support.h"
+#include "platform/sqlite_engine/stored_forms.h"
 
 #include <QDateTime>
 

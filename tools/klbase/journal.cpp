@@ -1,6 +1,6 @@
 #include "journal.h"
 
-#include "platform/ado/sqlite_support.h"
+#include "platform/sqlite_engine/stored_forms.h"
 
 #include <QDateTime>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // The database's stored procedures. They live in KL_PROCEDIMIENTOS (see
-// platform/ado/sqlite_support.h), so the database owns them as a SQL Server
+// platform/sqlite_engine/stored_forms.h), so the database owns them as a SQL Server
 // database owns its procedures; the embedded provider runs them when a
 // statement calls them by name.
 

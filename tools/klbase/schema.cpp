@@ -2,8 +2,8 @@
 
 #include "procedures.h"
 
-#include "platform/ado/sqlite_guards.h"
-#include "platform/ado/sqlite_support.h"
+#include "platform/sqlite_engine/guards.h"
+#include "platform/sqlite_engine/stored_forms.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "sqlite_db.h"
 
 #include "platform/ado/busy_wait.h"
-#include "platform/ado/sqlite_support.h"
+#include "platform/sqlite_engine/stored_forms.h"
 #include "platform/textfile.h"
 
 #include <QFile>

@@ -2,14 +2,14 @@
 
 // klbase builds and upgrades database files with the raw SQLite API (the
 // data-access layer is for the module's programs), through the access layer's
-// handle owners (platform/ado/sqlite_handles.h). What is klbase's own is how
+// handle owners (platform/sqlite_engine/handles.h). What is klbase's own is how
 // it opens a file: never creating one unless asked, waiting for the programs
 // that may be using it, with the engine's collation and functions registered.
 //
 // klbase has no Connection while it builds a file, so its transactions are
 // the thin raw-handle kind (SqliteTransaction), not ado::TransactionScope.
 
-#include "platform/ado/sqlite_handles.h"
+#include "platform/sqlite_engine/handles.h"
 
 #include <QElapsedTimer>
 

@@ -5,7 +5,7 @@
 // error (the returned RunError, ADO's Err) and the connection's Errors list
 // holds the provider's own errors of the last failed operation.
 
-#include "platform/ado/error_numbers.h"
+#include "platform/error_numbers.h"
 #include "platform/runerror.h"
 #include "platform/value.h"
 

@@ -1,11 +1,8 @@
 #include "platform/ado/ado.h"
 #include "platform/ado/connection_string.h"
-#include "platform/ado/odbc_connection_string.h"
-#include "platform/ado/odbc_provider.h"
 #include "platform/ado/provider.h"
 #include "platform/ado/recordset_impl.h"
 #include "platform/ado/sql_trace.h"
-#include "platform/ado/sqlite_provider.h"
 
 namespace kl::ado {
 
@@ -28,20 +25,6 @@ class MemoryRows final : public RowSource {
     size_t next_ = 0;
 };
 
-Error unavailable(const ConnectionSettings& s) {
-    Error e;
-    e.Number = err::ProviderFailure;
-    e.Source = QStringLiteral("ADODB.Connection");
-    e.SQLState = QStringLiteral("08001");
-    const QString provider = s.provider.isEmpty() ? QStringLiteral("MSDASQL") : s.provider;
-    e.Description =
-        QStringLiteral("El proveedor %1 no está disponible en este equipo").arg(provider);
-    if (!s.server.isEmpty()) e.Description += QStringLiteral(" (servidor %1)").arg(s.server);
-    e.Description +=
-        QStringLiteral(". Use una base de datos incorporada (Server=sqlite;Database=<archivo>).");
-    return e;
-}
-
 Engine engineOf(const ConnectionSettings& s) {
     if (!s.embeddedFile.isEmpty()) return Engine::Sqlite;
     switch (s.kind) {
@@ -55,14 +38,6 @@ Engine engineOf(const ConnectionSettings& s) {
 }
 
 }  // namespace
-
-std::unique_ptr<Provider> makeProvider(const ConnectionSettings& settings, ErrorList& errors) {
-    if (!settings.embeddedFile.isEmpty() || settings.kind == ConnectionSettings::Kind::Jet)
-        return std::make_unique<sqlite::SqliteProvider>();
-    if (odbc::reachedThroughOdbc(settings)) return std::make_unique<odbc::OdbcProvider>();
-    errors = {unavailable(settings)};
-    return nullptr;
-}
 
 std::unique_ptr<RowSource> memoryRows(SchemaRows rows) {
     return std::make_unique<MemoryRows>(std::move(rows));

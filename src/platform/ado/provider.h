@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace kl::ado {
@@ -111,6 +112,10 @@ class Provider {
     virtual ErrorList tables(SchemaRows& out) = 0;
     virtual ErrorList columns(const QString& table, SchemaRows& out) = 0;
     virtual ErrorList tableInfo(const QString& table, TableInfo& out) = 0;
+    // The one table a statement reads when a recordset opened on it may
+    // write its rows back there (tableInfo() then tells how); nullopt for
+    // anything else.
+    virtual std::optional<QString> writableTable(const QString& sql) const = 0;
     // The indexes over `column` of `table` that a set-based rewrite of the
     // column is faster without. Engines that keep their indexes cheaply
     // during such a rewrite name none.
@@ -138,7 +143,8 @@ class Provider {
 };
 
 // The provider a connection string names, not yet opened; nullptr with the
-// error when none is available.
+// error when none is available. Defined beside the providers
+// (provider_choice.cpp), which this layer does not know by name.
 std::unique_ptr<Provider> makeProvider(const ConnectionSettings& settings, ErrorList& errors);
 
 }  // namespace kl::ado

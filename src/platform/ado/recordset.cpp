@@ -1,7 +1,6 @@
 #include "platform/ado/ado.h"
 #include "platform/ado/recordset_impl.h"
 #include "platform/ado/row_writer.h"
-#include "platform/ado/sqlite_dialect.h"
 
 #include <limits>
 
@@ -228,7 +227,7 @@ StepResult Recordset::Open(const QString& sql, Connection& connection, int curso
     ExecuteOptions execute;
     execute.wantRows = true;
     if (d.updatable()) {
-        if (const std::optional<QString> table = sqlite::singleTableOf(d.request.source)) {
+        if (const std::optional<QString> table = provider.writableTable(d.request.source)) {
             TableInfo info;
             if (provider.tableInfo(*table, info).empty()) {
                 execute.rowLocatorTable = info.rowLocator.isEmpty() ? QString() : info.name;

@@ -1,6 +1,6 @@
 #include "platform/ui/skin.h"
 
-#include "platform/ado/error_numbers.h"
+#include "platform/error_numbers.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,7 +22,7 @@ StepResult SkinFramework::LoadSkin(const QString& path, const QString& iniName) 
     const QString file =
         QFileInfo(path).isDir() && !iniName.isEmpty() ? QDir(path).filePath(iniName) : path;
     if (!QFileInfo(file).isFile()) {
-        return skinError(ado::err::FileNotFound,
+        return skinError(err::FileNotFound,
                          QStringLiteral("No se encontró el archivo de estilo %1").arg(file));
     }
     QFile skin(file);

@@ -16,6 +16,7 @@
 // (two journal lines, refuses an amount <= 0 after writing the first).
 
 #include "support/embedded_db.h"
+#include "support/printers.h"
 
 #include <QString>
 
@@ -23,11 +24,6 @@
 #include <ostream>
 #include <string>
 #include <vector>
-
-// Test failures show texts as texts.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace kl::test {
 

@@ -6,7 +6,7 @@
 #include "platform/ado/busy_wait.h"
 #include "platform/ado/connection_string.h"
 #include "platform/ado/sql_trace.h"
-#include "platform/ado/sqlite_errors.h"
+#include "platform/sqlite_engine/errors.h"
 #include "support/embedded_db.h"
 
 #include <QDir>

@@ -7,14 +7,15 @@
 #include "backends.h"
 #include "odbc_test_drivers.h"
 #include "platform/ado/ado.h"
-#include "platform/ado/odbc_connection_string.h"
-#include "platform/ado/odbc_diagnostics.h"
-#include "platform/ado/odbc_dialect.h"
-#include "platform/ado/odbc_provider.h"
-#include "platform/ado/odbc_rows.h"
-#include "platform/ado/odbc_settings.h"
-#include "platform/ado/odbc_sqlite_dialect.h"
+#include "platform/ado/odbc/odbc_connection_string.h"
+#include "platform/ado/odbc/odbc_diagnostics.h"
+#include "platform/ado/odbc/odbc_dialect.h"
+#include "platform/ado/odbc/odbc_provider.h"
+#include "platform/ado/odbc/odbc_rows.h"
+#include "platform/ado/odbc/odbc_settings.h"
+#include "platform/ado/odbc/odbc_sqlite_dialect.h"
 #include "platform/textfile.h"
+#include "support/closed_port.h"
 #include "support/embedded_db.h"
 #include "support/trace_lines.h"
 
@@ -22,11 +23,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -264,18 +260,7 @@ TEST(OdbcErrors, TheDriversPrefixesAreTheSource) {
 
 // ---- FreeTDS: a server that cannot be reached ---------------------------------
 
-// A local port nobody listens on: bound to find a free one, then let go.
-int closedPort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(s);
-    return ntohs(address.sin_port);
-}
+using kl::test::closedPort;
 
 class FreeTds : public OdbcSettings {
   protected:
@@ -505,7 +490,7 @@ TEST(OdbcDialects, SqlServerGetsTheProgramsSqlUnchanged) {
     OdbcProvider closed;
     const QString sql = "SELECT TOP 1 * FROM MA_CUENTAS with(nolock) WHERE CODIGO = '1'";
     const Statements st = d->statements(sql, closed);
-    ASSERT_TRUE(std::holds_alternative<std::vector<sqlite::Statement>>(st));
+    ASSERT_TRUE(std::holds_alternative<std::vector<tsql::Statement>>(st));
     ASSERT_EQ(std::get<0>(st).size(), 1u);
     EXPECT_EQ(std::get<0>(st).front().sql, sql);
     EXPECT_EQ(d->quoteIdentifier("FECHA DESDE"), "[FECHA DESDE]");

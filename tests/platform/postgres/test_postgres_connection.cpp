@@ -9,7 +9,7 @@
 #include "dblayer/messages.h"
 #include "platform/ado/ado.h"
 #include "platform/ado/connection_string.h"
-#include "platform/ado/odbc_connection_string.h"
+#include "platform/ado/odbc/odbc_connection_string.h"
 #include "platform/ado/odbc_test_drivers.h"
 #include "platform/textfile.h"
 #include "support/database_test/database_test.h"

@@ -1,6 +1,6 @@
 #include "fuzz/seed_replay.h"
 #include "fuzz/skin_properties.h"
-#include "platform/ado/error_numbers.h"
+#include "platform/error_numbers.h"
 #include "platform/ui/shell.h"
 #include "platform/ui/skin.h"
 

@@ -125,7 +125,13 @@ TEST_P(MessageBoxCombination, ButtonsIconDefaultAndEveryAnswer) {
 
 INSTANTIATE_TEST_SUITE_P(AllStyles, MessageBoxCombination,
                          testing::Combine(testing::Range(0, 6), testing::Values(0, 16, 32, 48, 64),
-                                          testing::Values(0, 256, 512)));
+                                          testing::Values(0, 256, 512)),
+                         // Names without blanks: CTest keys its timings by name.
+                         [](const testing::TestParamInfo<StyleParts>& info) {
+                             const auto [buttons, icon, defaultBit] = info.param;
+                             return "buttons" + std::to_string(buttons) + "_icon" +
+                                    std::to_string(icon) + "_default" + std::to_string(defaultBit);
+                         });
 
 // Escape gives Cancel where the box has it, No on a Yes/No box, OK on an
 // OK box; Abort/Retry/Ignore must be answered with a button.
