@@ -128,9 +128,9 @@ INSTANTIATE_TEST_SUITE_P(AllStyles, MessageBoxCombination,
                                           testing::Values(0, 256, 512)),
                          // Names without blanks: CTest keys its timings by name.
                          [](const testing::TestParamInfo<StyleParts>& info) {
-                             const auto [buttons, icon, defaultBit] = info.param;
-                             return "buttons" + std::to_string(buttons) + "_icon" +
-                                    std::to_string(icon) + "_default" + std::to_string(defaultBit);
+                             return "buttons" + std::to_string(std::get<0>(info.param)) + "_icon" +
+                                    std::to_string(std::get<1>(info.param)) + "_default" +
+                                    std::to_string(std::get<2>(info.param));
                          });
 
 // Escape gives Cancel where the box has it, No on a Yes/No box, OK on an
