@@ -8,6 +8,7 @@
 #include "progress/dll_display.h"
 #include "session/brimcor2.h"
 #include "session/claves_configuracion.h"
+#include "session/historial_cambios.h"
 #include "session/sesion.h"
 
 #include <QDateTime>
@@ -77,6 +78,8 @@ StepResult escribe(const ControlEnlazado& c, const Escritura& e, const ValoresCa
         db.CierraRecordset(rs);
         return std::nullopt;
     }
+    const QString anterior =
+        nueva ? QString() : rs.value(QStringLiteral("VALOR")).toString().trimmed();
     if (nueva) {
         if (StepResult failure = rs.AddNew()) return failure;
     }
@@ -91,7 +94,8 @@ StepResult escribe(const ControlEnlazado& c, const Escritura& e, const ValoresCa
         return failure;
     }
     db.CierraRecordset(rs);
-    return std::nullopt;
+    if (anterior.compare(e.valor, e.comparacion) == 0) return std::nullopt;
+    return historial::RegistraCambio({historial::kCambioClave, e.clave, anterior, e.valor});
 }
 
 Escritura escrituraDe(const ControlEnlazado& c, const FormularioConfiguracion& form) {
@@ -131,7 +135,8 @@ Escritura escrituraDe(const ControlEnlazado& c, const FormularioConfiguracion& f
                      {QStringLiteral("VALOR"), imagen.trimmed()},
                      {QStringLiteral("fechahora_grabacion"), ahora}},
                     {{QStringLiteral("VALOR"), imagen},
-                     {QStringLiteral("fechahora_modificacion"), ahora}}};
+                     {QStringLiteral("fechahora_modificacion"), ahora}},
+                    imagen.trimmed()};
         }
     }
     return {};

@@ -2,6 +2,7 @@
 
 #include "config/aceptacion.h"
 #include "config/config_keys.h"
+#include "config/consulta_historial.h"
 #include "config/key_filter.h"
 #include "config/wiz_ejercicio.h"
 #include "dblayer/db_dll.h"
@@ -11,6 +12,7 @@
 #include "platform/ui/windows.h"
 #include "session/brimcor2.h"
 #include "session/claves_configuracion.h"
+#include "session/historial_cambios.h"
 #include "session/sesion.h"
 #include "session/window_look.h"
 #include "startup/startup.h"
@@ -60,6 +62,10 @@ frmConfiguracion::frmConfiguracion(QWidget* parent) : QWidget(parent) {
         botones->addWidget(boton);
     }
     botones->addStretch();
+    auto* historial = new QPushButton(QStringLiteral("&Historial..."));
+    historial->setObjectName(QStringLiteral("cmdHistorial"));
+    connect(historial, &QPushButton::clicked, this, &frmConfiguracion::cmdHistorial_Click);
+    botones->addWidget(historial);
     aceptar->setObjectName(QStringLiteral("cmdAceptar"));
     cancelar->setObjectName(QStringLiteral("cmdCancelar"));
     aplicar->setObjectName(QStringLiteral("cmdAplicar"));
@@ -117,6 +123,7 @@ void frmConfiguracion::CargaConfiguracion() {
         setTexto(*nombre, QString());
     }
     Datos_Ejercicios();
+    historial::PreparaHistorial();
     SSpaneles_Click();
     // The shared-database and password options are shown, never changed here.
     for (const char* name : {"ChkBdu", "ChkPass"}) {
@@ -237,6 +244,10 @@ void frmConfiguracion::cmdAceptar_Click() {
     sinSolapar([this] {
         if (aceptaConfiguracion()) Form_Unload();
     });
+}
+
+void frmConfiguracion::cmdHistorial_Click() {
+    informaFallo([] { config::MuestraHistorial(); });
 }
 
 // Ending the program halfway through a save would leave it half done.

@@ -6,6 +6,7 @@
 #include "platform/ado/transaction_scope.h"
 #include "platform/conversions.h"
 #include "session/claves_configuracion.h"
+#include "session/historial_cambios.h"
 
 #include <QHash>
 
@@ -356,6 +357,9 @@ StepResult renumera(Transaccion& t, const DigitosNiveles& esperados, const Digit
 
     if (StepResult e = t.reconstruyeIndices(indices)) return e;
     if (StepResult e = grabaDigitos(t, anteriores, nuevos)) return e;
+    if (StepResult e = historial::RegistraCambio(
+            historial::cambioRenumeracion(anteriores, nuevos, a.totalCuentas, r.renglones)))
+        return e;
     if (StepResult e = t.ejecuta(QStringLiteral("DROP TABLE ") + kTablaMapa)) return e;
     r.cuentas = a.totalCuentas;
     r.estado = ResultadoRenumeracion::Estado::Hecha;

@@ -1,5 +1,6 @@
 #include "config/wiz_ejercicio.h"
 
+#include "config/copia_seguridad.h"
 #include "config/key_filter.h"
 #include "session/brimcor2.h"
 #include "session/window_look.h"
@@ -267,6 +268,7 @@ bool WizEjercicio::ValidaTab(int QueTab) {
 }
 
 void WizEjercicio::Actualizar_Datos() {
+    if (!config::CopiaAntesDe(QStringLiteral("ejercicio"))) return;
     accounting::CreacionEjercicio creacion(pPedirNroEjercicioInicial);
     creacion.Actualizar_Datos(campos());
     creado_ = creacion.creado();

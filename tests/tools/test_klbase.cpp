@@ -145,6 +145,9 @@ const std::map<QString, QStringList>& programTables() {
         {"SS_V_TA_CAJAS", {"IDCajas"}},
         {"SS_AC_CUENTASDIARIO", {"CUENTA"}},
         {"SS_AC_CUENTAS_DIARIO_CCOSTO", {"CUENTA", "CCOSTO"}},
+        {"MV_HISTORIAL_CAMBIOS",
+         {"ID", "FECHAHORA", "NOMBREUSUARIO", "MAQUINA", "USUARIO", "PROGRAMA", "OPERACION",
+          "CLAVE", "VALOR_ANTERIOR", "VALOR_NUEVO", "DETALLE"}},
     };
     return tables;
 }
@@ -167,7 +170,7 @@ class KlbaseCrear : public KlbaseFiles {
         file_ = path("nueva.kldb");
         const CliResult run = klbase({"crear", file_});
         ASSERT_EQ(run.status, 0) << run.err.toStdString();
-        EXPECT_TRUE(run.out.contains("versión 2")) << run.out.toStdString();
+        EXPECT_TRUE(run.out.contains("versión 3")) << run.out.toStdString();
     }
     QString file_;
 };
@@ -369,7 +372,7 @@ TEST_F(KlbaseVersions, NewFilesCarryTheCurrentVersion) {
     EXPECT_TRUE(containsIgnoringCase(db.columns("TA_USUARIOS"), "EMAIL"));
     const CliResult again = klbase({"actualizar", path("a.kldb")});
     EXPECT_EQ(again.status, 0);
-    EXPECT_TRUE(again.out.contains("ya tiene la versión 2")) << again.out.toStdString();
+    EXPECT_TRUE(again.out.contains("ya tiene la versión 3")) << again.out.toStdString();
 }
 
 TEST_F(KlbaseVersions, UpgradesAVersionOneFileInPlace) {
@@ -381,10 +384,10 @@ TEST_F(KlbaseVersions, UpgradesAVersionOneFileInPlace) {
     }
     const CliResult run = klbase({"actualizar", file});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains("de la versión 1 a la versión 2")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("de la versión 1 a la versión 3")) << run.out.toStdString();
 
     File db(file);
-    EXPECT_EQ(db.number("SELECT VERSION FROM KL_VERSION"), 2);
+    EXPECT_EQ(db.number("SELECT VERSION FROM KL_VERSION"), kSchemaVersion);
     EXPECT_EQ(db.text("SELECT NOMBRE || '|' || ADMINISTRADOR || '|' || EMAIL FROM TA_USUARIOS"),
               "ADMIN|1|");
     // The new column is guarded like the rest.

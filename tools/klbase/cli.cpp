@@ -3,8 +3,10 @@
 #include "consulta.h"
 #include "database_file.h"
 #include "demo.h"
+#include "historial.h"
 #include "national_tables.h"
 #include "query_masks.h"
+#include "respaldo.h"
 #include "schema.h"
 #include "subdiario.h"
 #include "volume.h"
@@ -52,7 +54,15 @@ QString usage() {
                "  klbase busqueda MASCARAS TABLA\n"
                "      muestra la sentencia con la que el programa consulta TABLA según las\n"
                "      consultas guardadas en MASCARAS\n"
-               "klbase nunca reemplaza un archivo existente.\n")
+               "  klbase historial CONEXION [CLAVE] [--desde dd/mm/aaaa] [--hasta dd/mm/aaaa]\n"
+               "                   [--csv ARCHIVO]\n"
+               "      muestra el historial de cambios, el más reciente primero (con CLAVE, sólo\n"
+               "      los de esa clave); con --csv lo escribe para una planilla (Windows-1252)\n"
+               "  klbase respaldo ORIGEN DESTINO\n"
+               "      copia la base de datos ORIGEN en DESTINO aunque haya programas usándola\n"
+               "  klbase restaurar COPIA DESTINO\n"
+               "      reemplaza la base DESTINO por la COPIA y lo anota en su historial\n"
+               "klbase nunca reemplaza un archivo existente (salvo DESTINO al restaurar).\n")
         .arg(kSchemaVersion);
 }
 
@@ -207,8 +217,9 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
         int count;
     };
     const Command commands[] = {
-        {"crear", 2},  {"demo", 2},      {"volumen", 4},    {"actualizar", 2}, {"consulta", 4},
-        {"oracle", 2}, {"verificar", 2}, {"subdiario", -1}, {"mascaras", 2},   {"busqueda", 3}};
+        {"crear", 2},      {"demo", 2},      {"volumen", 4},    {"actualizar", 2}, {"consulta", 4},
+        {"oracle", 2},     {"verificar", 2}, {"subdiario", -1}, {"mascaras", 2},   {"busqueda", 3},
+        {"historial", -1}, {"respaldo", -1}, {"restaurar", -1}};
     const auto known =
         std::find_if(std::begin(commands), std::end(commands),
                      [&](const Command& c) { return command == QLatin1String(c.name); });
@@ -228,6 +239,9 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (command == u"verificar") status = verificar(arguments[1], out, err);
     if (command == u"subdiario") status = generaSubdiario(arguments.mid(1), out, err);
     if (command == u"mascaras") status = mascaras(arguments[1], out, err);
+    if (command == u"historial") status = muestraHistorial(arguments.mid(1), out, err);
+    if (command == u"respaldo") status = respaldo(arguments.mid(1), out, err);
+    if (command == u"restaurar") status = restaurar(arguments.mid(1), out, err);
     if (command == u"busqueda") {
         out << lookupStatement(arguments[1], arguments[2]) << u'\n';
         status = 0;

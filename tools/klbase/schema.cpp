@@ -1,5 +1,6 @@
 #include "schema.h"
 
+#include "history_table.h"
 #include "procedures.h"
 
 #include "platform/ado/sqlite_guards.h"
@@ -286,6 +287,8 @@ const std::vector<UpgradeStep>& upgradeSteps() {
         {2,
          {QStringLiteral("ALTER TABLE TA_USUARIOS ADD COLUMN EMAIL VARCHAR(60) NOT NULL "
                          "COLLATE KL_CI DEFAULT ''")}},
+        // The history of changes.
+        {3, historyTableStatements()},
     };
     return steps;
 }

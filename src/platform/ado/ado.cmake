@@ -22,6 +22,7 @@ target_sources(kl_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/recordset.cpp
   ${CMAKE_CURRENT_LIST_DIR}/row_writer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sql_trace.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sqlite_backup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sqlite_errors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sqlite_functions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sqlite_guards.cpp
