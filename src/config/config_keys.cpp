@@ -63,7 +63,9 @@ RunError avisoYaMostrado() {
     return RunError{ado::err::AlreadyShown, QString(), QStringLiteral("GrabaClaves")};
 }
 
-StepResult escribe(const ControlEnlazado& c, const Escritura& e, const ValoresCargados* cargados) {
+// A key whose value changed adds its row of the history to `cambios`.
+StepResult escribe(const ControlEnlazado& c, const Escritura& e, const ValoresCargados* cargados,
+                   std::vector<historial::Cambio>& cambios) {
     db::DB_Dll& db = db::sharedDb();
     QString sql =
         QStringLiteral("SELECT * FROM TA_CONFIGURACION WHERE CLAVE = ") + db::sqlQuoted(e.clave);
@@ -94,8 +96,9 @@ StepResult escribe(const ControlEnlazado& c, const Escritura& e, const ValoresCa
         return failure;
     }
     db.CierraRecordset(rs);
-    if (anterior.compare(e.valor, e.comparacion) == 0) return std::nullopt;
-    return historial::RegistraCambio({historial::kCambioClave, e.clave, anterior, e.valor});
+    if (anterior.compare(e.valor, e.comparacion) != 0)
+        cambios.push_back({historial::kCambioClave, e.clave, anterior, e.valor});
+    return std::nullopt;
 }
 
 Escritura escrituraDe(const ControlEnlazado& c, const FormularioConfiguracion& form) {
@@ -190,11 +193,14 @@ bool GrabaClaves(FormularioConfiguracion& form, const GrabaEjercicioFn& grabaEje
         return false;
     };
     if (StepResult failure = transaccion.begin()) return falla(*failure);
+    std::vector<historial::Cambio> cambios;
     for (const ControlEnlazado& c : controlesEnlazados()) {
         cartel.muestra(textoProgreso(c));
         if (!seGraba(c)) continue;
-        if (StepResult failure = escribe(c, escrituraDe(c, form), cargados)) return falla(*failure);
+        if (StepResult failure = escribe(c, escrituraDe(c, form), cargados, cambios))
+            return falla(*failure);
     }
+    if (StepResult failure = historial::RegistraCambios(cambios)) return falla(*failure);
     // The panel's year is the same for every box, so writing it once after
     // all of them stores what writing it after each would. Its own notice
     // has shown what went wrong.

@@ -13,6 +13,7 @@
 #include <QDateTime>
 #include <QLocale>
 
+#include <algorithm>
 #include <memory>
 
 namespace kl::historial {
@@ -84,16 +85,28 @@ Puesto puestoActual() {
             Brimcor2::UsuarioWindows().trimmed().toUpper(), db::executableName()};
 }
 
-QString sentenciaRegistro(const Cambio& c, const Puesto& p) {
+QString sentenciaRegistro(const std::vector<Cambio>& cambios, size_t desde, size_t hasta,
+                          const Puesto& p) {
+    QStringList filas;
+    for (size_t i = desde; i < hasta; ++i) {
+        const Cambio& c = cambios[i];
+        filas << QStringLiteral("(GETDATE(), %1, %2, %3, %4, %5, %6, %7, %8, %9)")
+                     .arg(db::sqlQuoted(p.usuarioPrograma.left(50)),
+                          db::sqlQuoted(p.maquina.left(50)),
+                          db::sqlQuoted(p.usuarioSistema.left(50)),
+                          db::sqlQuoted(p.programa.left(50)), db::sqlQuoted(c.operacion.left(30)),
+                          db::sqlQuoted(c.clave.left(100)), texto(c.anterior), texto(c.nuevo),
+                          texto(c.detalle));
+    }
     return QStringLiteral(
                "INSERT INTO %1 (FECHAHORA, NOMBREUSUARIO, MAQUINA, USUARIO, PROGRAMA, OPERACION, "
-               "CLAVE, VALOR_ANTERIOR, VALOR_NUEVO, DETALLE) VALUES (GETDATE(), %2, %3, %4, %5, "
-               "%6, %7, %8, %9, %10)")
-        .arg(kNombreTabla, db::sqlQuoted(p.usuarioPrograma.left(50)),
-             db::sqlQuoted(p.maquina.left(50)), db::sqlQuoted(p.usuarioSistema.left(50)),
-             db::sqlQuoted(p.programa.left(50)), db::sqlQuoted(c.operacion.left(30)),
-             db::sqlQuoted(c.clave.left(100)), texto(c.anterior), texto(c.nuevo))
-        .arg(texto(c.detalle));
+               "CLAVE, VALOR_ANTERIOR, VALOR_NUEVO, DETALLE) VALUES ")
+               .arg(kNombreTabla) +
+           filas.join(QStringLiteral(", "));
+}
+
+QString sentenciaRegistro(const Cambio& c, const Puesto& p) {
+    return sentenciaRegistro({c}, 0, 1, p);
 }
 
 void PreparaHistorial() {
@@ -116,9 +129,20 @@ void PreparaHistorial() {
 }
 
 StepResult RegistraCambio(const Cambio& cambio) {
+    return RegistraCambios({cambio});
+}
+
+StepResult RegistraCambios(const std::vector<Cambio>& cambios) {
+    // SQL Server takes at most 1000 rows in one VALUES.
+    constexpr size_t kFilasPorInsert = 500;
     db::DB_Dll& db = db::sharedDb();
-    if (!db.gCnn || !disponible(db)) return std::nullopt;
-    return ejecuta(db, sentenciaRegistro(cambio, puestoActual()));
+    if (cambios.empty() || !db.gCnn || !disponible(db)) return std::nullopt;
+    const Puesto puesto = puestoActual();
+    for (size_t desde = 0; desde < cambios.size(); desde += kFilasPorInsert) {
+        const size_t hasta = std::min(cambios.size(), desde + kFilasPorInsert);
+        if (StepResult e = ejecuta(db, sentenciaRegistro(cambios, desde, hasta, puesto))) return e;
+    }
+    return std::nullopt;
 }
 
 StepResult EjecutaRegistrando(const QString& sql, long& afectados, const Cambio& cambio) {
@@ -177,16 +201,18 @@ Cambio cambioEjercicioNuevo(int periodo, const QString& nombre, const QString& d
 }
 
 const QStringList& columnasLectura() {
-    static const QStringList columnas{"Fecha y hora",        "Usuario",     "Maquina",
-                                      "Usuario del sistema", "Operacion",   "Clave",
-                                      "Valor anterior",      "Valor nuevo", "Detalle"};
+    // What changed first, who changed it after: the list shows the first
+    // columns whole.
+    static const QStringList columnas{"Fecha y hora",   "Operacion",           "Clave",
+                                      "Valor anterior", "Valor nuevo",         "Usuario",
+                                      "Maquina",        "Usuario del sistema", "Detalle"};
     return columnas;
 }
 
 QString sentenciaLectura(const Filtro& f, const ado::Connection& cnn) {
-    static const char* const kOrigen[] = {"FECHAHORA",      "NOMBREUSUARIO", "MAQUINA",
-                                          "USUARIO",        "OPERACION",     "CLAVE",
-                                          "VALOR_ANTERIOR", "VALOR_NUEVO",   "DETALLE"};
+    static const char* const kOrigen[] = {"FECHAHORA",      "OPERACION",   "CLAVE",
+                                          "VALOR_ANTERIOR", "VALOR_NUEVO", "NOMBREUSUARIO",
+                                          "MAQUINA",        "USUARIO",     "DETALLE"};
     QStringList columnas;
     for (qsizetype i = 0; i < columnasLectura().size(); ++i)
         columnas

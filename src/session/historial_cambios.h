@@ -32,6 +32,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace kl::ado {
 class Connection;
@@ -76,6 +77,9 @@ Puesto puestoActual();
 
 // The INSERT of one row, in SQL Server's dialect, dated GETDATE().
 QString sentenciaRegistro(const Cambio& cambio, const Puesto& puesto);
+// The INSERT of the rows from `desde` up to `hasta`.
+QString sentenciaRegistro(const std::vector<Cambio>& cambios, size_t desde, size_t hasta,
+                          const Puesto& puesto);
 
 // Creates the table on the layer's connection when it is missing. When it
 // cannot be created the operator is told, once per run, that no history is
@@ -86,6 +90,8 @@ void PreparaHistorial();
 // transaction; nothing when the database has no history table. A failure
 // is the caller's to roll back.
 StepResult RegistraCambio(const Cambio& cambio);
+// The same for several changes, in as few statements as the server takes.
+StepResult RegistraCambios(const std::vector<Cambio>& cambios);
 
 // One statement and its row in one transaction on the layer's connection;
 // the row only when the statement changed some row. `afectados` receives

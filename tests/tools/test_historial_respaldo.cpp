@@ -120,13 +120,13 @@ TEST_F(HistorialRespaldo, HistorialWritesAWindows1252CsvForASpreadsheetAndNeverR
     const QByteArray bytes = file.readAll();
     const QList<QByteArray> lines = bytes.split('\n');
     EXPECT_EQ(lines[0],
-              "Fecha y hora;Usuario;Maquina;Usuario del sistema;Operacion;Clave;Valor anterior;"
-              "Valor nuevo;Detalle\r");
+              "Fecha y hora;Operacion;Clave;Valor anterior;Valor nuevo;Usuario;Maquina;"
+              "Usuario del sistema;Detalle\r");
     // Newest first; the accented letter as one Windows-1252 byte, a field
     // holding the separator in quotes.
     EXPECT_EQ(lines[1],
-              "10/12/2026 09:30:00;OPERADOR;PC2;LUIS;Renumeraci\xf3n;DIGITOS_RUBRO;1-1-2-2-3-0;"
-              "1-1-3-2-3-0;\"nivel 3; 5 cuentas\"\r");
+              "10/12/2026 09:30:00;Renumeraci\xf3n;DIGITOS_RUBRO;1-1-2-2-3-0;1-1-3-2-3-0;"
+              "OPERADOR;PC2;LUIS;\"nivel 3; 5 cuentas\"\r");
     EXPECT_EQ(lines.size(), 5);
     EXPECT_EQ(klbase({"historial", base_, "--csv", csv}).status, 1);
 }
