@@ -2,7 +2,7 @@
 // table and as a spreadsheet's CSV, the online copy, and a restore that is
 // checked, refused while the database is in use, and recorded.
 
-#include "cli.h"
+#include "klbase_run.h"
 #include "schema.h"
 #include "sqlite_db.h"
 
@@ -22,21 +22,6 @@ namespace kl::klbase {
 namespace {
 
 using kl::test::EmbeddedDb;
-
-struct CliResult {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-CliResult klbase(const QStringList& arguments) {
-    CliResult result;
-    QTextStream out(&result.out), err(&result.err);
-    result.status = runCommand(arguments, out, err);
-    out.flush();
-    err.flush();
-    return result;
-}
 
 class HistorialRespaldo : public ::testing::Test {
   protected:

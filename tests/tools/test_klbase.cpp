@@ -4,6 +4,7 @@
 
 #include "cli.h"
 #include "company.h"
+#include "klbase_run.h"
 #include "schema.h"
 #include "sqlite_db.h"
 
@@ -34,21 +35,6 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace kl::klbase {
 namespace {
-
-struct CliResult {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-CliResult klbase(const QStringList& arguments) {
-    CliResult result;
-    QTextStream out(&result.out), err(&result.err);
-    result.status = runCommand(arguments, out, err);
-    out.flush();
-    err.flush();
-    return result;
-}
 
 // A file opened with the raw API, for reading back what klbase wrote.
 class File {

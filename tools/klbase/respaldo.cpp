@@ -27,11 +27,6 @@ QString megabytes(const QString& file) {
         .toString(static_cast<double>(QFileInfo(file).size()) / (1024.0 * 1024.0), 'f', 1);
 }
 
-void removeWithCompanions(const QString& path) {
-    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
-        QFile::remove(path + QLatin1String(suffix));
-}
-
 // The engine's full check; a text of its findings when the file is damaged.
 StepResult integrity(const QString& file) {
     Database db;
@@ -175,7 +170,7 @@ int restaurar(const QStringList& arguments, QTextStream& out, QTextStream& err) 
                 ado::sqlite::backupInto(target.handle(), staged.handle(),
                                         QStringLiteral("No se pudo restaurar %1").arg(destino));
     }
-    removeWithCompanions(staging);
+    ado::sqlite::removeWithCompanions(staging);
     if (failed) {
         QFile::remove(kept);
         return orderFailed(

@@ -21,11 +21,6 @@ RunError refusal(const QString& text) {
     return RunError{SQLITE_CANTOPEN, text, kSource};
 }
 
-void removeWithCompanions(const QString& path) {
-    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
-        QFile::remove(path + QLatin1String(suffix));
-}
-
 // The file's contents on the disk before it takes its name.
 bool flush(const QString& path) {
     QFile file(path);
@@ -34,6 +29,11 @@ bool flush(const QString& path) {
 }
 
 }  // namespace
+
+void removeWithCompanions(const QString& path) {
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+        QFile::remove(path + QLatin1String(suffix));
+}
 
 StepResult backupInto(sqlite3* target, sqlite3* source, const QString& context) {
     sqlite3_backup* backup = sqlite3_backup_init(target, "main", source, "main");

@@ -32,4 +32,8 @@ StepResult onlineBackup(sqlite3* source, const QString& name, const QString& tar
 // leaves `target` as it was.
 StepResult backupInto(sqlite3* target, sqlite3* source, const QString& context);
 
+// Removes a database file with its journal, write-ahead log and shared
+// memory index.
+void removeWithCompanions(const QString& path);
+
 }  // namespace kl::ado::sqlite
