@@ -10,6 +10,7 @@
 #include "progress/dll_display.h"
 #include "session/brimcor2.h"
 #include "session/claves_configuracion.h"
+#include "session/historial_cambios.h"
 
 #include <limits>
 
@@ -189,6 +190,15 @@ void CreacionEjercicio::Actualizar_Datos(const CamposEjercicio& campos) {
                      .compare(QStringLiteral("SI"), Qt::CaseInsensitive) == 0)
                  CrearDiasCotizacion(Brimcor2::ValorLong(QString::number(pNuevo_Ejercicio)));
              return std::nullopt;
+         },
+         [&]() -> StepResult {
+             // The year is never committed without its row: a failure
+             // undoes it, whatever the answer to the notice.
+             if (!transaccion.open()) return std::nullopt;
+             StepResult e = historial::RegistraCambio(historial::cambioEjercicioNuevo(
+                 pNuevo_Ejercicio, pDescripcion, pFecha_Desde, pFecha_Hasta));
+             if (e) transaccion.rollback();
+             return e;
          },
          [&]() -> StepResult {
              StepResult e = transaccion.commit();

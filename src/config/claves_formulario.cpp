@@ -8,6 +8,7 @@
 #include "progress/dll_display.h"
 #include "session/brimcor2.h"
 #include "session/claves_configuracion.h"
+#include "session/historial_cambios.h"
 #include "session/sesion.h"
 
 #include <QDateTime>
@@ -62,7 +63,9 @@ RunError avisoYaMostrado() {
     return RunError{ado::err::AlreadyShown, QString(), QStringLiteral("GrabaClaves")};
 }
 
-StepResult escribe(const ControlEnlazado& c, const Escritura& e, const ValoresCargados* cargados) {
+// A key whose value changed adds its row of the history to `cambios`.
+StepResult escribe(const ControlEnlazado& c, const Escritura& e, const ValoresCargados* cargados,
+                   std::vector<historial::Cambio>& cambios) {
     db::DB_Dll& db = db::sharedDb();
     QString sql =
         QStringLiteral("SELECT * FROM TA_CONFIGURACION WHERE CLAVE = ") + db::sqlQuoted(e.clave);
@@ -77,6 +80,8 @@ StepResult escribe(const ControlEnlazado& c, const Escritura& e, const ValoresCa
         db.CierraRecordset(rs);
         return std::nullopt;
     }
+    const QString anterior =
+        nueva ? QString() : rs.value(QStringLiteral("VALOR")).toString().trimmed();
     if (nueva) {
         if (StepResult failure = rs.AddNew()) return failure;
     }
@@ -91,6 +96,8 @@ StepResult escribe(const ControlEnlazado& c, const Escritura& e, const ValoresCa
         return failure;
     }
     db.CierraRecordset(rs);
+    if (anterior.compare(e.valor, e.comparacion) != 0)
+        cambios.push_back({historial::kCambioClave, e.clave, anterior, e.valor});
     return std::nullopt;
 }
 
@@ -131,7 +138,8 @@ Escritura escrituraDe(const ControlEnlazado& c, const FormularioConfiguracion& f
                      {QStringLiteral("VALOR"), imagen.trimmed()},
                      {QStringLiteral("fechahora_grabacion"), ahora}},
                     {{QStringLiteral("VALOR"), imagen},
-                     {QStringLiteral("fechahora_modificacion"), ahora}}};
+                     {QStringLiteral("fechahora_modificacion"), ahora}},
+                    imagen.trimmed()};
         }
     }
     return {};
@@ -188,11 +196,14 @@ bool GrabaClaves(FormularioConfiguracion& form, const GrabaEjercicioFn& grabaEje
         return false;
     };
     if (StepResult failure = transaccion.begin()) return falla(*failure);
+    std::vector<historial::Cambio> cambios;
     for (const ControlEnlazado& c : controlesEnlazados()) {
         cartel.muestra(textoProgreso(c));
         if (!seGraba(c)) continue;
-        if (StepResult failure = escribe(c, escrituraDe(c, form), cargados)) return falla(*failure);
+        if (StepResult failure = escribe(c, escrituraDe(c, form), cargados, cambios))
+            return falla(*failure);
     }
+    if (StepResult failure = historial::RegistraCambios(cambios)) return falla(*failure);
     // The panel's year is the same for every box, so writing it once after
     // all of them stores what writing it after each would. Its own notice
     // has shown what went wrong.

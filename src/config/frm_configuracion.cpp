@@ -2,6 +2,7 @@
 
 #include "config/aceptacion.h"
 #include "config/claves_formulario.h"
+#include "config/consulta_historial.h"
 #include "config/filtro_teclas.h"
 #include "config/wiz_ejercicio.h"
 #include "dblayer/db_dll.h"
@@ -14,6 +15,7 @@
 #include "session/brimcor2.h"
 #include "session/claves_configuracion.h"
 #include "session/estilo_ventanas.h"
+#include "session/historial_cambios.h"
 #include "session/sesion.h"
 #include "startup/inicio_sesion.h"
 
@@ -62,6 +64,10 @@ frmConfiguracion::frmConfiguracion(QWidget* parent)
         botones->addWidget(boton);
     }
     botones->addStretch();
+    auto* historial = new QPushButton(QStringLiteral("&Historial..."));
+    historial->setObjectName(QStringLiteral("cmdHistorial"));
+    connect(historial, &QPushButton::clicked, this, &frmConfiguracion::cmdHistorial_Click);
+    botones->addWidget(historial);
     aceptar->setObjectName(QStringLiteral("cmdAceptar"));
     cancelar->setObjectName(QStringLiteral("cmdCancelar"));
     aplicar->setObjectName(QStringLiteral("cmdAplicar"));
@@ -120,6 +126,7 @@ void frmConfiguracion::CargaConfiguracion() {
         setTexto(*nombre, QString());
     }
     Datos_Ejercicios();
+    historial::PreparaHistorial();
     SSpaneles_Click();
     // The shared-database and password options are shown, never changed here.
     for (const char* name : {"ChkBdu", "ChkPass"}) {
@@ -235,6 +242,10 @@ void frmConfiguracion::cmdAceptar_Click() {
     sinSolapar([this] {
         if (aceptaConfiguracion()) Form_Unload();
     });
+}
+
+void frmConfiguracion::cmdHistorial_Click() {
+    informaFallo([] { config::MuestraHistorial(); });
 }
 
 // Ending the program halfway through a save would leave it half done.

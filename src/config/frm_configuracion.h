@@ -59,6 +59,8 @@ class frmConfiguracion : public QWidget,
     void CmdExaminar_Click();
     void CmdQuitar_Click();
     void CmdBuscarExes_Click();
+    // The history of changes in the list lookup window, newest first.
+    void cmdHistorial_Click();
 
     // The fiscal-year panel.
     void SldrEjercicio_Change();

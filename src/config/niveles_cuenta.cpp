@@ -1,5 +1,6 @@
 #include "config/niveles_cuenta.h"
 
+#include "config/copia_seguridad.h"
 #include "dblayer/db_dll.h"
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
@@ -143,6 +144,10 @@ bool NivelesCuenta::AplicaNiveles() {
 bool NivelesCuenta::Renumera() {
     Dll_Display& cartel = dllDisplay();
     cartel.CartelInicio(QStringLiteral("Actualizando el Plan de Cuentas"), true);
+    if (!CopiaAntesDe(QStringLiteral("renumeracion"), &cartel)) {
+        cartel.CartelCerrar();
+        return false;
+    }
     const ResultadoRenumeracion r = RenumeraNiveles(
         guardados_, confirmados_,
         [&cartel](const Avance& a) {

@@ -7,6 +7,7 @@
 #include "platform/error_numbers.h"
 #include "session/brimcor2.h"
 #include "session/claves_configuracion.h"
+#include "session/historial_cambios.h"
 
 #include <algorithm>
 #include <limits>
@@ -319,10 +320,14 @@ void PanelEjercicios::marcaEjercicio(bool cerrar) {
                               .arg(flag) +
                           numero + QStringLiteral(" ");
             long afectados = 0;
-            db.EjecutaConsultaSQL(sql, afectados);
-            const ado::Errors& errors = db.gCnn->errors();
-            if (!errors.empty()) {
-                MsgBox(QStringLiteral("ERROR ") + errors.Item(0).Description, mb::OkOnly);
+            const StepResult fallo = historial::EjecutaRegistrando(
+                sql, afectados,
+                {cerrar ? historial::kCierre : historial::kReapertura,
+                 QStringLiteral("Ejercicio ") + numero,
+                 cerrar ? QStringLiteral("Abierto") : QStringLiteral("Cerrado"),
+                 cerrar ? QStringLiteral("Cerrado") : QStringLiteral("Abierto")});
+            if (fallo) {
+                MsgBox(QStringLiteral("ERROR ") + fallo->description, mb::OkOnly);
             } else if (afectados == 0) {
                 // A year without a row was never changed: success would be untrue.
                 MsgBox(QStringLiteral("No existe el Ejercicio %1: no se modificó ningún ejercicio.")

@@ -8,6 +8,7 @@
 #include "platform/conversions.h"
 #include "platform/error_numbers.h"
 #include "session/claves_configuracion.h"
+#include "session/historial_cambios.h"
 
 #include <QHash>
 
@@ -305,6 +306,9 @@ StepResult renumera(db::Transaction& t, const DigitosNiveles& esperados,
 
     if (StepResult e = t.withDetail(t.connection().RebuildIndexes(indices))) return e;
     if (StepResult e = grabaDigitos(t, anteriores, nuevos)) return e;
+    if (StepResult e = historial::RegistraCambio(
+            historial::cambioRenumeracion(anteriores, nuevos, a.totalCuentas, r.renglones)))
+        return e;
     if (StepResult e = t.execute(QStringLiteral("DROP TABLE ") + kTablaMapa)) return e;
     r.cuentas = a.totalCuentas;
     r.estado = ResultadoRenumeracion::Estado::Hecha;

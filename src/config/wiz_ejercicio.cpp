@@ -1,5 +1,6 @@
 #include "config/wiz_ejercicio.h"
 
+#include "config/copia_seguridad.h"
 #include "config/filtro_teclas.h"
 #include "platform/ui/one_at_a_time.h"
 #include "session/brimcor2.h"
@@ -271,6 +272,7 @@ bool WizEjercicio::ValidaTab(int QueTab) {
 }
 
 void WizEjercicio::Actualizar_Datos() {
+    if (!config::CopiaAntesDe(QStringLiteral("ejercicio"))) return;
     accounting::CreacionEjercicio creacion(pPedirNroEjercicioInicial);
     creacion.Actualizar_Datos(campos());
     creado_ = creacion.creado();

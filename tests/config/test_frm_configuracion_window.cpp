@@ -7,6 +7,7 @@
 #include "dblayer/db_dll.h"
 #include "demo.h"
 #include "national_tables.h"
+#include "platform/settings_files.h"
 #include "platform/textfile.h"
 #include "platform/ui/windows.h"
 #include "schema.h"
@@ -14,11 +15,13 @@
 #include "support/database_test/database_test.h"
 #include "support/shared_db/shared_db.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -853,6 +856,118 @@ TEST_F(ConfigWindowTest, TheStoredImageSurvivesAnAcceptUnlessRemovedOrReplaced) 
         window->cmdAceptar_Click();
     }
     EXPECT_EQ(stored(QStringLiteral("IMAGEN DE FONDO")), u"");
+}
+
+// ---- The history of changes ---------------------------------------------
+
+// What each row says, oldest first: operation, key, old and new value.
+class HistoryWindowTest : public FieldLookupTest {
+  protected:
+    QStringList rows() const {
+        return sql("SELECT group_concat(OPERACION || '|' || upper(CLAVE) || '|' || "
+                   "ifnull(VALOR_ANTERIOR, '') || '|' || ifnull(VALOR_NUEVO, ''), '#') FROM "
+                   "(SELECT * FROM MV_HISTORIAL_CAMBIOS ORDER BY ID)")
+            .split(u'#');
+    }
+};
+
+TEST_F(HistoryWindowTest,
+       AnAcceptACloseAWizardAndARenumberingEachLeaveTheirRowAndTheButtonListsThem) {
+    run("DELETE FROM MA_CUENTAS WHERE CODIGO NOT IN ('1', '11', '1101', '110101', '110101001');"
+        "DELETE FROM MV_ASIENTOS WHERE CUENTA <> '110101001'");
+    {
+        auto window = opens();
+        box(*window, QStringLiteral("PIVA"))->setText(QStringLiteral("27.00"));
+        window->cmdAceptar_Click();
+    }
+    auto window = opens();
+    slider(*window)->setValue(2);
+    boxes_.answer(answer::Yes).answer(answer::Yes).answer(answer::Ok);
+    clicks(*window, "CmdAbrirEjercicio");
+    ModalDriver modals([](QDialog& wizard) {
+        wizard.findChild<QLineEdit*>("NOMBRE")->setText("Ejercicio nuevo");
+        wizard.findChild<QPushButton*>("CmdSiguiente")->click();
+        wizard.findChild<QPushButton*>("CmdSiguiente")->click();
+    });
+    boxes_.answer(answer::Ok);
+    clicks(*window, "CmdCrearEjercicio");
+    box(*window, QStringLiteral("digitos_rubro"))->setText(QStringLiteral("3"));
+    boxes_.answer(answer::Yes);
+    window->cmdAceptar_Click();
+    ASSERT_EQ(stored(QStringLiteral("DIGITOS_RUBRO")), u"3");
+
+    // The rows of these changes in their order (accepted keys the panel's
+    // year moved may come in between).
+    const QStringList expected{"Cambio de clave|PIVA|21.00|27.00",
+                               "Reapertura de ejercicio|EJERCICIO 2|Cerrado|Abierto",
+                               "Ejercicio nuevo|EJERCICIO 4||Ejercicio nuevo, del ",
+                               "Renumeración|DIGITOS_RUBRO|1-1-2-2-3-0|1-1-3-2-3-0"};
+    QStringList found;
+    for (const QString& row : rows()) {
+        for (const QString& e : expected)
+            if (row.startsWith(e)) found << e;
+    }
+    EXPECT_EQ(found, expected) << rows().join(u'\n').toStdString();
+    EXPECT_EQ(sql("SELECT count(*) FROM MV_HISTORIAL_CAMBIOS WHERE NOMBREUSUARIO <> 'ADMIN' OR "
+                  "MAQUINA = '' OR FECHAHORA IS NULL"),
+              u"0");
+    // A safety copy before the wizard's year and before the renumbering.
+    QStringList copies;
+    for (const QString& name : QDir(keptFilesFolders().userData).entryList(QDir::Files))
+        copies << name.section(u'-', -1);
+    EXPECT_EQ(copies, QStringList({"ejercicio.kldb", "renumeracion.kldb"}));
+
+    // The accept closed the window; the history is read in a new one.
+    auto again = opens();
+    auto lookups = chooses(QString());
+    clicks(*again, "cmdHistorial");
+    ASSERT_EQ(lookups->asked.size(), 1);
+    const QString statement = lookups->asked.first().section(u':', 0, -2);
+    EXPECT_TRUE(statement.endsWith(u"ORDER BY ID DESC")) << statement.toStdString();
+    EXPECT_EQ(sql("SELECT [Operacion] || [Clave] FROM (" + statement + ") LIMIT 1"),
+              sql("SELECT OPERACION || CLAVE FROM MV_HISTORIAL_CAMBIOS ORDER BY ID DESC LIMIT 1"));
+}
+
+TEST_F(HistoryWindowTest, TheHistoryButtonsMnemonicIsNoOtherControls) {
+    auto window = opens();
+    auto* button = window->findChild<QPushButton*>(QStringLiteral("cmdHistorial"));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), u"&Historial...");
+    QStringList texts;
+    for (auto* other : window->findChildren<QAbstractButton*>())
+        if (other != button) texts << other->text();
+    for (auto* label : window->findChildren<QLabel*>()) texts << label->text();
+    for (auto* tabs : window->findChildren<QTabWidget*>())
+        for (int i = 0; i < tabs->count(); ++i) texts << tabs->tabText(i);
+    for (const QString& text : texts)
+        EXPECT_FALSE(text.contains(u"&H", Qt::CaseInsensitive)) << text.toStdString();
+}
+
+TEST_F(HistoryWindowTest, AnOlderDatabaseGetsItsTableAndOneThatCannotSaysSoOnceAndStillSaves) {
+    run("DROP TABLE MV_HISTORIAL_CAMBIOS");
+    {
+        auto window = opens();
+        box(*window, QStringLiteral("PIVA"))->setText(QStringLiteral("27.00"));
+        window->cmdAceptar_Click();
+    }
+    EXPECT_EQ(rows(), QStringList({"Cambio de clave|PIVA|21.00|27.00"}));
+
+    // An index holding the table's name: creating the table fails.
+    run("DROP TABLE MV_HISTORIAL_CAMBIOS;"
+        "CREATE INDEX MV_HISTORIAL_CAMBIOS ON TA_CONFIGURACION (GRUPO)");
+    boxes_.answer(answer::Ok);
+    for (const char* iva : {"10.50", "21.00"}) {
+        auto window = opens();
+        box(*window, QStringLiteral("PIVA"))->setText(QLatin1String(iva));
+        window->cmdAceptar_Click();
+        EXPECT_EQ(stored(QStringLiteral("PIVA")), QLatin1String(iva));
+    }
+    ASSERT_EQ(boxes_.shown().size(), 1u);
+    EXPECT_TRUE(boxes_.shown()[0].text.startsWith(u"No se registrarán los cambios"))
+        << boxes_.shown()[0].text.toStdString();
+    boxes_.answer(answer::Ok);
+    opens()->cmdHistorial_Click();
+    EXPECT_EQ(lastBox().text, u"Esta base de datos no tiene historial de cambios.");
 }
 
 }  // namespace

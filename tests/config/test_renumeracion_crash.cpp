@@ -24,6 +24,7 @@ struct Estado {
     QString huerfanos;
     QString mapas;
     QString indices;
+    QString historial;
     bool operator==(const Estado&) const = default;
 };
 
@@ -45,7 +46,11 @@ Estado estado(const QString& file) {
             EmbeddedDb::scalar(file,
                                "SELECT group_concat(sql, ';') FROM (SELECT sql FROM "
                                "sqlite_master WHERE type = 'index' AND tbl_name = 'MV_ASIENTOS' "
-                               "ORDER BY name)")};
+                               "ORDER BY name)"),
+            // The renumbering's row, committed with it or not at all.
+            EmbeddedDb::scalar(file,
+                               "SELECT count(*) || ' ' || ifnull(group_concat(VALOR_NUEVO), '') "
+                               "FROM MV_HISTORIAL_CAMBIOS")};
 }
 
 class RenumberingCrash : public testing::Test {

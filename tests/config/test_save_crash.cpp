@@ -1,6 +1,6 @@
 // An accept or a new fiscal year killed at any moment leaves the database
 // all as it was or all saved: the keys, the year, its calendar and its
-// exchange-rate days.
+// exchange-rate days, and their rows in the history of changes.
 
 #include "cli.h"
 #include "kill_moments.h"
@@ -25,13 +25,19 @@ struct Caso {
 };
 
 const Caso kCasos[] = {
+    // Each history row names a key and the value it holds now.
     {"aceptar",
-     "SELECT count(*) || ':' || group_concat(CLAVE || '=' || ifnull(VALOR, '<null>'), '|') FROM "
-     "(SELECT CLAVE, VALOR FROM TA_CONFIGURACION ORDER BY CLAVE)"},
+     "SELECT count(*) || ':' || group_concat(CLAVE || '=' || ifnull(VALOR, '<null>'), '|') || "
+     "' historial ' || (SELECT count(*) FROM MV_HISTORIAL_CAMBIOS) || ' ' || (SELECT count(*) "
+     "FROM MV_HISTORIAL_CAMBIOS H WHERE EXISTS (SELECT 1 FROM TA_CONFIGURACION C WHERE C.CLAVE "
+     "= H.CLAVE AND C.VALOR = H.VALOR_NUEVO)) FROM (SELECT CLAVE, VALOR FROM TA_CONFIGURACION "
+     "ORDER BY CLAVE)"},
     {"ejercicio",
      "SELECT (SELECT count(*) FROM MV_EJERCICIOS) || ' años, ' || (SELECT count(*) FROM "
      "MA_CALENDARIO) || ' días, ' || (SELECT count(*) FROM MA_CALENDARIO WHERE nolaborable = 1) "
-     "|| ' domingos, ' || (SELECT count(*) FROM TA_COTIZACION) || ' cotizaciones'"},
+     "|| ' domingos, ' || (SELECT count(*) FROM TA_COTIZACION) || ' cotizaciones, ' || "
+     "(SELECT count(*) FROM MV_HISTORIAL_CAMBIOS WHERE CLAVE = 'Ejercicio ' || (SELECT "
+     "max(PERIODO) FROM MV_EJERCICIOS)) || ' en el historial'"},
 };
 
 class SaveCrash : public testing::TestWithParam<Caso> {
@@ -79,6 +85,7 @@ TEST_P(SaveCrash, AKilledSaveIsAllOldOrAllNew) {
     ASSERT_EQ(child.exitCode(), 0) << child.readAllStandardError().toStdString();
     const QString nuevo = estado(completo);
     ASSERT_NE(nuevo, anterior);
+    ASSERT_EQ(EmbeddedDb::scalar(completo, "SELECT count(*) > 0 FROM MV_HISTORIAL_CAMBIOS"), "1");
 
     int sawOld = 0;
     const Muertes m = mataAlAzar(

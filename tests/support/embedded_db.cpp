@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <functional>
+
 namespace kl::test {
 
 namespace {
@@ -74,6 +76,49 @@ QString EmbeddedDb::scalar(const QString& file, const QString& sql) {
     if (rc == SQLITE_ROW) return statement.isNull(0) ? QStringLiteral("<null>") : statement.text(0);
     if (rc != SQLITE_DONE) return QStringLiteral("<error: %1>").arg(db.message());
     return QString();
+}
+
+QMap<QString, QByteArray> EmbeddedDb::tableContents(const QString& file,
+                                                    const QStringList& except) {
+    RawDb db(file, SQLITE_OPEN_READONLY);
+    QMap<QString, QByteArray> contents;
+    auto rows = [&db](const QString& sql, const std::function<void(sqlite3_stmt*)>& each) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db.get(), sql.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK)
+            ADD_FAILURE() << sql.toStdString() << ": " << sqlite3_errmsg(db.get());
+        while (stmt && sqlite3_step(stmt) == SQLITE_ROW) each(stmt);
+        sqlite3_finalize(stmt);
+    };
+    QStringList tables;
+    rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"),
+         [&](sqlite3_stmt* s) {
+             tables << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
+         });
+    for (const QString& table : tables) {
+        if (except.contains(table, Qt::CaseInsensitive)) continue;
+        QByteArray& out = contents[table];
+        rows(QStringLiteral("SELECT * FROM [%1]").arg(table), [&out](sqlite3_stmt* s) {
+            for (int i = 0; i < sqlite3_column_count(s); ++i) {
+                const auto* bytes = static_cast<const char*>(sqlite3_column_blob(s, i));
+                out += QByteArray::number(sqlite3_column_type(s, i)) + ':' +
+                       QByteArray(bytes, sqlite3_column_bytes(s, i)).toHex() + ',';
+            }
+            out += '\n';
+        });
+    }
+    return contents;
+}
+
+QStringList EmbeddedDb::tablesThatDiffer(const QString& a, const QString& b,
+                                         const QStringList& except) {
+    const QMap<QString, QByteArray> first = tableContents(a, except);
+    const QMap<QString, QByteArray> second = tableContents(b, except);
+    QStringList differ;
+    for (auto it = first.cbegin(); it != first.cend(); ++it)
+        if (second.value(it.key(), QByteArray("-")) != it.value()) differ << it.key();
+    for (auto it = second.cbegin(); it != second.cend(); ++it)
+        if (!first.contains(it.key())) differ << it.key();
+    return differ;
 }
 
 }  // namespace kl::test

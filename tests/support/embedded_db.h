@@ -5,7 +5,10 @@
 // installed on every table. They live in a temporary folder that goes away
 // with the object.
 
+#include <QByteArray>
+#include <QMap>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace kl::test {
@@ -28,6 +31,15 @@ class EmbeddedDb {
     // The first column of the first row as text ("<null>" for NULL), or
     // "<error: ...>".
     static QString scalar(const QString& file, const QString& sql);
+    // Every row of every table but those named, each value with its storage
+    // class, by table name: two files with equal contents hold the same
+    // data, value for value.
+    static QMap<QString, QByteArray> tableContents(const QString& file,
+                                                   const QStringList& except = {});
+    // The tables whose rows differ between the two files, or that only one
+    // of them has; empty when every table holds the same rows.
+    static QStringList tablesThatDiffer(const QString& a, const QString& b,
+                                        const QStringList& except = {});
 
   private:
     QTemporaryDir dir_;

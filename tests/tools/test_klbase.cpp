@@ -6,6 +6,7 @@
 #include "company.h"
 #include "fuzz/klbase_arguments_properties.h"
 #include "fuzz/seed_replay.h"
+#include "klbase_run.h"
 #include "schema.h"
 #include "sqlite_db.h"
 #include "support/printers.h"
@@ -32,21 +33,6 @@
 
 namespace kl::klbase {
 namespace {
-
-struct CliResult {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-CliResult klbase(const QStringList& arguments) {
-    CliResult result;
-    QTextStream out(&result.out), err(&result.err);
-    result.status = runCommand(arguments, out, err);
-    out.flush();
-    err.flush();
-    return result;
-}
 
 // A file opened with the raw API, for reading back what klbase wrote.
 class File {
@@ -143,6 +129,9 @@ const std::map<QString, QStringList>& programTables() {
         {"SS_V_TA_CAJAS", {"IDCajas"}},
         {"SS_AC_CUENTASDIARIO", {"CUENTA"}},
         {"SS_AC_CUENTAS_DIARIO_CCOSTO", {"CUENTA", "CCOSTO"}},
+        {"MV_HISTORIAL_CAMBIOS",
+         {"ID", "FECHAHORA", "NOMBREUSUARIO", "MAQUINA", "USUARIO", "PROGRAMA", "OPERACION",
+          "CLAVE", "VALOR_ANTERIOR", "VALOR_NUEVO", "DETALLE"}},
     };
     return tables;
 }

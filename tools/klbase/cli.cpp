@@ -4,8 +4,10 @@
 #include "database_file.h"
 #include "database_target.h"
 #include "demo.h"
+#include "historial.h"
 #include "national_tables.h"
 #include "query_masks.h"
+#include "respaldo.h"
 #include "schema.h"
 #include "subdiario.h"
 #include "volume.h"
@@ -55,10 +57,18 @@ QString usage() {
                "  klbase busqueda MASCARAS TABLA\n"
                "      muestra la sentencia con la que el programa consulta TABLA según las\n"
                "      consultas guardadas en MASCARAS\n"
+               "  klbase historial CONEXION [CLAVE] [--desde dd/mm/aaaa] [--hasta dd/mm/aaaa]\n"
+               "                   [--csv ARCHIVO]\n"
+               "      muestra el historial de cambios, el más reciente primero (con CLAVE, sólo\n"
+               "      los de esa clave); con --csv lo escribe para una planilla (Windows-1252)\n"
+               "  klbase respaldo ORIGEN DESTINO\n"
+               "      copia la base de datos ORIGEN en DESTINO aunque haya programas usándola\n"
+               "  klbase restaurar COPIA DESTINO\n"
+               "      reemplaza la base DESTINO por la COPIA y lo anota en su historial\n"
                "consulta y subdiario aceptan, en lugar de ARCHIVO, una cadena de conexión ODBC,\n"
                "por ejemplo \"Driver=PostgreSQL Unicode;Server=127.0.0.1;Port=5433;\n"
                "Database=conta;Uid=kl;Pwd=...\"\n"
-               "klbase nunca reemplaza un archivo existente.\n")
+               "klbase nunca reemplaza un archivo existente (salvo DESTINO al restaurar).\n")
         .arg(kSchemaVersion);
 }
 
@@ -239,8 +249,9 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
         int count;
     };
     const Command commands[] = {
-        {"crear", 2},  {"demo", 2},      {"volumen", 4},    {"actualizar", 2}, {"consulta", 4},
-        {"oracle", 2}, {"verificar", 2}, {"subdiario", -1}, {"mascaras", 2},   {"busqueda", 3}};
+        {"crear", 2},      {"demo", 2},      {"volumen", 4},    {"actualizar", 2}, {"consulta", 4},
+        {"oracle", 2},     {"verificar", 2}, {"subdiario", -1}, {"mascaras", 2},   {"busqueda", 3},
+        {"historial", -1}, {"respaldo", -1}, {"restaurar", -1}};
     const auto known =
         std::find_if(std::begin(commands), std::end(commands),
                      [&](const Command& c) { return command == QLatin1String(c.name); });
@@ -271,6 +282,9 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (command == u"verificar") status = verificar(arguments[1], out, err);
     if (command == u"subdiario") status = generaSubdiario(arguments.mid(1), out, err);
     if (command == u"mascaras") status = mascaras(arguments[1], out, err);
+    if (command == u"historial") status = muestraHistorial(arguments.mid(1), out, err);
+    if (command == u"respaldo") status = respaldo(arguments.mid(1), out, err);
+    if (command == u"restaurar") status = restaurar(arguments.mid(1), out, err);
     if (command == u"busqueda") {
         out << lookupStatement(arguments[1], arguments[2]) << u'\n';
         status = 0;

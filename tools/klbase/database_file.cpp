@@ -1,5 +1,7 @@
 #include "database_file.h"
 
+#include "platform/ado/sqlite/sqlite_backup.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,11 +12,6 @@ namespace kl::klbase {
 namespace {
 
 const QString kSource = QStringLiteral("klbase");
-
-void removeWithCompanions(const QString& path) {
-    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
-        QFile::remove(path + QLatin1String(suffix));
-}
 
 RunError refusal(const QString& text) {
     return RunError{1, text, kSource};
@@ -50,7 +47,7 @@ StepResult createDatabaseFile(const QString& path, const Builder& build) {
     // rename() never replaces an existing file.
     if (!failed && !QFile::rename(building, path))
         failed = refusal(QStringLiteral("No se pudo crear el archivo %1.").arg(path));
-    if (failed) removeWithCompanions(building);
+    if (failed) ado::sqlite::removeWithCompanions(building);
     return failed;
 }
 

@@ -1,5 +1,6 @@
 #include "schema.h"
 
+#include "history_table.h"
 #include "procedures.h"
 
 #include "platform/sqlite_engine/guards.h"
@@ -296,6 +297,8 @@ const std::vector<UpgradeStep>& upgradeSteps() {
                          "COLLATE KL_CI DEFAULT ''")},
          nullptr},
         {3, {}, collateDates},
+        // The history of changes.
+        {4, historyTableStatements(), nullptr},
     };
     return steps;
 }

@@ -17,7 +17,7 @@
 
 namespace kl::klbase {
 
-inline constexpr int kSchemaVersion = 3;
+inline constexpr int kSchemaVersion = 4;
 
 // Every object of `version` in an empty database, and the version mark.
 StepResult createSchema(Database& db, int version = kSchemaVersion);

@@ -34,6 +34,9 @@ void DatabaseTest::SetUp() {
     previousTmp_ = qgetenv("TMP");
     qputenv("TEMP", QFile::encodeName(folder_.folder()));
     qputenv("TMP", QFile::encodeName(folder_.folder()));
+    // The safety copies go to the user's data folder: the test's own.
+    previousDataHome_ = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(path(QStringLiteral("datos"))));
     previousEnd_ = db::installProgramEnd([ends = programEnds_] { ++*ends; });
     db().setArchivoErrores(Value(errorLog()));
 }
@@ -43,6 +46,7 @@ void DatabaseTest::TearDown() {
     db::installProgramEnd(previousEnd_);
     restoreVariable("TEMP", previousTemp_);
     restoreVariable("TMP", previousTmp_);
+    restoreVariable("XDG_DATA_HOME", previousDataHome_);
     qunsetenv("KL_TRAZA_SQL");
 }
 

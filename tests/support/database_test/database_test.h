@@ -66,7 +66,7 @@ class DatabaseTest : public testing::Test {
     qsizetype traceRead_ = 0;
     std::shared_ptr<int> programEnds_ = std::make_shared<int>(0);
     db::ProgramEnd previousEnd_;
-    QByteArray previousTemp_, previousTmp_;
+    QByteArray previousTemp_, previousTmp_, previousDataHome_;
 };
 
 }  // namespace kl::test
