@@ -29,7 +29,8 @@ bool FiltraPulsacion(QLineEdit& box, const QKeyEvent& key, bool soloMayusculas) 
     const QString typed = key.text();
     if (typed.size() != 1 || box.isReadOnly()) return false;
     const int code = filtraCaracter(&box, typed[0], soloMayusculas);
-    if (code == typed[0].unicode()) return false;
+    // A NUL is refused as a paste refuses it, though it comes back unchanged.
+    if (code != 0 && code == typed[0].unicode()) return false;
     if (code != 0) box.insert(QString(QChar(code)));
     return true;
 }
