@@ -221,7 +221,7 @@ INSTANTIATE_TEST_SUITE_P(Fonts, CaptionPlacement,
                          testing::Values(CaptionCase{8, false}, CaptionCase{12, true},
                                          CaptionCase{24, false}),
                          [](const testing::TestParamInfo<CaptionCase>& info) {
-                             return std::to_string(info.param.points) + "pt" +
+                             return std::to_string(static_cast<int>(info.param.points)) + "pt" +
                                     (info.param.bold ? "_bold" : "");
                          });
 
