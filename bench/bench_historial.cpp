@@ -15,7 +15,7 @@
 #include "medicion.h"
 
 #include "cli.h"
-#include "config/config_keys.h"
+#include "config/claves_formulario.h"
 #include "dblayer/db_dll.h"
 #include "platform/ado/sqlite/sqlite_backup.h"
 #include "sqlite_db.h"

@@ -206,14 +206,14 @@ class Generacion {
     StepResult leeAsientos(const QString& desde, const QString& hasta) {
         asientos_.clear();
         return t_.read(QStringLiteral("SELECT DISTINCT Periodo,[MES_OPERATIVO],[NUMERO ASIENTO] "
-                                     "FROM MV_ASIENTOS WHERE RTRIM(LTRIM(TIPO_REG)) = ") +
-                          tipoSub_ + QStringLiteral(" AND FECHA >= ") +
-                          Brimcor2::FechaSQL(Value(desde)) + QStringLiteral(" AND FECHA <= ") +
-                          Brimcor2::FechaSQL(Value(hasta)) +
-                          QStringLiteral(" ORDER BY Periodo,[MES_OPERATIVO],[NUMERO ASIENTO]"),
-                      [this](ado::Recordset& rs) {
-                          asientos_.push_back(claveDe(rs.value(0), rs.value(1), rs.value(2)));
-                      });
+                                      "FROM MV_ASIENTOS WHERE RTRIM(LTRIM(TIPO_REG)) = ") +
+                           tipoSub_ + QStringLiteral(" AND FECHA >= ") +
+                           Brimcor2::FechaSQL(Value(desde)) + QStringLiteral(" AND FECHA <= ") +
+                           Brimcor2::FechaSQL(Value(hasta)) +
+                           QStringLiteral(" ORDER BY Periodo,[MES_OPERATIVO],[NUMERO ASIENTO]"),
+                       [this](ado::Recordset& rs) {
+                           asientos_.push_back(claveDe(rs.value(0), rs.value(1), rs.value(2)));
+                       });
     }
 
     // Every line of the entries [desde, hasta) of the list, whatever its

@@ -3,7 +3,6 @@
 #include "dblayer/db_dll.h"
 #include "dblayer/transaction.h"
 #include "platform/ado/transaction_scope.h"
-#include "platform/error_numbers.h"
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
 #include "platform/error_numbers.h"
@@ -194,7 +193,7 @@ void CreacionEjercicio::Actualizar_Datos(const CamposEjercicio& campos) {
          [&]() -> StepResult {
              // The year is never committed without its row: a failure
              // undoes it, whatever the answer to the notice.
-             if (!transaccion.open()) return std::nullopt;
+             if (!transaccion.isOpen()) return std::nullopt;
              StepResult e = historial::RegistraCambio(historial::cambioEjercicioNuevo(
                  pNuevo_Ejercicio, pDescripcion, pFecha_Desde, pFecha_Hasta));
              if (e) transaccion.rollback();

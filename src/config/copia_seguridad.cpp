@@ -2,7 +2,7 @@
 
 #include "dblayer/db_dll.h"
 #include "platform/ado/connection_string.h"
-#include "platform/ado/sqlite/sqlite_backup.h"
+#include "platform/ado/online_backup.h"
 #include "platform/dialogs.h"
 #include "platform/ini.h"
 #include "platform/settings_files.h"
@@ -133,7 +133,7 @@ bool CopiaAntesDe(const QString& operacion, Dll_Display* cartel) {
         fallo =
             RunError{1, QStringLiteral("No se pudo crear la carpeta %1.").arg(carpeta), kTitulo};
     else
-        fallo = ado::sqlite::onlineBackup(*base, destino);
+        fallo = ado::onlineBackup(*base, destino);
     propio.reset();
     if (!fallo) {
         for (const QString& vieja : copiasSobrantes(carpeta, *base, conservar))

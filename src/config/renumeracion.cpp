@@ -4,7 +4,6 @@
 #include "dblayer/sql_text.h"
 #include "dblayer/transaction.h"
 #include "platform/ado/transaction_scope.h"
-#include "platform/error_numbers.h"
 #include "platform/conversions.h"
 #include "platform/error_numbers.h"
 #include "session/claves_configuracion.h"

@@ -11,7 +11,6 @@
 #include "platform/ui/one_at_a_time.h"
 #include "platform/ui/shell.h"
 #include "platform/ui/windows.h"
-#include "session/ajustes_ini.h"
 #include "session/aviso_operador.h"
 #include "session/brimcor2.h"
 #include "session/sesion.h"

@@ -11,8 +11,6 @@
 #include "platform/module_settings.h"
 #include "platform/settings_files.h"
 #include "progress/dll_display.h"
-#include "session/ajustes_ini.h"
-#include "session/control_acceso.h"
 #include "session/brimcor2.h"
 #include "session/control_acceso.h"
 #include "session/ini_contable.h"

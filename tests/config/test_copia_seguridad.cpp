@@ -6,10 +6,10 @@
 #include "config/renumeracion.h"
 
 #include "cli.h"
-#include "dblayer/printers.h"
 #include "platform/settings_files.h"
 #include "platform/textfile.h"
 #include "support/database_test/database_test.h"
+#include "support/printers.h"
 #include "support/shared_db/shared_db.h"
 
 #include <QDir>

@@ -80,14 +80,17 @@ QString EmbeddedDb::scalar(const QString& file, const QString& sql) {
 
 QMap<QString, QByteArray> EmbeddedDb::tableContents(const QString& file,
                                                     const QStringList& except) {
-    RawDb db(file, SQLITE_OPEN_READONLY);
+    SqliteDatabase db;
     QMap<QString, QByteArray> contents;
+    if (openWithFunctions(db, file, SQLITE_OPEN_READONLY)) {
+        ADD_FAILURE() << "no se pudo abrir " << file.toStdString();
+        return contents;
+    }
     auto rows = [&db](const QString& sql, const std::function<void(sqlite3_stmt*)>& each) {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db.get(), sql.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK)
-            ADD_FAILURE() << sql.toStdString() << ": " << sqlite3_errmsg(db.get());
-        while (stmt && sqlite3_step(stmt) == SQLITE_ROW) each(stmt);
-        sqlite3_finalize(stmt);
+        ado::sqlite::SqliteStatement statement;
+        if (statement.prepare(db.handle(), sql) != SQLITE_OK)
+            ADD_FAILURE() << sql.toStdString() << ": " << db.message().toStdString();
+        while (statement && statement.step() == SQLITE_ROW) each(statement.get());
     };
     QStringList tables;
     rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"),

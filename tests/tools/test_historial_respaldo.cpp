@@ -6,9 +6,9 @@
 #include "schema.h"
 #include "sqlite_db.h"
 
-#include "dblayer/printers.h"
 #include "platform/textfile.h"
 #include "support/embedded_db.h"
+#include "support/printers.h"
 
 #include <QDir>
 #include <QFile>

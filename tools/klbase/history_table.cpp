@@ -1,6 +1,7 @@
 #include "history_table.h"
 
-#include "platform/ado/sqlite_dialect.h"
+#include "platform/sqlite_engine/function_table.h"
+#include "platform/tsql/translator.h"
 
 namespace kl::klbase {
 
@@ -8,10 +9,10 @@ namespace {
 
 // The program's statement in the engine's dialect.
 QStringList adapted(const QString& sqlServerText) {
-    auto result = ado::sqlite::adapt(sqlServerText);
+    auto result = tsql::adapt(sqlServerText, ado::sqlite::embeddedTarget());
     QStringList statements;
-    if (auto* list = std::get_if<std::vector<ado::sqlite::Statement>>(&result)) {
-        for (const ado::sqlite::Statement& s : *list) statements << s.sql;
+    if (auto* list = std::get_if<std::vector<tsql::Statement>>(&result)) {
+        for (const tsql::Statement& s : *list) statements << s.sql;
     }
     return statements;
 }

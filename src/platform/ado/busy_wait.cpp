@@ -1,5 +1,7 @@
 #include "platform/ado/busy_wait.h"
 
+#include "platform/error_numbers.h"
+
 #include <utility>
 
 namespace kl::ado {
@@ -34,6 +36,14 @@ bool keepWaitingForLock(int waitedMs) {
 
 bool takeLockWaitCancelled() {
     return std::exchange(stoppedByObserver, false);
+}
+
+Error withCancelledWait(Error e) {
+    if (e.Number != err::Timeout || !takeLockWaitCancelled()) return e;
+    e.NativeError = 0;
+    e.Description = QStringLiteral(
+        "Se dejó de esperar a pedido del operador: otro puesto tiene bloqueada la base de datos.");
+    return e;
 }
 
 }  // namespace kl::ado

@@ -16,6 +16,8 @@
 // that ran it handles as any connection error. The data layer knows no
 // window: the observer is installed by the program from above.
 
+#include "platform/ado/ado.h"
+
 #include <functional>
 
 namespace kl::ado {
@@ -37,5 +39,9 @@ bool keepWaitingForLock(int waitedMs);
 // operator's "Cancelar"), not because its time ran out; asking clears it,
 // so the provider reports that one statement as cancelled.
 bool takeLockWaitCancelled();
+
+// The providers' lock time-out as the operator caused it, when he stopped
+// the wait: no time ran out. Any other error is returned as it is.
+Error withCancelledWait(Error e);
 
 }  // namespace kl::ado

@@ -14,8 +14,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <algorithm>
-#include <limits>
 #include <optional>
 
 namespace kl::ado::sqlite::functions {

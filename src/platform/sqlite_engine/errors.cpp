@@ -1,6 +1,5 @@
 #include "platform/sqlite_engine/errors.h"
 
-#include "platform/ado/busy_wait.h"
 #include "platform/sqlite_engine/stored_forms.h"
 
 #include <sqlite3.h>
@@ -164,11 +163,6 @@ Error errorFromSqlite(int code, const QString& message) {
             return generalError(message);
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            // The operator stopped the wait: no time ran out.
-            if (takeLockWaitCancelled())
-                return makeError(err::Timeout, QStringLiteral("HYT00"), 0,
-                                 QStringLiteral("Se dejó de esperar a pedido del operador: otro "
-                                                "puesto tiene bloqueada la base de datos."));
             return makeError(err::Timeout, QStringLiteral("HYT00"), 1222,
                              QStringLiteral("Se agotó el tiempo de espera: otro proceso tiene "
                                             "bloqueada la base de datos.") +

@@ -82,7 +82,8 @@ const EngineFunction* sqlServerFunction(QStringView upperName) {
 
 const tsql::Target& embeddedTarget() {
     static const tsql::Target target{
-        tsql::Target::Engine::Sqlite, kCollation,
+        tsql::Target::Engine::Sqlite,
+        kCollation,
         [](QStringView upperName) -> const tsql::FunctionSpelling* {
             return sqlServerFunction(upperName);
         },

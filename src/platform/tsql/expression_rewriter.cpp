@@ -160,9 +160,9 @@ class Rewriter {
                 Node name = std::move(seq[i + 1]);
                 const bool caseless = name.text.contains(u"_CI", Qt::CaseInsensitive) ||
                                       name.text.compare(u"NOCASE", Qt::CaseInsensitive) == 0;
-                const bool dates =
-                    *target_.dateCollation &&
-                    name.text.compare(QLatin1String(target_.dateCollation), Qt::CaseInsensitive) == 0;
+                const bool dates = *target_.dateCollation &&
+                                   name.text.compare(QLatin1String(target_.dateCollation),
+                                                     Qt::CaseInsensitive) == 0;
                 name = word(dates      ? QString::fromLatin1(target_.dateCollation)
                             : caseless ? QStringLiteral("KL_CI")
                                        : QStringLiteral("BINARY"),
@@ -281,8 +281,7 @@ class Rewriter {
             operand[1].children[0].kind != Kind::String)
             return std::nullopt;
         const TypeOfName type = target_.typeOf(operand[1].children[0].text);
-        if (type.kind != TypeOfName::Kind::Text || type.maxLength <= 0)
-            return std::nullopt;
+        if (type.kind != TypeOfName::Kind::Text || type.maxLength <= 0) return std::nullopt;
         Node literal = operand[1].children[0];
         literal.lead.clear();
         return literal;
@@ -413,8 +412,9 @@ class Rewriter {
             } else if (is(seq[i], "NULLIF") && isCall(seq, i)) {
                 Nodes& args = seq[i + 1].children;
                 if (args.size() > 1 && args[0].kind == Kind::String && args[1].kind == Kind::Comma)
-                    args.insert(args.begin() + 1, {word(QStringLiteral("COLLATE")),
-                                                   word(QString::fromLatin1(target_.textCollation))});
+                    args.insert(args.begin() + 1,
+                                {word(QStringLiteral("COLLATE")),
+                                 word(QString::fromLatin1(target_.textCollation))});
             }
         }
         for (auto k = collated.rbegin(); k != collated.rend(); ++k) {

@@ -49,8 +49,8 @@ Nodes cleanDefinition(Nodes item, const Target& target) {
     // The provider reads sizes from the declared type: "varchar(20)", never
     // "[varchar](20)".
     if (isPlainIdentifier(out[1].text)) out[1].kind = Kind::Word;
-    const bool date = *target.dateCollation &&
-                      target.typeOf(out[1].text).kind == TypeOfName::Kind::Date;
+    const bool date =
+        *target.dateCollation && target.typeOf(out[1].text).kind == TypeOfName::Kind::Date;
     if (!collated && (isTextTypeName(out[1]) || date)) {
         const size_t after = out.size() > 2 && out[2].kind == Kind::Group ? 3 : 2;
         out.insert(out.begin() + static_cast<std::ptrdiff_t>(after),

@@ -4,8 +4,8 @@
 // (a Spanish login: DATEFIRST 1, dates read day first).
 
 #include "platform/ado/ado.h"
-#include "platform/sqlite_engine/function_table.h"
 #include "platform/ado/odbc/postgres_functions.h"
+#include "platform/sqlite_engine/function_table.h"
 #include "support/postgres_cluster/postgres_cluster.h"
 
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 #include "platform/ado/odbc/odbc_dialect.h"
 
+#include "platform/ado/odbc/odbc_postgres_dialect.h"
 #include "platform/ado/odbc/odbc_provider.h"
 #include "platform/ado/odbc/odbc_sqlite_dialect.h"
-#include "platform/ado/odbc/odbc_postgres_dialect.h"
 
 namespace kl::ado::odbc {
 

@@ -3,6 +3,7 @@
 #include "platform/ado/odbc/odbc_provider.h"
 #include "platform/sqlite_engine/errors.h"
 #include "platform/sqlite_engine/stored_forms.h"
+#include "platform/tsql/translator.h"
 
 #include <sqlite3.h>
 
@@ -72,7 +73,7 @@ ErrorList PostgresDialect::connected(OdbcProvider& provider) {
 // SQL Server's dialect reaches the server as written until the shared
 // translator takes PostgreSQL as a target.
 Statements PostgresDialect::statements(const QString& sql, OdbcProvider&) {
-    return std::vector<sqlite::Statement>{sqlite::Statement{sql, {}, {}}};
+    return std::vector<tsql::Statement>{tsql::Statement{sql, {}, {}}};
 }
 
 Error PostgresDialect::errorOf(const Diagnostic& diagnostic, Phase phase) const {

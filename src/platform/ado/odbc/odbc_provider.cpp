@@ -1,7 +1,7 @@
 #include "platform/ado/odbc/odbc_provider.h"
 
-#include "platform/ado/odbc/odbc_settings.h"
 #include "platform/ado/odbc/odbc_postgres_dialect.h"
+#include "platform/ado/odbc/odbc_settings.h"
 
 #include <algorithm>
 

@@ -1,5 +1,6 @@
 #include "platform/ado/odbc/odbc_sqlite_dialect.h"
 
+#include "platform/ado/busy_wait.h"
 #include "platform/ado/odbc/odbc_provider.h"
 #include "platform/sqlite_engine/engine_rules.h"
 #include "platform/sqlite_engine/errors.h"
@@ -222,7 +223,8 @@ Error SqliteDialect::errorOf(const Diagnostic& diagnostic, Phase phase) const {
         case SQLITE_CORRUPT:
             return sqlite::lostConnection(database_, message);
         default:
-            return sqlite::errorFromSqlite(static_cast<int>(diagnostic.nativeError), message);
+            return withCancelledWait(
+                sqlite::errorFromSqlite(static_cast<int>(diagnostic.nativeError), message));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "platform/ado/sqlite/sqlite_backup.h"
 
+#include "platform/ado/online_backup.h"
+
 #include "platform/sqlite_engine/handles.h"
 
 #include <QDir>
@@ -98,3 +100,11 @@ StepResult onlineBackup(sqlite3* source, const QString& name, const QString& tar
 }
 
 }  // namespace kl::ado::sqlite
+
+namespace kl::ado {
+
+StepResult onlineBackup(const QString& source, const QString& target) {
+    return sqlite::onlineBackup(source, target);
+}
+
+}  // namespace kl::ado

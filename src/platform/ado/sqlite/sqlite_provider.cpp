@@ -203,7 +203,7 @@ Error SqliteProvider::errorOf(int code) const {
         case SQLITE_CANTOPEN:
             return lostConnection(file_, message);
         default:
-            return errorFromSqlite(code, message);
+            return withCancelledWait(errorFromSqlite(code, message));
     }
 }
 

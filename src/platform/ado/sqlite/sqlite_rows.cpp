@@ -1,5 +1,6 @@
 #include "platform/ado/sqlite/sqlite_rows.h"
 
+#include "platform/ado/busy_wait.h"
 #include "platform/ado/sqlite/sqlite_provider.h"
 #include "platform/sqlite_engine/errors.h"
 
@@ -120,7 +121,7 @@ SqliteRows::~SqliteRows() {
 
 Error SqliteRows::errorOf(int code) const {
     if (provider_) return provider_->errorOf(code);
-    return errorFromSqlite(code, QString());
+    return withCancelledWait(errorFromSqlite(code, QString()));
 }
 
 ErrorList SqliteRows::start() {
