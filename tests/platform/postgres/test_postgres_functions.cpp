@@ -127,6 +127,16 @@ TEST_F(PostgresFunctions, EachAnswersWhatSqlServerAnswers) {
              {"kl_str(1234.5, 5, 2)", " 1235"},
              {"upper('ñandú')", "ÑANDÚ"},
              {"substr('ABCD', 2, 2)", "BC"},
+             {"kl_substring('abc', 0, 2)", "a"},
+             {"kl_substring('abc', -1, 3)", "a"},
+             {"kl_substring('abc', 2, 9)", "bc"},
+             {"kl_replace('abcABC', 'b', 'x')", "axcAxC"},
+             {"kl_replace('canción', 'O', '0')", "canción"},
+             {"kl_round(748.58, -1)", "750"},
+             {"kl_round(748.58, -2)", "700"},
+             {"kl_round(748.58, -4)", "0"},
+             {"kl_round(150.75, 0, 1)", "150"},
+             {"kl_round(2.5::float8, 0)", "3"},
              // LIKE: case ignored, accents counted, the text's trailing blanks
              // ignored, the pattern's counted; sets.
              {"kl_like('Cuenta 1', 'cuenta _')", "1"},

@@ -1,7 +1,7 @@
 -- The engine's functions on a PostgreSQL server, with SQL Server's meaning
 -- for a Spanish login (DATEFIRST 1, dates read day first, Spanish day and
 -- month names). The embedded engine registers the same names in C++
--- (sqlite_functions.cpp); a statement in SQL Server's dialect reaches them
+-- (sqlite_engine/*_functions.cpp); a statement in SQL Server's dialect reaches them
 -- under the same spelling on both engines. Installed with the schema, each
 -- statement on its own; running the file again replaces them.
 --
@@ -58,6 +58,47 @@ BEGIN
     RETURN right(texto, least(cuantos, 2147483647)::integer);
 END $$;
 
+-- SUBSTRING(x, start, length): a start below 1 counts the positions before
+-- the text (SUBSTRING('abc', 0, 2) is 'a'), never from its end.
+CREATE OR REPLACE FUNCTION kl_substring(texto text, desde bigint, cuantos bigint) RETURNS text
+LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE AS $$
+DECLARE
+    primero numeric := greatest(desde, 1);
+    fin numeric := desde::numeric + cuantos;
+BEGIN
+    IF cuantos < 0 THEN
+        RAISE EXCEPTION USING MESSAGE = 'kl-536: Se pasó un parámetro de longitud no válido a la función substring.',
+                              ERRCODE = '22023';
+    END IF;
+    IF fin <= primero OR primero > 2147483647 THEN
+        RETURN '';
+    END IF;
+    RETURN substr(texto, primero::integer, least(fin - primero, 2147483647)::integer);
+END $$;
+
+-- REPLACE(x, find, with): `find` is sought as the texts compare, letter
+-- case ignored and accents counted (REPLACE('abcABC', 'b', 'x') is 'axcAxC').
+CREATE OR REPLACE FUNCTION kl_replace(texto text, buscado text, por text) RETURNS text
+LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE AS $$
+DECLARE
+    plegado text := lower(texto COLLATE "und-x-icu");
+    buscar text := lower(buscado COLLATE "und-x-icu");
+    salida text := '';
+    desde integer := 1;
+    en integer;
+BEGIN
+    IF buscado = '' COLLATE "C" THEN
+        RETURN texto;
+    END IF;
+    LOOP
+        en := strpos(substr(plegado, desde), buscar);
+        EXIT WHEN en = 0;
+        salida := salida || substr(texto, desde, en - 1) || por;
+        desde := desde + en - 1 + char_length(buscado);
+    END LOOP;
+    RETURN salida || substr(texto, desde);
+END $$;
+
 -- A text of at most 8000 characters, as SQL Server's REPLICATE and SPACE
 -- give outside varchar(max).
 CREATE OR REPLACE FUNCTION kl_replicate(texto text, veces bigint) RETURNS text
@@ -68,6 +109,21 @@ $$;
 CREATE OR REPLACE FUNCTION kl_space(cuantos bigint) RETURNS text
 LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$
     SELECT CASE WHEN cuantos < 0 THEN NULL ELSE repeat(' ', least(cuantos, 8000)::integer) END
+$$;
+
+-- ROUND(x, n[, f]): n places, left of the point when negative (748.58 at -1
+-- is 750); halves away from zero, or cut off when f is not 0.
+CREATE OR REPLACE FUNCTION kl_round(numero numeric, lugares integer, truncar integer DEFAULT 0) RETURNS numeric
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+    SELECT CASE WHEN numero IS NULL OR lugares IS NULL THEN NULL
+                WHEN coalesce(truncar, 0) <> 0 THEN trunc(numero, greatest(least(lugares, 40), -40))
+                ELSE round(numero, greatest(least(lugares, 40), -40)) END
+$$;
+
+CREATE OR REPLACE FUNCTION kl_round(numero double precision, lugares integer, truncar integer DEFAULT 0)
+RETURNS double precision
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+    SELECT kl_round(numero::numeric, lugares, truncar)::double precision
 $$;
 
 -- STR(number[, length[, decimals]]): right-aligned in `length`; decimals are
