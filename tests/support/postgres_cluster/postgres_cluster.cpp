@@ -1,5 +1,7 @@
 #include "support/postgres_cluster/postgres_cluster.h"
 
+#include "support/closed_port.h"
+
 #include "platform/ado/odbc_test_drivers.h"
 
 #include <QDir>
@@ -9,11 +11,8 @@
 #include <QThread>
 #include <QVersionNumber>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <pwd.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace kl::test {
@@ -41,18 +40,6 @@ QString postgresBinFolder() {
     if (!folder.isEmpty()) return folder;
     const QString initdb = QStandardPaths::findExecutable(QStringLiteral("initdb"));
     return initdb.isEmpty() ? QString() : QFileInfo(initdb).absolutePath();
-}
-
-int freePort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(s);
-    return ntohs(address.sin_port);
 }
 
 bool runsAsRoot() {
@@ -161,7 +148,7 @@ bool PostgresCluster::create(QString& why) {
         why = QStringLiteral("initdb failed: ") + outputOf(initdb);
         return false;
     }
-    port_ = freePort();
+    port_ = closedPort();  // free now, the server takes it
     if (!start()) {
         QFile log(dir_.filePath(QStringLiteral("server.log")));
         log.open(QIODevice::ReadOnly);
