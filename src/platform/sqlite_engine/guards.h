@@ -36,7 +36,7 @@ std::optional<SizeGuard> sizeGuardOf(sqlite3* db, const QString& table, const QS
 StepResult installAllColumnGuards(sqlite3* db);
 
 // Gives every date column of the database's tables that has no collation
-// KL_FECHA (sqlite_support.h), for files made before date columns carried
+// KL_FECHA (stored_forms.h), for files made before date columns carried
 // it: the tables' definitions are edited in place, which keeps every row,
 // index and trigger, and the indexes are rebuilt under the collation (in
 // the same order, the stored form comparing byte by byte under both). Call
