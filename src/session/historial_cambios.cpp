@@ -3,7 +3,7 @@
 #include "dblayer/db_dll.h"
 #include "dblayer/program_info.h"
 #include "dblayer/sql_text.h"
-#include "platform/ado/transaction_scope.h"
+#include "dblayer/transaction.h"
 #include "platform/dialogs.h"
 #include "platform/error_numbers.h"
 #include "session/brimcor2.h"
@@ -146,26 +146,17 @@ StepResult RegistraCambios(const std::vector<Cambio>& cambios) {
 }
 
 StepResult EjecutaRegistrando(const QString& sql, long& afectados, const Cambio& cambio) {
-    db::DB_Dll& db = db::sharedDb();
     afectados = 0;
-    if (!db.gCnn)
+    if (!db::sharedDb().gCnn)
         return RunError{ado::err::ConnectionClosed,
                         QStringLiteral("No hay conexión con la base de datos."), kNombreTabla};
-    ado::Connection& cnn = *db.gCnn;
-    ado::TransactionScope transaccion(cnn);
-    auto conDetalle = [&cnn](RunError e) -> StepResult {
-        if (!cnn.errors().empty()) e.description = cnn.errors().Item(0).Description;
-        return e;
-    };
-    if (StepResult e = transaccion.begin()) return conDetalle(*e);
-    QString sentencia;
-    if (StepResult e = db.ORACLE_Dicc(sql, sentencia)) return e;
-    if (StepResult e = cnn.Execute(sentencia, &afectados)) return conDetalle(*e);
+    db::Transaction transaccion;
+    if (StepResult e = transaccion.begin()) return e;
+    if (StepResult e = transaccion.execute(sql, &afectados)) return e;
     if (afectados > 0) {
-        if (StepResult e = RegistraCambio(cambio)) return conDetalle(*e);
+        if (StepResult e = RegistraCambio(cambio)) return transaccion.withDetail(e);
     }
-    if (StepResult e = transaccion.commit()) return conDetalle(*e);
-    return std::nullopt;
+    return transaccion.commit();
 }
 
 Cambio cambioRenumeracion(const DigitosNiveles& anteriores, const DigitosNiveles& nuevos,
